@@ -1,0 +1,14 @@
+// The host stand-in for the platform's global memory, for the portable tests.
+#include <cstdlib>
+
+#include "runtime/errors.h"
+
+GlobalAllocation alloc_global(std::uint32_t size) {
+    void* p = std::calloc(size == 0 ? 1 : size, 1);
+    return {p, static_cast<std::uint8_t>(p == nullptr ? 7 : 0)};
+}
+
+std::uint8_t free_global(void* p) {
+    std::free(p);
+    return 0;
+}

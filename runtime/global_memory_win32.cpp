@@ -1,0 +1,10 @@
+#include <windows.h>
+
+#include "runtime/errors.h"
+
+GlobalAllocation alloc_global(std::uint32_t size) {
+    void* p = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, size);
+    return {p, static_cast<std::uint8_t>(p == nullptr ? 7 : 0)};
+}
+
+std::uint8_t free_global(void* p) { return GlobalFree(p) == nullptr ? 0 : 51; }

@@ -1,0 +1,21 @@
+#include "runtime/message_box.h"
+
+#include <windows.h>
+
+const char kDefaultCaption[] = "Kestrowane";
+
+std::int32_t message_box(ProcFrame& f, std::uint32_t style) {
+    StringEntry caption_entry = string_arg(f, 0);
+    StringEntry text_entry = string_arg(f, 1);
+    StringView text = view_string(text_entry);
+    StringView caption = view_string(caption_entry);
+    const char* caption_bytes = caption.count == 0 ? kDefaultCaption : caption.bytes;
+    Sleep(5);
+    std::int32_t result = MessageBoxA(nullptr, text.bytes, caption_bytes, style & 0xFFFFu);
+    free_string(caption_entry);
+    free_string(text_entry);
+    drop_string_args(f, 2);
+    return result;
+}
+
+void beep() { MessageBeep(0xFFFFFFFFu); }

@@ -1,0 +1,19 @@
+// String blocks from the OLE Automation allocator. SysAllocStringByteLen with
+// a null source gives n uninitialised bytes, the count word before them and a
+// zero terminator after them.
+#include <oleauto.h>
+#include <windows.h>
+
+#include "runtime/string_alloc.h"
+
+char* string_block_alloc(std::uint32_t n) {
+    if (string_alloc_should_fail()) return nullptr;
+    char* p = reinterpret_cast<char*>(SysAllocStringByteLen(nullptr, n));
+    if (p != nullptr) ++string_alloc_seam.live;
+    return p;
+}
+
+void string_block_free(char* bytes) {
+    --string_alloc_seam.live;
+    SysFreeString(reinterpret_cast<BSTR>(bytes));
+}

@@ -1,0 +1,181 @@
+// Dynamic 8-bit strings and the per-procedure string argument stack.
+//
+// A DynString is a handle to a counted byte string from the string allocator:
+// 0 is the empty string, any other value is the address of the first byte of a
+// block whose 32-bit byte count sits just before it and which is followed by a
+// zero byte. Procedures hand strings to library routines by pushing them on the
+// StringArgStack of their own ProcFrame; the routine reads them where they lie,
+// frees the owned ones, leaves the borrowed ones alone, and pushes any string
+// result on the same stack.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+using DynString = std::uintptr_t;
+
+// One entry of a StringArgStack: a handle plus the borrowed mark. On the 32-bit
+// target the mark is bit 31 of the handle word (string blocks always lie in the
+// lower half of the address space); on a 64-bit host it is a separate flag.
+class StringEntry {
+public:
+    constexpr StringEntry() = default;
+    constexpr StringEntry(DynString owned) : handle_(owned) {}  // NOLINT: a handle is an owned entry
+    static constexpr StringEntry borrowed(DynString h) { return StringEntry(h, true); }
+
+#if UINTPTR_MAX == 0xFFFFFFFFu
+    static constexpr std::uint32_t kBorrowedMark = 0x80000000u;
+    constexpr DynString handle() const { return handle_ & ~kBorrowedMark; }
+    constexpr bool is_borrowed() const { return (handle_ & kBorrowedMark) != 0; }
+    constexpr std::uint32_t word() const { return handle_; }
+
+private:
+    constexpr StringEntry(DynString h, bool mark) : handle_(mark ? (h | kBorrowedMark) : h) {}
+    DynString handle_ = 0;
+#else
+    constexpr DynString handle() const { return handle_; }
+    constexpr bool is_borrowed() const { return borrowed_; }
+
+private:
+    constexpr StringEntry(DynString h, bool mark) : handle_(h), borrowed_(mark) {}
+    DynString handle_ = 0;
+    bool borrowed_ = false;
+#endif
+
+public:
+    // Owned and non-empty: the entry's remover must free it or move it on.
+    constexpr bool owns_block() const { return handle() != 0 && !is_borrowed(); }
+};
+
+// Five pending string arguments at most. The depth counts every push and pop;
+// a push beyond the fifth slot stores nothing (an owned string is freed) and
+// that entry reads as empty, so a misbehaving caller never writes outside the
+// frame and its later pops still balance.
+constexpr std::uint32_t kStringArgSlots = 5;
+
+struct StringArgStack {
+    std::uint32_t depth = 0;
+    StringEntry slots[kStringArgSlots];
+};
+
+// The activation record of every compiled procedure. error_trap is the code
+// position a pending error sends execution to (see errors.h); resume_point is
+// the position just after the check point that dispatched it.
+struct ProcFrame {
+    std::int32_t result = 0;
+    std::uint16_t error_word = 0;
+    void* error_trap = nullptr;
+    void* resume_point = nullptr;
+    StringArgStack strings;
+};
+
+// A string constant: 16-bit little-endian byte count, then the bytes, no
+// terminator. Literals live back to back in a literal pool (see below).
+struct StrLiteral {
+    unsigned char count_bytes[2];
+    std::uint16_t count() const { return static_cast<std::uint16_t>(count_bytes[0] | (count_bytes[1] << 8)); }
+    const char* bytes() const { return reinterpret_cast<const char*>(this) + 2; }
+};
+
+// Bytes and length of a string, as view_string gives them.
+struct StringView {
+    char* bytes;
+    std::uint32_t count;
+};
+
+// Outcome of allocate_string and shrink_string: error is 0 on success and 7
+// after the allocator ran out of memory (handle 0, bytes the static empty string).
+struct StringAllocation {
+    DynString handle;
+    char* bytes;
+    std::uint8_t error;
+    bool failed() const { return error != 0; }
+};
+
+// ---- Operations on strings and handles -------------------------------------
+
+// Sets the string state; start-up's runtime reset calls it before main runs.
+void init_strings();
+// n = 0: handle 0, no allocation. Otherwise a new block of n uninitialised bytes.
+StringAllocation allocate_string(std::uint32_t n);
+// Frees an owned non-empty handle; 0 and borrowed entries are left alone.
+void free_string(StringEntry e);
+// Bytes and count of a handle or entry; empty gives the static empty string.
+StringView view_string(StringEntry e);
+// A new string of the first n bytes of the owned h (n <= its length); h is
+// freed in every case.
+StringAllocation shrink_string(DynString h, std::uint32_t n);
+// Copies up to and including the first zero byte; src and dst are advanced
+// just past the copied terminator.
+void copy_cstring(const char*& src, char*& dst);
+// a..z become A..Z; every other byte is returned unchanged.
+std::uint8_t upper_ascii(std::uint8_t c);
+// Copies n bytes: 32-bit groups first, then the remaining 0 to 3 bytes.
+void copy_bytes(char* dst, const char* src, std::uint32_t n);
+
+// ---- Operations on the calling procedure's StringArgStack ------------------
+
+// The entry k places below the top (0 = top entry, 1 = next entry). An entry
+// that is not on the stack, or was pushed beyond the slots, reads as empty.
+StringEntry string_arg(const ProcFrame& f, std::uint32_t k);
+// Removes k entries without freeing anything (the caller has freed them).
+void drop_string_args(ProcFrame& f, std::uint32_t k);
+
+void push_empty(ProcFrame& f);
+// h now belongs to the stack.
+void push_handle(ProcFrame& f, DynString h);
+// Pushes h with the borrowed mark; the variable keeps owning it.
+void push_borrowed(ProcFrame& f, DynString h);
+// Pushes an owned copy of the literal; records error 7 (and pushes 0) when
+// the allocator fails.
+void push_literal(ProcFrame& f, const StrLiteral* lit);
+// Pushes an owned copy of n bytes; an allocation failure pushes 0 silently.
+void push_copy(ProcFrame& f, const char* p, std::uint32_t n);
+// Pushes an owned 0D 0A.
+void push_crlf(ProcFrame& f);
+// Removes the top entry, freeing it if owned.
+void pop_string(ProcFrame& f);
+// Removes the top entry and makes it var's value: owned strings are moved, a
+// borrowed one is copied (in place when var has the same length). Records 7
+// when the copy cannot be allocated; var is then empty.
+void string_assign(ProcFrame& f, DynString& var);
+// Replaces the next entry a and the top entry b by one owned entry a+b. When
+// the result cannot be allocated, records 7 and leaves one empty entry in
+// their place (owned arguments freed).
+void string_concat(ProcFrame& f);
+
+// ---- Literal pools -----------------------------------------------------------
+
+// A literal pool laid out at compile time: the literals back to back, each a
+// 16-bit count and its bytes. pool[k] is the k-th literal.
+template <std::size_t Bytes, std::size_t Count>
+struct LiteralPool {
+    unsigned char bytes[Bytes];
+    std::uint16_t offsets[Count];
+    const StrLiteral* operator[](std::size_t k) const {
+        return reinterpret_cast<const StrLiteral*>(bytes + offsets[k]);
+    }
+};
+
+namespace literal_pool_detail {
+template <std::size_t Bytes, std::size_t Count, std::size_t N>
+constexpr void append(LiteralPool<Bytes, Count>& pool, std::size_t& pos, std::size_t& index, const char (&text)[N]) {
+    static_assert(N - 1 <= 0xFFFF, "a literal holds at most 65,535 bytes");
+    constexpr std::size_t n = N - 1;  // the terminator of the source text is not part of the literal
+    pool.offsets[index++] = static_cast<std::uint16_t>(pos);
+    pool.bytes[pos++] = static_cast<unsigned char>(n & 0xFF);
+    pool.bytes[pos++] = static_cast<unsigned char>(n >> 8);
+    for (std::size_t i = 0; i < n; ++i) pool.bytes[pos++] = static_cast<unsigned char>(text[i]);
+}
+}  // namespace literal_pool_detail
+
+// constexpr auto pool = make_literal_pool("OK", "Cancel");  // 02 00 4F 4B 06 00 43 61 ...
+template <std::size_t... N>
+constexpr LiteralPool<((N + 1) + ...), sizeof...(N)> make_literal_pool(const char (&... texts)[N]) {
+    static_assert(((N + 1) + ...) <= 0xFFFF, "a literal pool is addressed with 16-bit offsets");
+    LiteralPool<((N + 1) + ...), sizeof...(N)> pool{};
+    std::size_t pos = 0;
+    std::size_t index = 0;
+    (literal_pool_detail::append(pool, pos, index, texts), ...);
+    return pool;
+}

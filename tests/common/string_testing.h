@@ -1,0 +1,54 @@
+// Helpers for tests of the string runtime, shared by the host and win32 tiers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "runtime/state.h"
+#include "runtime/string_alloc.h"
+#include "runtime/strings.h"
+
+// The bytes of an entry or handle as a std::string (embedded zeros kept).
+inline std::string bytes_of(StringEntry e) {
+    StringView v = view_string(e);
+    return std::string(v.bytes, v.count);
+}
+
+// The 32-bit count the allocator keeps before the bytes of a handle.
+inline std::uint32_t count_word_of(DynString h) {
+    std::uint32_t n;
+    std::memcpy(&n, reinterpret_cast<const char*>(h) - 4, 4);
+    return n;
+}
+
+// A fresh string runtime for every test, and a check that it ends with no
+// string leaked or freed twice.
+class StringRuntimeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        reset_runtime();
+        string_alloc_seam.fail_at = 0;
+        live_at_start_ = string_alloc_seam.live;
+    }
+    void TearDown() override {
+        string_alloc_seam.fail_at = 0;
+        EXPECT_EQ(string_alloc_seam.live, live_at_start_) << "string blocks leaked or freed twice";
+    }
+    std::int32_t live() const { return string_alloc_seam.live - live_at_start_; }
+    std::uint32_t calls() const { return string_alloc_seam.calls; }
+    // Makes the k-th allocation from now on fail.
+    void fail_allocation(std::uint32_t k) { string_alloc_seam.fail_at = k; }
+    // An owned string of the given bytes, made through the runtime.
+    DynString make(const std::string& s) {
+        ProcFrame f;
+        push_copy(f, s.data(), static_cast<std::uint32_t>(s.size()));
+        DynString h = 0;
+        string_assign(f, h);
+        return h;
+    }
+
+private:
+    std::int32_t live_at_start_ = 0;
+};

@@ -1,0 +1,184 @@
+// Start-up seen from outside: the probe program is started with CreateProcess
+// and reports what its main procedure received; the images of the probe and
+// of the greeting program are checked for what a shipped program must be.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kProbe[] = "startup_probe.exe";
+const char kGreeting[] = "../../app/greeting.exe";
+
+struct ProbeRun {
+    std::string report;
+    DWORD exit_code = 0xFFFFFFFF;
+};
+
+// Starts the probe with the given command line and optional show command.
+ProbeRun run_probe(const std::string& command_line, int show = -1) {
+    ProbeRun run;
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    HANDLE read_end, write_end;
+    if (!CreatePipe(&read_end, &write_end, &sa, 0)) return run;
+    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = write_end;
+    si.hStdError = write_end;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    if (show >= 0) {
+        si.dwFlags |= STARTF_USESHOWWINDOW;
+        si.wShowWindow = static_cast<WORD>(show);
+    }
+    PROCESS_INFORMATION pi = {};
+    std::string line = command_line;
+    BOOL ok = CreateProcessA(kProbe, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    CloseHandle(write_end);
+    if (!ok) {
+        CloseHandle(read_end);
+        ADD_FAILURE() << "cannot start the probe: error " << GetLastError();
+        return run;
+    }
+    char buf[512];
+    DWORD n;
+    while (ReadFile(read_end, buf, sizeof buf, &n, nullptr) && n > 0) run.report.append(buf, n);
+    CloseHandle(read_end);
+    WaitForSingleObject(pi.hProcess, 10000);
+    GetExitCodeProcess(pi.hProcess, &run.exit_code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return run;
+}
+
+std::string tail_of(const ProbeRun& run) {
+    std::size_t from = run.report.find("tail=[");
+    std::size_t to = run.report.rfind("] show=");
+    if (from == std::string::npos || to == std::string::npos) return "<no report: " + run.report + ">";
+    return run.report.substr(from + 6, to - from - 6);
+}
+
+struct TailRow {
+    const char* command_line;
+    const char* tail;
+};
+
+const TailRow kTails[] = {
+    {"\"C:\\Program Files\\probe.exe\"  alpha beta", "alpha beta"},
+    {"\"probe with blank.exe\"arg", "arg"},
+    {"probe.exe", ""},
+    {"probe.exe    one  two", "one  two"},
+    {"probe.exe\tafter tab", "\tafter tab"},
+    {"\"no closing quote.exe one", ""},
+    {"probe.exe \tx", "\tx"},
+};
+
+TEST(StartupCommandTail, MainReceivesTheTailAfterTheProgramName) {
+    for (const TailRow& row : kTails) {
+        ProbeRun run = run_probe(row.command_line);
+        EXPECT_EQ(tail_of(run), row.tail) << "command line [" << row.command_line << "]";
+        EXPECT_EQ(run.exit_code, 0u) << row.command_line;
+    }
+}
+
+TEST(StartupShowCommand, IsWShowWindowOnlyWithStartfUseShowWindow) {
+    EXPECT_NE(run_probe("probe.exe", SW_SHOWMINNOACTIVE).report.find("show=7 "), std::string::npos);
+    EXPECT_NE(run_probe("probe.exe", SW_HIDE).report.find("show=0 "), std::string::npos);
+    EXPECT_NE(run_probe("probe.exe").report.find("show=10 "), std::string::npos);
+}
+
+TEST(StartupState, RuntimeIsResetBeforeMain) {
+    ProbeRun run = run_probe("probe.exe");
+    EXPECT_NE(run.report.find("started=1 instance=1 empty=1"), std::string::npos) << run.report;
+}
+
+TEST(StartupExitCode, IsMainsResultUnclipped) {
+    EXPECT_EQ(run_probe("probe.exe exit=12345").exit_code, 0x12345u);
+    EXPECT_EQ(run_probe("probe.exe exit=100").exit_code, 0x100u);
+    EXPECT_EQ(run_probe("probe.exe exit=0").exit_code, 0u);
+}
+
+// ---- The images -----------------------------------------------------------------
+
+struct Image {
+    std::vector<unsigned char> bytes;
+    std::uint32_t u32(std::size_t at) const {
+        std::uint32_t v = 0;
+        if (at + 4 <= bytes.size()) std::memcpy(&v, &bytes[at], 4);
+        return v;
+    }
+    std::uint16_t u16(std::size_t at) const {
+        std::uint16_t v = 0;
+        if (at + 2 <= bytes.size()) std::memcpy(&v, &bytes[at], 2);
+        return v;
+    }
+    std::size_t pe() const { return u32(0x3C); }
+    std::size_t optional() const { return pe() + 24; }
+    // File offset of a relative virtual address, through the section table.
+    std::size_t offset_of(std::uint32_t rva) const {
+        std::size_t sections = optional() + u16(pe() + 20);
+        for (int i = 0; i < u16(pe() + 6); ++i) {
+            std::size_t s = sections + 40 * i;
+            std::uint32_t va = u32(s + 12), size = u32(s + 8), raw = u32(s + 20);
+            if (rva >= va && rva < va + size) return raw + (rva - va);
+        }
+        return 0;
+    }
+    std::string cstring(std::size_t at) const {
+        std::string s;
+        while (at < bytes.size() && bytes[at] != 0) s += static_cast<char>(bytes[at++]);
+        return s;
+    }
+    std::set<std::string> imported_dlls() const {
+        std::set<std::string> dlls;
+        std::uint32_t rva = u32(optional() + 104);  // data directory 1: imports
+        if (rva == 0) return dlls;
+        for (std::size_t d = offset_of(rva); d != 0 && u32(d + 12) != 0; d += 20) {
+            std::string name = cstring(offset_of(u32(d + 12)));
+            for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            dlls.insert(name);
+        }
+        return dlls;
+    }
+};
+
+Image load_image(const char* path) {
+    Image image;
+    std::ifstream in(path, std::ios::binary);
+    image.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return image;
+}
+
+class ShippedImage : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ShippedImage, IsAPe32GuiProgramNotLargeAddressAware) {
+    Image image = load_image(GetParam());
+    ASSERT_GT(image.bytes.size(), 512u) << "cannot read " << GetParam();
+    ASSERT_EQ(image.u32(image.pe()), 0x00004550u) << "PE signature";
+    EXPECT_EQ(image.u16(image.pe() + 4), 0x014C) << "machine i386";
+    EXPECT_EQ(image.u16(image.optional()), 0x010B) << "PE32 optional header";
+    EXPECT_EQ(image.u16(image.optional() + 68), IMAGE_SUBSYSTEM_WINDOWS_GUI);
+    EXPECT_EQ(image.u16(image.pe() + 22) & IMAGE_FILE_LARGE_ADDRESS_AWARE, 0)
+        << "string handles use bit 31 as the borrowed mark";
+}
+
+TEST_P(ShippedImage, ImportsOnlyTheFourSystemDlls) {
+    Image image = load_image(GetParam());
+    const std::set<std::string> allowed = {"KERNEL32.DLL", "USER32.DLL", "ADVAPI32.DLL", "OLEAUT32.DLL"};
+    std::set<std::string> dlls = image.imported_dlls();
+    EXPECT_FALSE(dlls.empty());
+    for (const std::string& dll : dlls) EXPECT_TRUE(allowed.count(dll)) << GetParam() << " imports " << dll;
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, ShippedImage, ::testing::Values(kProbe, kGreeting));
+
+}  // namespace
