@@ -1,8 +1,9 @@
 // String blocks from the OLE Automation allocator. SysAllocStringByteLen with
 // a null source gives n uninitialised bytes, the count word before them and a
 // zero terminator after them.
-#include <oleauto.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <oleauto.h>
 
 #include "runtime/string_alloc.h"
 

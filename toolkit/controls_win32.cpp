@@ -1,0 +1,238 @@
+// Creating controls, and the operations on controls that exist.
+#include "runtime/state.h"
+#include "toolkit/toolkit.h"
+
+namespace {
+
+constexpr UINT kImageLoadFlags = LR_SHARED | LR_LOADMAP3DCOLORS;  // 0x9000
+constexpr std::uint32_t kReadTextScratch = 0x8002;
+
+HINSTANCE instance() { return static_cast<HINSTANCE>(runtime_state.instance); }
+
+LRESULT send(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
+    return SendMessageA(window, message, wparam, lparam);
+}
+
+LRESULT send_to_control(HWND dialog, std::int32_t id, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
+    return send(GetDlgItem(dialog, id), message, wparam, lparam);
+}
+
+// Sends a message whose lParam is the text on the top entry, then pops it.
+void send_top_text(ProcFrame& f, HWND dialog, std::int32_t id, UINT message) {
+    StringView text = view_string(string_arg(f, 0));
+    send_to_control(dialog, id, message, 0, reinterpret_cast<LPARAM>(text.bytes));
+    pop_string(f);
+}
+
+struct PixelRect {
+    std::int32_t x, y, width, height;
+};
+
+// Converts both edges, so controls that touch in dialog units touch in pixels.
+PixelRect to_pixels(HWND dialog, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) {
+    RECT r = {x, y, x + width, y + height};
+    MapDialogRect(dialog, &r);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+bool bitmap_exists(const char* name) {
+    return LoadImageA(instance(), name, IMAGE_BITMAP, 0, 0, kImageLoadFlags) != nullptr;
+}
+
+void add_items(HWND control, ControlKind kind, const ArrayDescriptor* items) {
+    if (items == nullptr || (items->flags & kArrayHasItems) == 0) return;
+    UINT message = kind == kComboBox ? CB_ADDSTRING : LB_ADDSTRING;
+    for (std::uint32_t i = 0; i < items->count; ++i) {
+        StringView item = view_string(items->data[i]);
+        if (item.count == 0 || item.bytes[0] == 0) break;
+        send(control, message, 0, reinterpret_cast<LPARAM>(item.bytes));
+    }
+}
+
+void make_default_button(HWND parent, std::int32_t id, std::uint32_t style) {
+    if (style & BS_DEFPUSHBUTTON) send(parent, DM_SETDEFID, static_cast<WPARAM>(id));
+}
+
+void finish_control(HWND parent, HWND control, std::int32_t id, ControlKind kind, std::uint32_t style, const char* text,
+                    const PixelRect& px) {
+    switch (kind) {
+        case kPushButton:
+            make_default_button(parent, id, style);
+            break;
+        case kStretchedImage:
+            load_control_image(control, text, px.width, px.height, kImageModeFit);
+            break;
+        case kImageButton:
+            make_default_button(parent, id, style);
+            load_control_image(control, text, 0, 0, kImageModeButton);
+            break;
+        case kStretchedImageButton:
+            make_default_button(parent, id, style);
+            load_control_image(control, text, px.width, px.height, kImageModeButton | kImageModeFit);
+            break;
+        default:
+            break;
+    }
+}
+
+// The text of the item at the selection, read with the given messages.
+void push_selected_item(ProcFrame& f, HWND dialog, std::int32_t id, UINT get_selection, UINT get_length,
+                        UINT get_text) {
+    HWND control = GetDlgItem(dialog, id);
+    LRESULT selected = send(control, get_selection);
+    LRESULT n = send(control, get_length, static_cast<WPARAM>(selected));
+    StringAllocation s = n > 0 ? allocate_string(static_cast<std::uint32_t>(n)) : allocate_string(0);
+    if (s.handle == 0) {
+        push_empty(f);
+        return;
+    }
+    // The length reply may overstate the text; keep only what was written.
+    LRESULT written = send(control, get_text, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(s.bytes));
+    if (written == n) {
+        push_handle(f, s.handle);
+        return;
+    }
+    std::uint32_t kept = written > 0 && written < n ? static_cast<std::uint32_t>(written) : 0;
+    push_handle(f, shrink_string(s.handle, kept).handle);
+}
+
+}  // namespace
+
+// clang-format off
+const std::uint16_t PointerShapeTable[14] = {
+    0,       //  0 none
+    0x7F00,  //  1 IDC_ARROW
+    0x7F03,  //  2 IDC_CROSS
+    0x7F01,  //  3 IDC_IBEAM
+    0x7F00,  //  4 IDC_ARROW
+    0x7F86,  //  5 IDC_SIZEALL
+    0x7F83,  //  6 IDC_SIZENESW
+    0x7F85,  //  7 IDC_SIZENS
+    0x7F82,  //  8 IDC_SIZENWSE
+    0x7F84,  //  9 IDC_SIZEWE
+    0x7F04,  // 10 IDC_UPARROW
+    0x7F02,  // 11 IDC_WAIT
+    0x7F88,  // 12 IDC_NO
+    0x7F8A,  // 13 IDC_APPSTARTING
+};
+// clang-format on
+
+HWND add_control(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescriptor* items, std::int32_t x,
+                 std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t style, std::uint32_t exstyle,
+                 ControlCallback callback, std::uint32_t kind) {
+    const char* text = view_string(string_arg(f, 0)).bytes;
+    const char* class_name = view_string(string_arg(f, 1)).bytes;
+    PixelRect px = to_pixels(parent, x, y, width, height);
+    ControlStyle cs = compute_control_style(kind, style, exstyle, px.width, px.height, class_name);
+    HWND control = nullptr;
+    if (cs.class_name != nullptr) {  // kinds above 15 have no row and make no control
+        if (is_image_kind(kind) && !bitmap_exists(text)) cs.style = image_fallback_style(kind, cs.style);
+        control = CreateWindowExA(cs.exstyle, cs.class_name, text, cs.style, px.x, px.y, px.width, px.height, parent,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);
+        send(control, WM_SETFONT, reinterpret_cast<WPARAM>(runtime_state.dialog_font), 1);
+        SetWindowLongA(control, GWL_USERDATA, reinterpret_cast<LONG>(callback));
+        add_items(control, kind, items);
+        finish_control(parent, control, id, kind, cs.style, text, px);
+    }
+    pop_string(f);
+    pop_string(f);
+    return control;
+}
+
+void load_control_image(HWND control, const char* name, std::int32_t width, std::int32_t height, std::uint32_t mode) {
+    UINT message = (mode & kImageModeButton) ? BM_SETIMAGE : STM_SETIMAGE;
+    WPARAM type = IMAGE_BITMAP;
+    HANDLE image = LoadImageA(instance(), name, IMAGE_BITMAP, width, height, kImageLoadFlags);
+    if (image == nullptr) {
+        type = IMAGE_ICON;
+        image = LoadImageA(instance(), name, IMAGE_ICON, width, height, kImageLoadFlags);
+    }
+    send(control, message, type, reinterpret_cast<LPARAM>(image));
+}
+
+void read_control_text(ProcFrame& f, HWND dialog, std::int32_t id) {
+    HWND control = GetDlgItem(dialog, id);
+    StringAllocation scratch = allocate_string(kReadTextScratch);
+    if (scratch.failed()) {
+        push_empty(f);
+        return;
+    }
+    int n = GetWindowTextA(control, scratch.bytes, kReadTextScratch);
+    push_handle(f, shrink_string(scratch.handle, n > 0 ? static_cast<std::uint32_t>(n) : 0).handle);
+}
+
+void write_control_text(ProcFrame& f, HWND dialog, std::int32_t id) {
+    SetWindowTextA(GetDlgItem(dialog, id), view_string(string_arg(f, 0)).bytes);
+    pop_string(f);
+}
+
+void set_control_callback(HWND dialog, std::int32_t id, ControlCallback callback) {
+    SetWindowLongA(GetDlgItem(dialog, id), GWL_USERDATA, reinterpret_cast<LONG>(callback));
+}
+
+void enable_control(HWND dialog, std::int32_t id, std::int32_t enable) {
+    EnableWindow(id == -1 ? dialog : GetDlgItem(dialog, id), enable);
+}
+
+void focus_control(HWND dialog, std::int32_t id) { SetFocus(GetDlgItem(dialog, id)); }
+
+void kill_control(HWND dialog, std::int32_t id) { DestroyWindow(GetDlgItem(dialog, id)); }
+
+std::int32_t get_control_check(HWND dialog, std::int32_t id) {
+    return static_cast<std::int32_t>(send_to_control(dialog, id, BM_GETCHECK));
+}
+
+void set_control_check(HWND dialog, std::int32_t id, std::int32_t state) {
+    send_to_control(dialog, id, BM_SETCHECK, static_cast<WPARAM>(state));
+}
+
+void combo_add_item(ProcFrame& f, HWND dialog, std::int32_t id) { send_top_text(f, dialog, id, CB_ADDSTRING); }
+
+void combo_delete_item(HWND dialog, std::int32_t id, std::int32_t index) {
+    send_to_control(dialog, id, CB_DELETESTRING, static_cast<WPARAM>(index - 1));
+}
+
+void combo_get_selected(ProcFrame& f, HWND dialog, std::int32_t id) {
+    push_selected_item(f, dialog, id, CB_GETCURSEL, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+}
+
+void combo_reset(HWND dialog, std::int32_t id) { send_to_control(dialog, id, CB_RESETCONTENT); }
+
+void combo_select_item(HWND dialog, std::int32_t id, std::int32_t index) {
+    send_to_control(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index - 1));
+}
+
+void list_add_item(ProcFrame& f, HWND dialog, std::int32_t id) { send_top_text(f, dialog, id, LB_ADDSTRING); }
+
+void list_delete_item(HWND dialog, std::int32_t id, std::int32_t index) {
+    send_to_control(dialog, id, LB_DELETESTRING, static_cast<WPARAM>(index - 1));
+}
+
+void list_get_selected(ProcFrame& f, HWND dialog, std::int32_t id) {
+    push_selected_item(f, dialog, id, LB_GETCURSEL, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
+void list_reset(HWND dialog, std::int32_t id) { send_to_control(dialog, id, LB_RESETCONTENT); }
+
+void list_select_item(HWND dialog, std::int32_t id, std::int32_t index) {
+    send_to_control(dialog, id, LB_SETCURSEL, static_cast<WPARAM>(index - 1));
+}
+
+void set_control_image(ProcFrame& f, HWND dialog, std::int32_t id, std::uint32_t mode) {
+    HWND control = GetDlgItem(dialog, id);
+    RECT client = {0, 0, 0, 0};
+    if (mode & kImageModeFit) GetClientRect(control, &client);
+    load_control_image(control, view_string(string_arg(f, 0)).bytes, client.right, client.bottom, mode);
+    pop_string(f);
+}
+
+void set_mouse_pointer(std::int32_t index) {
+    auto i = static_cast<std::uint32_t>(index);
+    if (i > 13) i = 0;
+    HANDLE cursor = nullptr;
+    if (PointerShapeTable[i] != 0) {
+        cursor = LoadImageA(nullptr, MAKEINTRESOURCEA(PointerShapeTable[i]), IMAGE_CURSOR, 0, 0,
+                            LR_SHARED | LR_LOADMAP3DCOLORS | LR_DEFAULTSIZE);
+    }
+    SetCursor(static_cast<HCURSOR>(cursor));
+}

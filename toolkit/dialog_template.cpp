@@ -1,0 +1,76 @@
+#include "toolkit/dialog_template.h"
+
+namespace {
+
+constexpr char kTypeface[] = "MS Sans Serif";
+constexpr std::uint16_t kPointSize = 8;
+
+// Header fields of DLGTEMPLATE as one record, before the variable parts.
+struct __attribute__((packed)) TemplateHeader {
+    std::uint32_t style;
+    std::uint32_t exstyle;
+    std::uint16_t item_count;
+    std::int16_t x;
+    std::int16_t y;
+    std::uint16_t cx;
+    std::uint16_t cy;
+    std::uint16_t menu;
+    std::uint16_t window_class;
+};
+static_assert(sizeof(TemplateHeader) == 22, "DLGTEMPLATE's fixed part is 22 bytes");
+
+// Little-endian 16-bit unit writer over the template bytes.
+struct UnitWriter {
+    unsigned char* at;
+    void put(std::uint16_t unit) {
+        at[0] = static_cast<unsigned char>(unit & 0xFF);
+        at[1] = static_cast<unsigned char>(unit >> 8);
+        at += 2;
+    }
+};
+
+}  // namespace
+
+std::uint32_t compute_dialog_style(std::uint32_t style, std::int32_t x, std::int32_t y) {
+    if (style == 0) style = kDefaultDialogStyle;
+    style = (style | kForcedDialogStyle) & ~kClearedDialogStyle;
+    if (x == -1 || y == -1) style |= kCentredDialogStyle;
+    return style;
+}
+
+std::uint32_t dialog_title_units(const char* title, std::uint32_t n) {
+    // The platform reads the title only up to a zero unit and takes what
+    // follows as the point size and typeface, so the title ends at the first
+    // zero byte; the caption shown is the same.
+    std::uint32_t units = 0;
+    while (units < n && units < kMaxTitleUnits && title[units] != 0) ++units;
+    return units == 0 ? 1 : units;
+}
+
+std::uint32_t build_dialog_template(DialogTemplate& out, const char* title, std::uint32_t title_length, std::int32_t x,
+                                    std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t style,
+                                    std::uint32_t exstyle) {
+    TemplateHeader header;
+    header.style = compute_dialog_style(style, x, y);
+    header.exstyle = exstyle;
+    header.item_count = 0;
+    header.x = static_cast<std::int16_t>(x);
+    header.y = static_cast<std::int16_t>(y);
+    header.cx = static_cast<std::uint16_t>(width);
+    header.cy = static_cast<std::uint16_t>(height);
+    header.menu = 0;
+    header.window_class = 0;
+    __builtin_memcpy(out.bytes, &header, sizeof header);
+
+    UnitWriter w{out.bytes + sizeof header};
+    std::uint32_t units = dialog_title_units(title, title_length);
+    if (title_length == 0 || title[0] == 0) {
+        w.put(0x0020);  // never an empty caption
+    } else {
+        for (std::uint32_t i = 0; i < units; ++i) w.put(static_cast<unsigned char>(title[i]));
+    }
+    w.put(0);
+    w.put(kPointSize);
+    for (char c : kTypeface) w.put(static_cast<unsigned char>(c));  // the typeface and its zero unit
+    return static_cast<std::uint32_t>(w.at - out.bytes);
+}

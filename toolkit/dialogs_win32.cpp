@@ -1,0 +1,131 @@
+// Creating, running and ending dialogs, and the dialog procedure they share.
+#include "runtime/state.h"
+#include "toolkit/dialog_template.h"
+#include "toolkit/toolkit.h"
+
+namespace {
+
+constexpr int kUserDataSlot = GWL_USERDATA;  // -21: the callback
+constexpr int kEndValueSlot = DWL_USER;      // 8: address of the end-value variable
+constexpr int kOwnerSlot = GWL_HWNDPARENT;   // -8
+
+ControlCallback callback_in(HWND window) {
+    return reinterpret_cast<ControlCallback>(GetWindowLongA(window, kUserDataSlot));
+}
+
+HWND owner_of(HWND dialog) { return reinterpret_cast<HWND>(GetWindowLongA(dialog, kOwnerSlot)); }
+
+// The callback of the menu item with this command id on the dialog's menu bar.
+ControlCallback menu_item_callback(HWND dialog, UINT id) {
+    HMENU menu = GetMenu(dialog);
+    if (menu == nullptr) return nullptr;
+    MENUITEMINFOA info;
+    info.cbSize = 44;  // the record up to cch, without hbmpItem
+    info.fMask = MIIM_DATA;
+    info.dwItemData = 0;
+    if (!GetMenuItemInfoA(menu, id, FALSE, &info)) return nullptr;
+    return reinterpret_cast<ControlCallback>(info.dwItemData);
+}
+
+// A control of the dialog with the id owns the command, even without a
+// callback; only an id that names no control goes to the menu bar.
+ControlCallback command_callback(HWND dialog, WPARAM wparam) {
+    UINT id = LOWORD(wparam);
+    if (HWND control = GetDlgItem(dialog, id)) return callback_in(control);
+    return menu_item_callback(dialog, id);
+}
+
+// Steps shared by the modal and modeless set-up: the callback's own
+// WM_INITDIALOG, the two slots, and the dialog's style.
+LONG install_dialog(HWND dialog, ControlCallback callback, std::int32_t* end_value) {
+    if (callback != nullptr) callback(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(dialog), 0);
+    SetWindowLongA(dialog, kUserDataSlot, reinterpret_cast<LONG>(callback));
+    SetWindowLongA(dialog, kEndValueSlot, reinterpret_cast<LONG>(end_value));
+    return GetWindowLongA(dialog, GWL_STYLE);
+}
+
+void show_dialog(HWND dialog, LONG style) { ShowWindow(dialog, (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOW); }
+
+// Takes and handles one message; false when the queue was empty.
+bool pump_one_message(HWND dialog) {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) return true;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return true;
+}
+
+}  // namespace
+
+HWND create_dialog(ProcFrame& f, HWND parent, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                   std::uint32_t style, std::uint32_t exstyle) {
+    StringView title = view_string(string_arg(f, 0));
+    DialogTemplate dialog_template;
+    build_dialog_template(dialog_template, title.bytes, title.count, x, y, width, height, style, exstyle);
+    HWND dialog =
+        CreateDialogIndirectParamA(static_cast<HINSTANCE>(runtime_state.instance),
+                                   reinterpret_cast<LPCDLGTEMPLATEA>(dialog_template.bytes), parent, dialog_proc, 0);
+    pop_string(f);
+    runtime_state.dialog_font = reinterpret_cast<void*>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    return dialog;
+}
+
+INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_ACTIVATE && LOWORD(wparam) <= WA_CLICKACTIVE) return 1;
+    if (message == WM_COMMAND) {
+        if (ControlCallback callback = command_callback(dialog, wparam)) {
+            if (std::int32_t r = callback(dialog, message, wparam, lparam)) return r;
+        }
+    }
+    if (ControlCallback callback = callback_in(dialog)) {
+        if (std::int32_t r = callback(dialog, message, wparam, lparam)) return r;
+    }
+    if (message == WM_SYSCOMMAND && LOWORD(wparam) == SC_CLOSE) {
+        close_dialog(dialog, 0);
+        return 1;
+    }
+    return 0;
+}
+
+void run_dialog_modal(HWND dialog, ControlCallback callback, std::int32_t* end_value) {
+    LONG style = install_dialog(dialog, callback, end_value);
+    HWND owner = owner_of(dialog);
+    if (owner != nullptr) {
+        SendMessageA(owner, WM_CANCELMODE, 0, 0);
+        EnableWindow(owner, FALSE);
+    }
+    show_dialog(dialog, style);
+    bool idle_messages = owner != nullptr && (style & DS_NOIDLEMSG) == 0;
+    for (;;) {
+        if (!pump_one_message(dialog)) {
+            // A dialog may also end while the queue is empty: destroyed by a
+            // message sent from another thread (delivered inside PeekMessageA),
+            // or never a window at all.
+            if (!IsWindow(dialog)) break;
+            if (idle_messages) SendMessageA(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dialog));
+            Sleep(1);
+            continue;
+        }
+        if (!IsWindow(dialog)) break;
+    }
+    if (owner != nullptr) SetFocus(owner);
+}
+
+void show_dialog_modeless(HWND dialog, ControlCallback callback, std::int32_t* end_value) {
+    show_dialog(dialog, install_dialog(dialog, callback, end_value));
+}
+
+void close_dialog(HWND dialog, std::int32_t end_value) {
+    SendMessageA(dialog, WM_CLOSE, 0, 0);
+    HWND owner = owner_of(dialog);
+    bool owner_was_disabled = owner != nullptr && EnableWindow(owner, TRUE);
+    if (auto* slot = reinterpret_cast<std::int32_t*>(GetWindowLongA(dialog, kEndValueSlot))) *slot = end_value;
+    if (!DestroyWindow(dialog) && owner_was_disabled) EnableWindow(owner, FALSE);
+}
+
+BOOL show_window_state(HWND window, std::int32_t command, BOOL* result) {
+    BOOL r = ShowWindow(window, command);
+    if (result != nullptr) *result = r;
+    return r;
+}

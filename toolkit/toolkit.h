@@ -1,0 +1,149 @@
+// The dialog toolkit over the Win32 dialog manager.
+//
+// Dialogs are built from in-memory templates (create_dialog), get their
+// controls one by one (add_control), and run modally in a polling loop of the
+// toolkit's own (run_dialog_modal) or modelessly (show_dialog_modeless). Every
+// WM_COMMAND goes to a ControlCallback stored in the platform's own per-window
+// data: a control's or the dialog's GWL_USERDATA slot, a menu item's item data.
+// The toolkit keeps no tables: a control is found again by (dialog, id) on every
+// call. Positions and sizes are in dialog units. Nothing here records an error:
+// failures show as a 0 result or an empty string.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "runtime/strings.h"
+#include "toolkit/control_kinds.h"
+#include "toolkit/units.h"
+
+// (dialog, message, wParam, lParam) -> 0 when not handled, else the value the
+// dialog procedure returns. For a control or menu item, dialog is still the
+// dialog that received the WM_COMMAND.
+using ControlCallback = std::int32_t (*)(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+
+// ---- Dialogs ------------------------------------------------------------------
+
+// Makes a hidden dialog. Takes the title from the caller's top entry and pops
+// it. Style 0 selects the default (caption, modal frame); x or y of -1 centres
+// it. The dialog's font becomes the font later controls get. 0 on failure.
+HWND create_dialog(ProcFrame& f, HWND parent, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                   std::uint32_t style, std::uint32_t exstyle);
+
+// The dialog procedure of every toolkit dialog: answers activation itself,
+// routes WM_COMMAND to the control's (or menu item's) callback, offers every
+// message to the dialog's callback, and ends the dialog with 0 on SC_CLOSE.
+INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Installs the dialog's callback (after handing it a WM_INITDIALOG of its
+// own) and the end-value variable, disables the owner, shows the dialog and
+// runs the message loop until the dialog window is gone. The end value given
+// to close_dialog is then in *end_value (when not null).
+void run_dialog_modal(HWND dialog, ControlCallback callback, std::int32_t* end_value);
+// The same set-up without the owner and without a loop.
+void show_dialog_modeless(HWND dialog, ControlCallback callback, std::int32_t* end_value);
+// Sends WM_CLOSE, enables the owner, stores the end value, destroys the dialog.
+void close_dialog(HWND dialog, std::int32_t end_value);
+// ShowWindow(window, command); the result is also stored in *result when given.
+BOOL show_window_state(HWND window, std::int32_t command, BOOL* result);
+
+// ---- Controls -------------------------------------------------------------------
+
+// Initial items of a combo box or list box: consecutive DynString handles. The
+// list is used only when flags has bit 2 (kArrayHasItems) set.
+struct ArrayDescriptor {
+    const DynString* data;
+    std::uint32_t flags;
+    std::uint32_t count;
+};
+constexpr std::uint32_t kArrayHasItems = 4;
+
+// Creates a control of the given kind on the dialog. Takes the text (top
+// entry; for image kinds the resource name) and the class name (next entry;
+// used by kind 0 only) and pops both. Gives the control's window or 0.
+HWND add_control(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescriptor* items, std::int32_t x,
+                 std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t style, std::uint32_t exstyle,
+                 ControlCallback callback, std::uint32_t kind);
+
+// Image modes: bit 0 fits the image to the control, bit 1 addresses a button.
+constexpr std::uint32_t kImageModeFit = 1;
+constexpr std::uint32_t kImageModeButton = 2;
+// Loads a bitmap of that name (an icon when there is none) and hands it to
+// the control; width and height 0 keep the image's own size.
+void load_control_image(HWND control, const char* name, std::int32_t width, std::int32_t height, std::uint32_t mode);
+
+// ---- Control operations (the control is GetDlgItem(dialog, id) every time) ------
+
+// Pushes the control's text (at most 32,769 bytes).
+void read_control_text(ProcFrame& f, HWND dialog, std::int32_t id);
+// Sets the control's text from the top entry and pops it.
+void write_control_text(ProcFrame& f, HWND dialog, std::int32_t id);
+void set_control_callback(HWND dialog, std::int32_t id, ControlCallback callback);
+// id -1 enables or disables the dialog itself.
+void enable_control(HWND dialog, std::int32_t id, std::int32_t enable);
+void focus_control(HWND dialog, std::int32_t id);
+void kill_control(HWND dialog, std::int32_t id);
+// 0 clear, 1 set, 2 indeterminate.
+std::int32_t get_control_check(HWND dialog, std::int32_t id);
+void set_control_check(HWND dialog, std::int32_t id, std::int32_t state);
+
+// Combo and list boxes; item indexes are 1-based (0 reaches the platform as -1).
+void combo_add_item(ProcFrame& f, HWND dialog, std::int32_t id);
+void combo_delete_item(HWND dialog, std::int32_t id, std::int32_t index);
+void combo_get_selected(ProcFrame& f, HWND dialog, std::int32_t id);
+void combo_reset(HWND dialog, std::int32_t id);
+void combo_select_item(HWND dialog, std::int32_t id, std::int32_t index);
+void list_add_item(ProcFrame& f, HWND dialog, std::int32_t id);
+void list_delete_item(HWND dialog, std::int32_t id, std::int32_t index);
+void list_get_selected(ProcFrame& f, HWND dialog, std::int32_t id);
+void list_reset(HWND dialog, std::int32_t id);
+void list_select_item(HWND dialog, std::int32_t id, std::int32_t index);
+
+// Puts the image named by the top entry on the control (image modes above) and
+// pops the name.
+void set_control_image(ProcFrame& f, HWND dialog, std::int32_t id, std::uint32_t mode);
+// Cursor ids of the pointer shapes 0 to 13 (0: no cursor; 1 and 4: the arrow).
+extern const std::uint16_t PointerShapeTable[14];
+// Sets one of the platform's shared cursors by PointerShapeTable index; an
+// index above 13 (negative ones too) clears the cursor, like 0.
+void set_mouse_pointer(std::int32_t index);
+
+// ---- Geometry (dialog units; id -1 names the dialog itself) ------------------------
+
+struct UnitPair {
+    std::int32_t horizontal;
+    std::int32_t vertical;
+};
+
+// id -1: the dialog; any other id: GetDlgItem(dialog, id).
+HWND find_target_window(HWND dialog, std::int32_t id);
+UnitPair dialog_units_to_pixels(HWND dialog, std::int32_t x, std::int32_t y);
+UnitPair pixels_to_dialog_units(HWND dialog, std::int32_t x, std::int32_t y);
+UnitPair get_client_size(HWND dialog);
+UnitPair get_window_size(HWND dialog, std::int32_t id);
+UnitPair get_window_location(HWND dialog, std::int32_t id);
+BOOL set_window_size(HWND dialog, std::int32_t id, std::int32_t width, std::int32_t height);
+BOOL set_window_location(HWND dialog, std::int32_t id, std::int32_t x, std::int32_t y);
+
+// ---- Menus ---------------------------------------------------------------------------
+
+constexpr std::uint32_t MENU_FLAG_SUBMENU = 1;     // the id argument is a popup menu
+constexpr std::uint32_t MENU_FLAG_BY_COMMAND = 2;  // the item number is a command id
+
+// A menu bar (popup 0) or a popup menu.
+HMENU create_menu(std::int32_t popup);
+// Adds an item with the text on the top entry ("-" alone makes a separator)
+// and pops it. Positions count from 1; 0 appends.
+BOOL add_menu_item(ProcFrame& f, HMENU menu, std::uintptr_t id_or_submenu, std::uint32_t state, std::uint32_t item,
+                   ControlCallback callback, std::uint32_t flags);
+BOOL attach_menu(HWND window, HMENU menu);
+// Positions from here on count from 0.
+BOOL delete_menu_item(HMENU menu, std::uint32_t item, std::uint32_t flags);
+BOOL draw_menu_bar(HWND window);
+std::uint32_t get_menu_item_state(HMENU menu, std::uint32_t item, std::uint32_t flags);
+BOOL set_menu_item_state(HMENU menu, std::uint32_t item, std::uint32_t state, std::uint32_t flags);
+// Pushes the item's text (empty when there is no such item).
+void get_menu_item_text(ProcFrame& f, HMENU menu, std::uint32_t item, std::uint32_t flags);
+// Sets the item's text from the top entry and pops it.
+BOOL set_menu_item_text(ProcFrame& f, HMENU menu, std::uint32_t item, std::uint32_t flags);

@@ -1,0 +1,29 @@
+#include "toolkit/units.h"
+
+namespace {
+
+std::int32_t saturate(std::int64_t v) {
+    if (v > INT32_MAX) return INT32_MAX;
+    if (v < INT32_MIN) return INT32_MIN;
+    return static_cast<std::int32_t>(v);
+}
+
+// The rounding division on a 64-bit dividend: q truncated toward zero, then
+// one step away from zero when twice the remainder plus one exceeds d, the
+// comparison made on unsigned 32-bit d as the conversion defines it.
+std::int64_t divide_rounded_wide(std::int64_t n, std::int32_t d) {
+    if (d == 0) return n;
+    std::int64_t q = n / d;
+    std::int64_t r = n % d;
+    std::uint64_t twice = 2 * static_cast<std::uint64_t>(r < 0 ? -r : r) + 1;  // |r| < 2^31: no overflow
+    if (twice > static_cast<std::uint32_t>(d)) q += r < 0 ? -1 : 1;
+    return q;
+}
+
+}  // namespace
+
+std::int32_t divide_rounded(std::int32_t n, std::int32_t d) { return saturate(divide_rounded_wide(n, d)); }
+
+std::int32_t scale_pixels_to_units(std::int32_t pixels, std::int32_t scale) {
+    return saturate(divide_rounded_wide(static_cast<std::int64_t>(pixels) * 1000, scale));
+}
