@@ -1,0 +1,3 @@
+add_executable(host_platform platform_test.cpp)
+target_link_libraries(host_platform PRIVATE kestrowane_runtime)
+kw_test(host_platform)
