@@ -152,13 +152,18 @@ void load_control_image(HWND control, const char* name, std::int32_t width, std:
 
 void read_control_text(ProcFrame& f, HWND dialog, std::int32_t id) {
     HWND control = GetDlgItem(dialog, id);
-    StringAllocation scratch = allocate_string(kReadTextScratch);
-    if (scratch.failed()) {
+    // Wine's GetWindowTextA on the null window reports a length without
+    // writing anything, which would hand out the scratch string's garbage.
+    StringAllocation scratch = control != nullptr ? allocate_string(kReadTextScratch) : allocate_string(0);
+    if (scratch.handle == 0) {
         push_empty(f);
         return;
     }
     int n = GetWindowTextA(control, scratch.bytes, kReadTextScratch);
-    push_handle(f, shrink_string(scratch.handle, n > 0 ? static_cast<std::uint32_t>(n) : 0).handle);
+    std::uint32_t kept = n <= 0                                   ? 0
+                         : n < static_cast<int>(kReadTextScratch) ? static_cast<std::uint32_t>(n)
+                                                                  : kReadTextScratch - 1;
+    push_handle(f, shrink_string(scratch.handle, kept).handle);
 }
 
 void write_control_text(ProcFrame& f, HWND dialog, std::int32_t id) {

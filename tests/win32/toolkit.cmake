@@ -1,0 +1,3 @@
+add_executable(win32_toolkit dialogs_test.cpp controls_test.cpp resources/test_images.rc)
+target_link_libraries(win32_toolkit PRIVATE kestrowane_toolkit kestrowane_runtime)
+kw_test(win32_toolkit)
