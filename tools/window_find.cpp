@@ -73,3 +73,130 @@ bool click_window(HWND w) {
     in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     return SendInput(3, in, sizeof(INPUT)) == 3;
 }
+
+namespace {
+
+struct ProcessSearch {
+    DWORD process_id;
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK match_process_title(HWND w, LPARAM param) {
+    auto* s = reinterpret_cast<ProcessSearch*>(param);
+    if (window_process(w) != s->process_id || !IsWindowVisible(w)) return TRUE;
+    if (window_text(w) == s->title) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A plain DLGTEMPLATE with no items: style, no class, no menu, title "", then
+// the font block 8, "MS Sans Serif". Units are 16-bit, the record 4-aligned.
+struct alignas(4) ReferenceTemplate {
+    WORD units[64];
+};
+
+ReferenceTemplate reference_template() {
+    ReferenceTemplate t = {};
+    DWORD style = WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT;
+    WORD* u = t.units;
+    *u++ = LOWORD(style);
+    *u++ = HIWORD(style);
+    u += 2;      // extended style 0
+    u += 1;      // no items
+    u += 2;      // x, y 0
+    *u++ = 100;  // width
+    *u++ = 50;   // height
+    u += 3;      // no menu, the dialog class, empty title
+    *u++ = 8;    // point size
+    for (const char* p = "MS Sans Serif"; *p; ++p) *u++ = static_cast<unsigned char>(*p);
+    return t;  // the typeface ends with the zero unit left in place
+}
+
+INT_PTR CALLBACK reference_proc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+}  // namespace
+
+DWORD window_process(HWND w) {
+    DWORD process_id = 0;
+    if (GetWindowThreadProcessId(w, &process_id) == 0) return 0;
+    return process_id;
+}
+
+HWND find_process_window(DWORD process_id, const char* title) {
+    ProcessSearch s = {process_id, title, nullptr};
+    EnumWindows(match_process_title, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+HWND wait_for_process_window(DWORD process_id, const char* title, DWORD ms) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (HWND w = find_process_window(process_id, title)) return w;
+        if (GetTickCount() - start >= ms) return nullptr;
+        Sleep(10);
+    }
+}
+
+HWND focus_of(HWND w) {
+    DWORD thread = GetWindowThreadProcessId(w, nullptr);
+    if (thread == 0) return nullptr;
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(thread, &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+std::string class_name(HWND w) {
+    char buf[256] = {};
+    int n = GetClassNameA(w, buf, sizeof buf);
+    return std::string(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+RECT rect_in_parent(HWND w) {
+    RECT r = {0, 0, 0, 0};
+    GetWindowRect(w, &r);
+    if (GetWindowLongA(w, GWL_STYLE) & WS_CHILD)
+        MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+HWND reference_dialog() {
+    static HWND dialog = nullptr;
+    if (dialog == nullptr) {
+        ReferenceTemplate t = reference_template();
+        dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(t.units),
+                                            nullptr, reference_proc, 0);
+    }
+    return dialog;
+}
+
+bool map_reference_dialog_rect(RECT& r) {
+    HWND dialog = reference_dialog();
+    return dialog != nullptr && MapDialogRect(dialog, &r);
+}
+
+void key_input(WORD vk, bool up) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &in, sizeof in);
+}
+
+void press_key(WORD vk) {
+    key_input(vk, false);
+    key_input(vk, true);
+}
+
+bool type_key_for(unsigned char c) {
+    SHORT vk = c < 0x80 ? VkKeyScanA(static_cast<char>(c)) : -1;
+    if (vk == -1 || (vk & 0x600) != 0) return false;  // none, or only with Ctrl or Alt
+    bool shift = (vk & 0x100) != 0;
+    if (shift) key_input(VK_SHIFT, false);
+    press_key(static_cast<WORD>(vk & 0xFF));
+    if (shift) key_input(VK_SHIFT, true);
+    return true;
+}

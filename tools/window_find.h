@@ -18,3 +18,40 @@ HWND focused_window();
 bool click_window(HWND w);
 // The window's text as bytes, however long.
 std::string window_text(HWND w);
+
+// ---- Windows of one process ------------------------------------------------------
+
+// The id of the process that owns the window (0 when it is no window).
+DWORD window_process(HWND w);
+// find_window among the top-level windows of one process only.
+HWND find_process_window(DWORD process_id, const char* title);
+// find_process_window, retried every 10 ms for up to ms milliseconds.
+HWND wait_for_process_window(DWORD process_id, const char* title, DWORD ms);
+// The focus window of the thread that owns w, or null; GetGUIThreadInfo
+// answers for threads of other processes too.
+HWND focus_of(HWND w);
+// The window's class name ("Edit", "#32770").
+std::string class_name(HWND w);
+// The outer rectangle in client coordinates of the parent; in screen
+// coordinates for a top-level window.
+RECT rect_in_parent(HWND w);
+
+// ---- Dialog units in this process --------------------------------------------------
+
+// MapDialogRect refuses a dialog of another process (Wine: error 1400), so a
+// foreign dialog's scale is measured on a hidden dialog of this process made
+// from a template with the same font, 8-point "MS Sans Serif". The dialog is
+// made on first use and lives as long as the process.
+HWND reference_dialog();
+// r from dialog units to pixels with the reference dialog's MapDialogRect.
+bool map_reference_dialog_rect(RECT& r);
+
+// ---- Keyboard ---------------------------------------------------------------------
+
+// One key down or up with SendInput, to the foreground window's thread.
+void key_input(WORD vk, bool up);
+// A key pressed and released.
+void press_key(WORD vk);
+// Types the byte with the key the keyboard layout has for it (with Shift when
+// needed); false, with nothing sent, for a byte the layout cannot type.
+bool type_key_for(unsigned char c);

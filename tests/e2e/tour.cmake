@@ -1,0 +1,8 @@
+# The tour started as its own process and played control by control. CTest
+# runs the driver in tests/e2e of the build tree; it finds the program at
+# ../../examples/tour/tour.exe.
+add_executable(e2e_tour ${CMAKE_CURRENT_LIST_DIR}/tour_test.cpp)
+target_link_libraries(e2e_tour PRIVATE kw_window_find)
+kw_test(e2e_tour)
+set_tests_properties(e2e_tour PROPERTIES LABELS e2e TIMEOUT 600)
+add_dependencies(e2e_tour tour)

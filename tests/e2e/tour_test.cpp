@@ -1,0 +1,750 @@
+// The tour program driven as a user would: each test starts it as a process
+// of its own, waits for its dialog, uses controls with SendInput clicks and
+// keys (menu commands are posted as the WM_COMMAND a menu click makes), reads
+// the results back through the window tree, and ends it through Exit.
+#include <windows.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tools/window_find.h"
+
+namespace {
+
+const char kTour[] = "../../examples/tour/tour.exe";  // from tests/e2e of the build tree
+const char kTitle[] = "Kestrowane tour";
+
+constexpr DWORD kStartTimeout = 20000;  // a first Wine process start can take seconds
+constexpr DWORD kStepTimeout = 5000;
+constexpr DWORD kExitTimeout = 20000;
+
+// Control ids of the tour.
+enum : int {
+    kStatus = 101,
+    kChoicesFrame = 109,
+    kThreeStates = 110,
+    kCheck = 111,
+    kRed = 112,
+    kGreen = 113,
+    kBlue = 114,
+    kFruitList = 120,
+    kFruitCombo = 121,
+    kFruitBox = 122,
+    kAdd = 123,
+    kDeleteFirst = 124,
+    kSelectFirst = 125,
+    kClearLists = 126,
+    kPointerCaption = 130,
+    kPointerList = 131,
+    kImageFrame = 140,
+    kSunImage = 141,
+    kLeafImage = 142,
+    kStarButton = 143,
+    kSkyButton = 144,
+    kImageCaption = 145,
+    kScroller = 150,
+    kScrollCaption = 151,
+    kSizeCaption = 152,
+    kMover = 153,
+    kMove = 160,
+    kModal = 161,
+    kModeless = 162,
+    kEnableBox = 163,
+    kFocusBox = 164,
+    kReadBox = 165,
+    kOnce = 166,
+    kRemove = 167,
+    kRemovable = 168,
+    kExit = IDCANCEL,
+};
+
+// Command ids of the tour's menu items.
+enum : int {
+    kMenuSayHello = 300,
+    kMenuExit = 301,
+    kMenuFrame = 310,
+    kMenuGray = 311,
+    kMenuLarger = 312,
+    kMenuMorning = 313,
+    kMenuEvening = 314,
+    kMenuClearChecks = 315,
+    kMenuMeasure = 316,
+    kMenuRemoveMe = 317,
+    kMenuAbout = 320,
+};
+
+template <class Condition>
+bool poll_until(DWORD ms, Condition condition) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= ms) return false;
+        Sleep(5);
+    }
+}
+
+std::string hex(LONG v) {
+    char b[12];
+    wsprintfA(b, "0x%08lX", static_cast<unsigned long>(v));
+    return b;
+}
+
+std::string number(long n) { return std::to_string(n); }
+
+// ---- Dialog units, measured in this process -------------------------------------------
+
+// The pixels of 1000 dialog units of the tour's font (the reference dialog
+// has the same 8-point font).
+POINT scale() {
+    RECT r = {0, 0, 1000, 1000};
+    EXPECT_TRUE(map_reference_dialog_rect(r)) << "MapDialogRect on the reference dialog failed: " << GetLastError();
+    return {r.right, r.bottom};
+}
+
+// Positive pixels to units, rounded half up.
+long to_units(long pixels, long scale_of_1000) { return (2 * pixels * 1000 + scale_of_1000) / (2 * scale_of_1000); }
+
+RECT to_pixels(long left, long top, long right, long bottom) {
+    RECT r = {left, top, right, bottom};
+    EXPECT_TRUE(map_reference_dialog_rect(r));
+    return r;
+}
+
+::testing::AssertionResult same_rect(const RECT& expected, const RECT& actual) {
+    if (EqualRect(&expected, &actual)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected (" << expected.left << "," << expected.top << ")-("
+                                         << expected.right << "," << expected.bottom << "), got (" << actual.left << ","
+                                         << actual.top << ")-(" << actual.right << "," << actual.bottom << ")";
+}
+
+// ---- Input -----------------------------------------------------------------------------
+
+bool click_screen(POINT p) {
+    int sx = GetSystemMetrics(SM_CXSCREEN) - 1;
+    int sy = GetSystemMetrics(SM_CYSCREEN) - 1;
+    INPUT in[3] = {};
+    for (INPUT& i : in) i.type = INPUT_MOUSE;
+    in[0].mi.dx = p.x * 65535 / sx;
+    in[0].mi.dy = p.y * 65535 / sy;
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    return SendInput(3, in, sizeof(INPUT)) == 3;
+}
+
+// A click at a point of the window's client area.
+bool click_client(HWND w, int x, int y) {
+    POINT p = {x, y};
+    return ClientToScreen(w, &p) && click_screen(p);
+}
+
+// ---- Reading list and combo boxes across processes ------------------------------------
+
+// LB_GETTEXT and CB_GETLBTEXT are marshalled between processes like WM_GETTEXT.
+std::string list_item(HWND list, int index, UINT get_length, UINT get_text) {
+    LRESULT n = SendMessageA(list, get_length, index, 0);
+    if (n < 0) return "<no item " + number(index) + ">";
+    std::string s(static_cast<std::size_t>(n) + 1, '\0');
+    LRESULT got = SendMessageA(list, get_text, index, reinterpret_cast<LPARAM>(&s[0]));
+    s.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return s;
+}
+std::string list_box_item(HWND list, int index) { return list_item(list, index, LB_GETTEXTLEN, LB_GETTEXT); }
+std::string combo_item(HWND combo, int index) { return list_item(combo, index, CB_GETLBTEXTLEN, CB_GETLBTEXT); }
+
+// ---- The program -----------------------------------------------------------------------
+
+class TourProgram : public testing::Test {
+protected:
+    void SetUp() override {
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        std::string line = "tour.exe";
+        ASSERT_TRUE(CreateProcessA(kTour, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_))
+            << "cannot start " << kTour << ": error " << GetLastError();
+        started_ = true;
+        dialog_ = wait_for_process_window(process_.dwProcessId, kTitle, kStartTimeout);
+        ASSERT_NE(dialog_, nullptr) << "no window \"" << kTitle << "\" within " << kStartTimeout << " ms";
+        ASSERT_TRUE(poll_until(kStepTimeout, [this] { return GetForegroundWindow() == dialog_; }))
+            << "the tour never came to the front";
+    }
+
+    void TearDown() override {
+        if (!started_) return;
+        if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) {
+            TerminateProcess(process_.hProcess, 0xDEAD);
+            WaitForSingleObject(process_.hProcess, kExitTimeout);
+        }
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+
+    HWND control(int id) const { return GetDlgItem(dialog_, id); }
+    DWORD process_id() const { return process_.dwProcessId; }
+    std::string text_of(int id) const { return window_text(control(id)); }
+    std::string status() const { return text_of(kStatus); }
+    LRESULT ask(int id, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const {
+        return SendMessageA(control(id), message, wparam, lparam);
+    }
+
+    void click(int id) { ASSERT_TRUE(click_window(control(id))) << "cannot click control " << id; }
+    // What a menu click sends: WM_COMMAND with the item's id, notification 0.
+    void choose(int menu_id) { PostMessageA(dialog_, WM_COMMAND, MAKEWPARAM(menu_id, 0), 0); }
+
+    // Waits until the status line reads text; the failure names what it read.
+    ::testing::AssertionResult status_reads(const std::string& text) const {
+        if (poll_until(kStepTimeout, [&] { return status() == text; })) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "expected the status \"" << text << "\", got \"" << status() << "\"";
+    }
+    ::testing::AssertionResult text_reads(int id, const std::string& text) const {
+        if (poll_until(kStepTimeout, [&] { return text_of(id) == text; })) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "expected control " << id << " to read \"" << text << "\", got \"" << text_of(id) << "\"";
+    }
+
+    // Makes the status read something else, so that the next check cannot
+    // pass on what an earlier step left there.
+    void reset_status() {
+        choose(kMenuSayHello);
+        ASSERT_TRUE(status_reads("You chose &Say hello"));
+    }
+
+    DWORD exit_code() {
+        if (WaitForSingleObject(process_.hProcess, kExitTimeout) != WAIT_OBJECT_0) return STILL_ACTIVE;
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+    void exit_with_the_exit_button() {
+        ASSERT_TRUE(poll_until(kStepTimeout, [this] { return GetForegroundWindow() == dialog_; }));
+        click(kExit);
+        EXPECT_EQ(exit_code(), 0u);
+    }
+
+    // "Client area: W x H dialog units = PW x PH pixels" for the present client area.
+    std::string expected_size_caption() {
+        RECT client = {0, 0, 0, 0};
+        GetClientRect(dialog_, &client);
+        POINT s = scale();
+        long w = to_units(client.right, s.x), h = to_units(client.bottom, s.y);
+        RECT px = to_pixels(0, 0, w, h);
+        return "Client area: " + number(w) + " x " + number(h) + " dialog units = " + number(px.right) + " x " +
+               number(px.bottom) + " pixels";
+    }
+
+    PROCESS_INFORMATION process_ = {};
+    bool started_ = false;
+    HWND dialog_ = nullptr;
+};
+
+// ---- The window tree -----------------------------------------------------------------
+
+struct ControlRow {
+    int id;
+    const char* class_name;
+    LONG style;  // as the tour's style and the kind's rules make it
+    const char* text;
+};
+
+// One control of every kind 1 to 15 and the one of kind 0, among the others.
+const ControlRow kControls[] = {
+    {kThreeStates, "Button", 0x50010006, "Three states"},       // 2: BS_AUTO3STATE
+    {kCheck, "Button", 0x50010003, "Check box"},                // 3: BS_AUTOCHECKBOX
+    {kChoicesFrame, "Button", 0x50000007, nullptr},             // 4: BS_GROUPBOX
+    {kPointerCaption, "Static", 0x50000000, "Mouse pointer:"},  // 5: SS_LEFT
+    {kImageFrame, "Static", 0x50000012, ""},                    // 6: SS_ETCHEDFRAME
+    {kRed, "Button", 0x50030009, "Red"},                        // 7: the group's first, WS_GROUP given
+    {kGreen, "Button", 0x50010009, "Green"},                    // 7: BS_AUTORADIOBUTTON
+    {kScroller, "ScrollBar", 0x50000000, nullptr},              // 8: wider than high, SBS_HORZ
+    {kFruitBox, "Edit", 0x50010080, "Elderberry"},              // 9: WS_BORDER became WS_EX_CLIENTEDGE
+    {kSunImage, "Static", 0x5000010E, "SUN"},                   // 10: SS_BITMAP | SS_NOTIFY given
+    {kLeafImage, "Static", 0x5000010E, "LEAF"},                 // 11
+    {kStarButton, "Button", 0x50010040, "STAR"},                // 12: only an icon, BS_BITMAP became BS_ICON
+    {kSkyButton, "Button", 0x50010080, "SUN"},                  // 13: BS_BITMAP
+    {kFruitCombo, "ComboBox", 0x50010102, nullptr},             // 14: CBS_SORT | CBS_DROPDOWN
+    {kFruitList, "ListBox", 0x50210003, nullptr},               // 15: LBS_SORT | LBS_NOTIFY, border as client edge
+    {kPointerList, "ListBox", 0x50210001, nullptr},             // 15: no LBS_SORT given, LBS_NOTIFY forced
+    {kMover, "Static", 0x50001201, "I can move"},               // 0: SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN as given
+    {kMove, "Button", 0x50010000, "Move"},                      // 1: BS_PUSHBUTTON
+    {kStatus, "Static", 0x50001000, "Welcome: try every control and menu item."},
+};
+
+TEST_F(TourProgram, ControlsOfEveryKindReadBackWithTheirClassStyleAndText) {
+    for (const ControlRow& row : kControls) {
+        SCOPED_TRACE("control " + number(row.id));
+        HWND w = control(row.id);
+        ASSERT_NE(w, nullptr) << "no control with this id";
+        EXPECT_EQ(lstrcmpiA(class_name(w).c_str(), row.class_name), 0) << "class " << class_name(w);
+        EXPECT_EQ(hex(GetWindowLongA(w, GWL_STYLE)), hex(row.style));
+        if (row.text != nullptr) {
+            EXPECT_EQ(window_text(w), row.text);
+        }
+    }
+    EXPECT_EQ(GetWindowLongA(control(kFruitBox), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE);
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, ImagesComeFromTheProgramsResourcesWithTheIconFallback) {
+    EXPECT_NE(ask(kSunImage, STM_GETIMAGE, IMAGE_BITMAP), 0) << "SUN bitmap on the image";
+    EXPECT_NE(ask(kLeafImage, STM_GETIMAGE, IMAGE_BITMAP), 0) << "LEAF bitmap on the stretched image";
+    EXPECT_NE(ask(kStarButton, BM_GETIMAGE, IMAGE_ICON), 0) << "STAR icon on the image button";
+    EXPECT_EQ(ask(kStarButton, BM_GETIMAGE, IMAGE_BITMAP), 0) << "STAR has no bitmap";
+    EXPECT_NE(ask(kSkyButton, BM_GETIMAGE, IMAGE_BITMAP), 0) << "SUN bitmap on the stretched image button";
+    // The stretched image is loaded at the control's size: the static keeps
+    // the size it was created with.
+    RECT leaf = rect_in_parent(control(kLeafImage));
+    EXPECT_TRUE(same_rect(to_pixels(40, 100, 80, 130), leaf));
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, StartsWithItsListsFilledAndTheFirstStates) {
+    const char* sorted[] = {"Apple", "Banana", "Cherry", "Damson"};
+    ASSERT_EQ(ask(kFruitList, LB_GETCOUNT), 4);
+    ASSERT_EQ(ask(kFruitCombo, CB_GETCOUNT), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(list_box_item(control(kFruitList), i), sorted[i]) << "list item " << i;
+        EXPECT_EQ(combo_item(control(kFruitCombo), i), sorted[i]) << "combo item " << i;
+    }
+    const char* pointers[] = {"0 None", "1 Arrow", "2 Cross", "3 I-beam", "5 Size all", "11 Wait", "12 No"};
+    ASSERT_EQ(ask(kPointerList, LB_GETCOUNT), 7);
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(list_box_item(control(kPointerList), i), pointers[i]) << "in table order";
+    EXPECT_EQ(ask(kPointerList, LB_GETCURSEL), 1) << "the arrow is selected";
+    EXPECT_EQ(ask(kRed, BM_GETCHECK), BST_CHECKED);
+    EXPECT_EQ(ask(kGreen, BM_GETCHECK), BST_UNCHECKED);
+    EXPECT_EQ(text_of(kScrollCaption), "Scroll bar: 0");
+    EXPECT_EQ(text_of(kSizeCaption), expected_size_caption());
+    exit_with_the_exit_button();
+}
+
+// ---- Check boxes and option buttons ---------------------------------------------------
+
+TEST_F(TourProgram, ThreeStateBoxCyclesAndReportsEachState) {
+    const LRESULT states[] = {BST_CHECKED, BST_INDETERMINATE, BST_UNCHECKED, BST_CHECKED};
+    for (LRESULT state : states) {
+        click(kThreeStates);
+        ASSERT_TRUE(status_reads("Three states: " + number(state)));
+        EXPECT_EQ(ask(kThreeStates, BM_GETCHECK), state);
+    }
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, CheckBoxReportsItsState) {
+    click(kCheck);
+    ASSERT_TRUE(status_reads("Check box: 1"));
+    EXPECT_EQ(ask(kCheck, BM_GETCHECK), BST_CHECKED);
+    click(kCheck);
+    ASSERT_TRUE(status_reads("Check box: 0"));
+    EXPECT_EQ(ask(kCheck, BM_GETCHECK), BST_UNCHECKED);
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, OptionButtonsCheckOneAtATimeAndReportIt) {
+    click(kGreen);
+    ASSERT_TRUE(status_reads("Option: Green"));
+    EXPECT_EQ(ask(kRed, BM_GETCHECK), BST_UNCHECKED);
+    EXPECT_EQ(ask(kGreen, BM_GETCHECK), BST_CHECKED);
+    click(kBlue);
+    ASSERT_TRUE(status_reads("Option: Blue"));
+    EXPECT_EQ(ask(kGreen, BM_GETCHECK), BST_UNCHECKED);
+    EXPECT_EQ(ask(kBlue, BM_GETCHECK), BST_CHECKED);
+    exit_with_the_exit_button();
+}
+
+// ---- Lists -----------------------------------------------------------------------------
+
+TEST_F(TourProgram, ClickingAListItemShowsTheSelectedText) {
+    HWND list = control(kFruitList);
+    int h = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    ASSERT_GT(h, 0);
+    ASSERT_TRUE(click_client(list, 10, 2 * h + h / 2));  // the third item
+    ASSERT_TRUE(status_reads("List: Cherry"));
+    EXPECT_EQ(ask(kFruitList, LB_GETCURSEL), 2);
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, ArrowKeyInTheComboShowsTheSelectedText) {
+    click(kFruitCombo);
+    ASSERT_TRUE(poll_until(kStepTimeout, [this] { return GetParent(focus_of(dialog_)) == control(kFruitCombo); }))
+        << "the combo's edit field never got the focus";
+    press_key(VK_DOWN);
+    ASSERT_TRUE(poll_until(kStepTimeout, [this] { return ask(kFruitCombo, CB_GETCURSEL) >= 0; }));
+    int selected = static_cast<int>(ask(kFruitCombo, CB_GETCURSEL));
+    EXPECT_TRUE(status_reads("Combo: " + combo_item(control(kFruitCombo), selected)));
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, AddPutsTheTextBoxTextIntoBothSortedLists) {
+    SendMessageA(control(kFruitBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Avocado"));
+    click(kAdd);
+    ASSERT_TRUE(status_reads("Added Avocado"));
+    EXPECT_EQ(ask(kFruitList, LB_GETCOUNT), 5);
+    EXPECT_EQ(ask(kFruitCombo, CB_GETCOUNT), 5);
+    EXPECT_EQ(list_box_item(control(kFruitList), 0), "Avocado");
+    EXPECT_EQ(list_box_item(control(kFruitList), 1), "Apple");
+    EXPECT_EQ(combo_item(control(kFruitCombo), 0), "Avocado");
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, DeleteFirstSelectFirstAndClearWorkOnBothLists) {
+    click(kDeleteFirst);
+    ASSERT_TRUE(status_reads("Deleted the first item of both lists"));
+    EXPECT_EQ(ask(kFruitList, LB_GETCOUNT), 3);
+    EXPECT_EQ(ask(kFruitCombo, CB_GETCOUNT), 3);
+    EXPECT_EQ(list_box_item(control(kFruitList), 0), "Banana");
+    EXPECT_EQ(combo_item(control(kFruitCombo), 0), "Banana");
+
+    click(kSelectFirst);
+    ASSERT_TRUE(status_reads("First item: Banana"));
+    EXPECT_EQ(ask(kFruitList, LB_GETCURSEL), 0);
+    EXPECT_EQ(ask(kFruitCombo, CB_GETCURSEL), 0);
+
+    click(kClearLists);
+    ASSERT_TRUE(status_reads("Both lists are empty"));
+    EXPECT_EQ(ask(kFruitList, LB_GETCOUNT), 0);
+    EXPECT_EQ(ask(kFruitCombo, CB_GETCOUNT), 0);
+
+    click(kSelectFirst);  // nothing to select: the selected text is empty
+    EXPECT_TRUE(status_reads("First item: "));
+    exit_with_the_exit_button();
+}
+
+// ---- Mouse pointer ---------------------------------------------------------------------
+
+// The cursor the foreground thread has set; GetCursorInfo answers for it.
+HCURSOR current_cursor() {
+    CURSORINFO info = {};
+    info.cbSize = sizeof info;
+    return GetCursorInfo(&info) ? info.hCursor : reinterpret_cast<HCURSOR>(-1);
+}
+
+TEST_F(TourProgram, PointerPickerSetsTheChosenPointer) {
+    HWND list = control(kPointerList);
+    int h = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    ASSERT_GT(h, 0);
+    auto pick = [&](int index, const char* text) {
+        ASSERT_TRUE(click_client(list, 10, index * h + h / 2));
+        ASSERT_TRUE(status_reads(std::string("Pointer: ") + text));
+    };
+    pick(1, "1 Arrow");
+    HCURSOR arrow = current_cursor();
+    EXPECT_NE(arrow, nullptr);
+    pick(2, "2 Cross");
+    HCURSOR cross = current_cursor();
+    EXPECT_NE(cross, nullptr);
+    EXPECT_NE(cross, arrow) << "the cross is another cursor than the arrow";
+    pick(0, "0 None");
+    EXPECT_EQ(current_cursor(), nullptr) << "pointer shape 0 is no cursor at all";
+    pick(1, "1 Arrow");
+    EXPECT_EQ(current_cursor(), arrow);
+    exit_with_the_exit_button();
+}
+
+// ---- Scroll bar ------------------------------------------------------------------------
+
+TEST_F(TourProgram, ScrollBarArrowsAndPagesMoveItAndTheCaptionFollows) {
+    HWND bar = control(kScroller);
+    RECT r;
+    GetClientRect(bar, &r);
+    int arrow = GetSystemMetrics(SM_CXHSCROLL);
+    int mid = r.bottom / 2;
+    struct Step {
+        int x;
+        int position;
+    };
+    const Step steps[] = {
+        {r.right - arrow / 2, 1},  // right arrow
+        {r.right - arrow / 2, 2},
+        {r.right - arrow - 4, 7},  // the trough right of the thumb: a page is 5
+        {arrow / 2, 6},            // left arrow
+    };
+    for (const Step& s : steps) {
+        ASSERT_TRUE(click_client(bar, s.x, mid));
+        ASSERT_TRUE(text_reads(kScrollCaption, "Scroll bar: " + number(s.position)));
+        EXPECT_EQ(SendMessageA(bar, SBM_GETPOS, 0, 0), s.position);
+    }
+    exit_with_the_exit_button();
+}
+
+// ---- Images ---------------------------------------------------------------------------
+
+TEST_F(TourProgram, ImagesAndImageButtonsReportClicks) {
+    click(kSunImage);
+    ASSERT_TRUE(status_reads("You clicked the image"));
+    click(kLeafImage);
+    ASSERT_TRUE(status_reads("You clicked the stretched image"));
+    click(kStarButton);
+    ASSERT_TRUE(status_reads("STAR exists only as an icon"));
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, StretchedImageButtonSwapsItsPicture) {
+    LRESULT sun = ask(kSkyButton, BM_GETIMAGE, IMAGE_BITMAP);
+    click(kSkyButton);
+    ASSERT_TRUE(status_reads("The stretched image button shows MOON"));
+    LRESULT moon = ask(kSkyButton, BM_GETIMAGE, IMAGE_BITMAP);
+    EXPECT_NE(moon, 0);
+    EXPECT_NE(moon, sun) << "a new bitmap on the button";
+    click(kSkyButton);
+    ASSERT_TRUE(status_reads("The stretched image button shows SUN"));
+    EXPECT_NE(ask(kSkyButton, BM_GETIMAGE, IMAGE_BITMAP), moon);
+    exit_with_the_exit_button();
+}
+
+// ---- Geometry ----------------------------------------------------------------------------
+
+TEST_F(TourProgram, MoveMovesAndResizesTheLabelAndReportsWhereItIs) {
+    POINT s = scale();
+    EXPECT_TRUE(same_rect(to_pixels(214, 136, 270, 148), rect_in_parent(control(kMover)))) << "at its first place";
+    struct Place {
+        long x, y, w, h;
+    };
+    const Place places[] = {{272, 134, 62, 14}, {214, 136, 56, 12}};
+    for (const Place& p : places) {
+        SCOPED_TRACE("to " + number(p.x) + ", " + number(p.y));
+        click(kMove);
+        // Position and size are converted on their own (SWP_NOSIZE, SWP_NOMOVE).
+        RECT at = to_pixels(0, 0, p.x, p.y), size = to_pixels(0, 0, p.w, p.h);
+        RECT expected = {at.right, at.bottom, at.right + size.right, at.bottom + size.bottom};
+        ASSERT_TRUE(poll_until(kStepTimeout, [&] {
+            RECT now = rect_in_parent(control(kMover));
+            return EqualRect(&now, &expected) != 0;
+        })) << same_rect(expected, rect_in_parent(control(kMover))).message();
+        EXPECT_TRUE(
+            status_reads("Moved to " + number(to_units(at.right, s.x)) + ", " + number(to_units(at.bottom, s.y))));
+    }
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, LargerDialogGrowsTheDialogAndTheSizeCaptionFollows) {
+    RECT before = {0, 0, 0, 0};
+    GetClientRect(dialog_, &before);
+    RECT outer_before;
+    GetWindowRect(dialog_, &outer_before);
+    choose(kMenuLarger);
+    RECT grow = to_pixels(0, 0, 40, 40);
+    ASSERT_TRUE(poll_until(kStepTimeout, [&] {
+        RECT outer;
+        GetWindowRect(dialog_, &outer);
+        return outer.right - outer.left > outer_before.right - outer_before.left;
+    })) << "the dialog did not grow";
+    RECT outer;
+    GetWindowRect(dialog_, &outer);
+    // The outer size is set in dialog units, so it grows by about 40 units.
+    EXPECT_NEAR(outer.right - outer.left, outer_before.right - outer_before.left + grow.right, 2);
+    EXPECT_NEAR(outer.bottom - outer.top, outer_before.bottom - outer_before.top + grow.bottom, 2);
+    EXPECT_TRUE(text_reads(kSizeCaption, expected_size_caption()));
+    POINT s = scale();
+    EXPECT_TRUE(status_reads("Dialog is now " + number(to_units(outer.right - outer.left, s.x)) + " x " +
+                             number(to_units(outer.bottom - outer.top, s.y))));
+
+    choose(kMenuLarger);  // and back
+    ASSERT_TRUE(poll_until(kStepTimeout, [&] {
+        RECT client;
+        GetClientRect(dialog_, &client);
+        return EqualRect(&client, &before) != 0;
+    })) << "the dialog did not return to its size";
+    EXPECT_TRUE(text_reads(kSizeCaption, expected_size_caption()));
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, MeasureConvertsPixelsToDialogUnits) {
+    POINT s = scale();
+    choose(kMenuMeasure);
+    EXPECT_TRUE(status_reads("100 x 100 pixels = " + number(to_units(100, s.x)) + " x " + number(to_units(100, s.y)) +
+                             " dialog units"));
+    exit_with_the_exit_button();
+}
+
+// ---- Nested dialogs ----------------------------------------------------------------------
+
+TEST_F(TourProgram, ModalDialogDisablesTheTourUntilItEnds) {
+    struct Ending {
+        bool escape;
+        int end_value;
+    };
+    for (Ending e : {Ending{false, 1}, Ending{true, 2}}) {
+        SCOPED_TRACE(e.escape ? "Escape" : "OK");
+        click(kModal);
+        HWND inner = wait_for_process_window(process_id(), "Nested modal dialog", kStepTimeout);
+        ASSERT_NE(inner, nullptr) << "no nested modal dialog";
+        EXPECT_EQ(GetWindow(inner, GW_OWNER), dialog_) << "owned by the tour";
+        EXPECT_FALSE(IsWindowEnabled(dialog_)) << "the tour is disabled while the modal dialog runs";
+        ASSERT_TRUE(poll_until(kStepTimeout, [&] { return GetForegroundWindow() == inner; }));
+        if (e.escape) {
+            press_key(VK_ESCAPE);
+        } else {
+            ASSERT_TRUE(click_window(GetDlgItem(inner, IDOK)));
+        }
+        ASSERT_TRUE(status_reads("Modal dialog ended with " + number(e.end_value)));
+        EXPECT_FALSE(IsWindow(inner));
+        EXPECT_TRUE(IsWindowEnabled(dialog_)) << "enabled again by close_dialog";
+    }
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, ModelessDialogOpensHidesShowsAndCloses) {
+    click(kModeless);
+    HWND m = wait_for_process_window(process_id(), "Modeless dialog", kStepTimeout);
+    ASSERT_NE(m, nullptr) << "no modeless dialog";
+    ASSERT_TRUE(status_reads("Modeless dialog open"));
+    EXPECT_EQ(GetWindow(m, GW_OWNER), dialog_);
+    EXPECT_TRUE(IsWindowEnabled(dialog_)) << "a modeless dialog leaves its owner enabled";
+
+    click(kModeless);
+    ASSERT_TRUE(status_reads("Modeless dialog hidden"));
+    EXPECT_FALSE(IsWindowVisible(m));
+    click(kModeless);
+    ASSERT_TRUE(status_reads("Modeless dialog shown"));
+    EXPECT_TRUE(IsWindowVisible(m));
+
+    ASSERT_TRUE(click_window(GetDlgItem(m, IDCANCEL)));
+    ASSERT_TRUE(status_reads("Modeless dialog closed with 7")) << "the end value reached the tour";
+    EXPECT_FALSE(IsWindow(m));
+
+    click(kModeless);  // a new one
+    ASSERT_NE(wait_for_process_window(process_id(), "Modeless dialog", kStepTimeout), nullptr);
+    ASSERT_TRUE(status_reads("Modeless dialog open"));
+    exit_with_the_exit_button();
+}
+
+// ---- Text box ----------------------------------------------------------------------------
+
+TEST_F(TourProgram, TextBoxIsDisabledEnabledFocusedAndRead) {
+    click(kEnableBox);
+    ASSERT_TRUE(status_reads("Text box disabled"));
+    EXPECT_FALSE(IsWindowEnabled(control(kFruitBox)));
+    EXPECT_EQ(text_of(kEnableBox), "Enable box");
+    click(kEnableBox);
+    ASSERT_TRUE(status_reads("Text box enabled"));
+    EXPECT_TRUE(IsWindowEnabled(control(kFruitBox)));
+    EXPECT_EQ(text_of(kEnableBox), "Disable box");
+
+    click(kFocusBox);
+    ASSERT_TRUE(status_reads("The text box has the focus"));
+    EXPECT_EQ(focus_of(dialog_), control(kFruitBox));
+
+    press_key(VK_END);
+    ASSERT_TRUE(type_key_for('s'));  // typed into the focused box
+    ASSERT_TRUE(text_reads(kFruitBox, "Elderberrys"));
+    click(kReadBox);
+    EXPECT_TRUE(status_reads("Text box: Elderberrys"));
+    exit_with_the_exit_button();
+}
+
+// ---- Callbacks replaced and controls removed ---------------------------------------------
+
+TEST_F(TourProgram, OnceButtonGetsAnotherCallbackAfterItsFirstClick) {
+    click(kOnce);
+    ASSERT_TRUE(status_reads("First click: the button now has another callback"));
+    EXPECT_EQ(text_of(kOnce), "Again");
+    for (int i = 0; i < 2; ++i) {
+        reset_status();
+        click(kOnce);
+        ASSERT_TRUE(status_reads("Clicked again: the second callback"));
+    }
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, RemoveLabelDestroysTheLabelAndDisablesItself) {
+    ASSERT_NE(control(kRemovable), nullptr);
+    click(kRemove);
+    ASSERT_TRUE(status_reads("Label removed"));
+    EXPECT_EQ(control(kRemovable), nullptr) << "the label is gone";
+    EXPECT_FALSE(IsWindowEnabled(control(kRemove)));
+    EXPECT_EQ(focus_of(dialog_), control(kExit)) << "the focus moved to Exit";
+    exit_with_the_exit_button();
+}
+
+// ---- Menus ------------------------------------------------------------------------------
+
+TEST_F(TourProgram, MenuBarIsAttachedToTheDialog) {
+    // The menu itself lives in the other process; its presence shows in the
+    // dialog's frame: the client area is the template's height less the bar.
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(dialog_, &client);
+    RECT full = to_pixels(0, 0, 340, 214);
+    EXPECT_EQ(client.right, full.right);
+    EXPECT_NEAR(full.bottom - client.bottom, GetSystemMetrics(SM_CYMENU), 2) << "one menu bar's height";
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, MenuItemsReportTheirTextsIncludingTheSubmenu) {
+    choose(kMenuSayHello);
+    ASSERT_TRUE(status_reads("You chose &Say hello"));
+    choose(kMenuMorning);
+    ASSERT_TRUE(status_reads("You chose Good &morning"));
+    choose(kMenuEvening);
+    ASSERT_TRUE(status_reads("You chose Good &evening"));
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, GrayItemTogglesAndChangesItsOwnText) {
+    choose(kMenuGray);
+    ASSERT_TRUE(status_reads("Say hello is gray"));
+    choose(kMenuGray);  // the state was read back and flipped again
+    ASSERT_TRUE(status_reads("Say hello is enabled"));
+    choose(kMenuGray);
+    ASSERT_TRUE(status_reads("Say hello is gray"));
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, FrameItemHidesAndShowsTheImageFrame) {
+    EXPECT_TRUE(IsWindowVisible(control(kImageFrame)));
+    choose(kMenuFrame);
+    ASSERT_TRUE(status_reads("Image frame hidden"));
+    EXPECT_FALSE(IsWindowVisible(control(kImageFrame)));
+    choose(kMenuFrame);
+    ASSERT_TRUE(status_reads("Image frame shown"));
+    EXPECT_TRUE(IsWindowVisible(control(kImageFrame)));
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, ClearTheChecksUnchecksEveryBox) {
+    click(kThreeStates);
+    click(kCheck);
+    ASSERT_TRUE(status_reads("Check box: 1"));
+    choose(kMenuClearChecks);
+    ASSERT_TRUE(status_reads("Check boxes cleared"));
+    for (int id : {kThreeStates, kCheck, kRed, kGreen, kBlue})
+        EXPECT_EQ(ask(id, BM_GETCHECK), BST_UNCHECKED) << "control " << id;
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, RemoveThisItemDeletesItselfFromTheMenu) {
+    choose(kMenuRemoveMe);
+    ASSERT_TRUE(status_reads("Menu item removed"));
+    reset_status();
+    choose(kMenuRemoveMe);  // no item has the id any more: nothing runs
+    choose(kMenuSayHello);
+    choose(kMenuMorning);  // posted after it: once this shows, the removed item's command has been handled
+    ASSERT_TRUE(status_reads("You chose Good &morning"));
+    exit_with_the_exit_button();
+}
+
+TEST_F(TourProgram, AboutShowsAMessageBox) {
+    choose(kMenuAbout);
+    HWND box = wait_for_process_window(process_id(), "Kestrowane", kStepTimeout);
+    ASSERT_NE(box, nullptr) << "no message box";
+    EXPECT_EQ(window_text(GetDlgItem(box, 0xFFFF)),
+              "A tour of the Kestrowane toolkit: every control kind, menus, geometry and dialogs.");
+    ASSERT_TRUE(poll_until(kStepTimeout, [&] { return GetForegroundWindow() == box; }));
+    ASSERT_TRUE(click_window(GetDlgItem(box, IDOK)));
+    ASSERT_TRUE(poll_until(kStepTimeout, [&] { return !IsWindow(box); }));
+    exit_with_the_exit_button();
+}
+
+// ---- Ending ------------------------------------------------------------------------------
+
+TEST_F(TourProgram, ExitMenuItemEndsWithZero) {
+    choose(kMenuExit);
+    EXPECT_EQ(exit_code(), 0u);
+}
+
+TEST_F(TourProgram, EscapeEndsWithZero) {
+    press_key(VK_ESCAPE);
+    EXPECT_EQ(exit_code(), 0u);
+}
+
+}  // namespace
