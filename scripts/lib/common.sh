@@ -80,6 +80,7 @@ kw_wine_env() {
 # the focus itself) and crashes that end the process with a failure instead of
 # a debugger dialog.
 kw_prepare_prefix() {
+  kw_prefix_fonts
   [ -f "$WINEPREFIX/.kestrowane-ready" ] && return 0
   kw_say "Preparing the Wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
@@ -89,5 +90,15 @@ kw_prepare_prefix() {
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 1 /f >>"$WINEPREFIX.log" 2>&1
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$WINEPREFIX.log" 2>&1
   wineserver -w
+  kw_prefix_fonts
   touch "$WINEPREFIX/.kestrowane-ready"
+}
+
+# Wine here does not load the fonts of its own package (fonts-wine), so the
+# caption buttons lose their Marlett glyphs; the prefix's Fonts folder gets
+# a copy of them.
+kw_prefix_fonts() {
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts
+  [ -d "$fonts" ] && [ -d /usr/share/wine/fonts ] || return 0
+  cp -n /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
 }
