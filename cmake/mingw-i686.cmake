@@ -6,6 +6,9 @@ set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
+# The archiver and indexer that understand link-time optimisation objects.
+set(CMAKE_AR i686-w64-mingw32-gcc-ar-posix)
+set(CMAKE_RANLIB i686-w64-mingw32-gcc-ranlib-posix)
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -1,0 +1,87 @@
+# Installs a build tree into a fresh prefix, then builds the tour out of tree
+# against the installed package with find_package(Kestrowane), as an
+# application would, and checks what it made.
+#
+#   cmake -DBUILD_DIR=<build tree> -DSOURCE_DIR=<source tree> -DTOOLCHAIN=<toolchain file>
+#         -DWORK_DIR=<scratch folder> -DOBJDUMP=<objdump> -P install_test.cmake
+foreach(v BUILD_DIR SOURCE_DIR TOOLCHAIN WORK_DIR OBJDUMP)
+  if(NOT DEFINED ${v})
+    message(FATAL_ERROR "install_test: ${v} is not set")
+  endif()
+endforeach()
+
+function(run what)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "install_test: ${what} failed (${status}):\n${out}")
+  endif()
+  set(run_output "${out}" PARENT_SCOPE)
+endfunction()
+
+set(prefix ${WORK_DIR}/prefix)
+set(tour_build ${WORK_DIR}/tour)
+file(REMOVE_RECURSE ${WORK_DIR})
+
+run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+
+# The package: four static libraries, the headers, the package files.
+foreach(f lib/libkestrowane_runtime.a lib/libkestrowane_start.a lib/libkestrowane_toolkit_core.a
+          lib/libkestrowane_toolkit.a include/kestrowane/runtime/strings.h include/kestrowane/runtime/state.h
+          include/kestrowane/toolkit/toolkit.h include/kestrowane/toolkit/control_kinds.h
+          lib/cmake/Kestrowane/KestrowaneConfig.cmake lib/cmake/Kestrowane/KestrowaneTargets.cmake)
+  if(NOT EXISTS ${prefix}/${f})
+    message(FATAL_ERROR "install_test: the package lacks ${f}")
+  endif()
+endforeach()
+if(EXISTS ${prefix}/include/kestrowane/runtime/string_alloc.h)
+  message(FATAL_ERROR "install_test: the allocator's test seam string_alloc.h was installed")
+endif()
+# Every installed header includes only headers that are installed too.
+file(GLOB_RECURSE headers RELATIVE ${prefix}/include/kestrowane ${prefix}/include/kestrowane/*.h)
+foreach(h ${headers})
+  file(STRINGS ${prefix}/include/kestrowane/${h} includes REGEX "^#include \"")
+  foreach(line ${includes})
+    string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" included "${line}")
+    if(NOT EXISTS ${prefix}/include/kestrowane/${included})
+      message(FATAL_ERROR "install_test: ${h} includes ${included}, which is not installed")
+    endif()
+  endforeach()
+endforeach()
+
+# An application outside the tree: the tour's own directory as its source.
+run("configuring the tour against the package" ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/tour -B ${tour_build}
+    -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN} -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_PREFIX_PATH=${prefix})
+file(READ ${tour_build}/CMakeCache.txt cache)
+string(REGEX MATCH "Kestrowane_DIR:PATH=[^\n]*" found "${cache}")
+if(NOT found STREQUAL "Kestrowane_DIR:PATH=${prefix}/lib/cmake/Kestrowane")
+  message(FATAL_ERROR "install_test: expected the package from ${prefix}, got ${found}")
+endif()
+run("building the tour" ${CMAKE_COMMAND} --build ${tour_build})
+if(run_output MATCHES "warning:")
+  message(FATAL_ERROR "install_test: the tour built with warnings:\n${run_output}")
+endif()
+
+set(exe ${tour_build}/tour.exe)
+if(NOT EXISTS ${exe})
+  message(FATAL_ERROR "install_test: no ${exe}")
+endif()
+
+# Linked as a shipped program: a PE32 GUI image importing the four system DLLs only.
+run("objdump" ${OBJDUMP} -p ${exe})
+string(REGEX MATCHALL "DLL Name: [^\n]+" dlls "${run_output}")
+string(TOUPPER "${dlls}" dlls)
+list(SORT dlls)
+set(expected "DLL NAME: ADVAPI32.DLL;DLL NAME: KERNEL32.DLL;DLL NAME: OLEAUT32.DLL;DLL NAME: USER32.DLL")
+if(NOT dlls STREQUAL expected)
+  message(FATAL_ERROR "install_test: expected the imports ${expected}, got ${dlls}")
+endif()
+if(NOT run_output MATCHES "file format pei-i386")
+  message(FATAL_ERROR "install_test: tour.exe is not a PE32 i386 image")
+endif()
+if(NOT run_output MATCHES "Subsystem[ \t]+0*2[ \t]")
+  message(FATAL_ERROR "install_test: tour.exe is not a GUI program")
+endif()
+if(run_output MATCHES "large address aware")
+  message(FATAL_ERROR "install_test: tour.exe is large-address-aware")
+endif()
+message(STATUS "install_test: tour.exe built against ${prefix} imports ${dlls}")
