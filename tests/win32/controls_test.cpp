@@ -311,6 +311,27 @@ TEST_F(Controls, OverstatedItemLengthLeavesNoUninitialisedBytes) {
     EXPECT_EQ(s, "abc") << "only the bytes the platform wrote";
 }
 
+TEST_F(Controls, SelectedItemUnderMemoryFailureGivesEmptyAndLeavesNothing) {
+    // An exact length needs one allocation; an overstated one a second to cut it.
+    HWND list = add(kListBox, 21, "", 0x50000001, 0, nullptr, 60, 40);
+    add(kComboBox, 20, "", 0x50010003, 0, nullptr, 60, 60);
+    add_item(list_add_item, 21, "abc");
+    add_item(combo_add_item, 20, "abc");
+    list_select_item(dialog_, 21, 1);
+    combo_select_item(dialog_, 20, 1);
+    fail_allocation(1);
+    EXPECT_EQ(selected(combo_get_selected, 20), "");
+    EXPECT_EQ(live(), 0);
+    real_list_proc =
+        reinterpret_cast<WNDPROC>(SetWindowLongA(list, GWL_WNDPROC, reinterpret_cast<LONG>(overstating_list)));
+    for (std::uint32_t k = 1; k <= 2; ++k) {
+        fail_allocation(k);
+        EXPECT_EQ(selected(list_get_selected, 21), "") << "failing allocation " << k;
+        EXPECT_EQ(live(), 0) << "failing allocation " << k;
+    }
+    EXPECT_EQ(selected(list_get_selected, 21), "abc");
+}
+
 TEST_F(Controls, ItemArgumentsAreConsumedOwnedOrBorrowed) {
     add(kComboBox, 20, "", 0, 0, nullptr, 60, 60);
     DynString item = make("borrowed");
