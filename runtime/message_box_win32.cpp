@@ -17,5 +17,3 @@ std::int32_t message_box(ProcFrame& f, std::uint32_t style) {
     drop_string_args(f, 2);
     return result;
 }
-
-void beep() { MessageBeep(0xFFFFFFFFu); }

@@ -98,25 +98,6 @@ void push_selected_item(ProcFrame& f, HWND dialog, std::int32_t id, UINT get_sel
 
 }  // namespace
 
-// clang-format off
-const std::uint16_t PointerShapeTable[14] = {
-    0,       //  0 none
-    0x7F00,  //  1 IDC_ARROW
-    0x7F03,  //  2 IDC_CROSS
-    0x7F01,  //  3 IDC_IBEAM
-    0x7F00,  //  4 IDC_ARROW
-    0x7F86,  //  5 IDC_SIZEALL
-    0x7F83,  //  6 IDC_SIZENESW
-    0x7F85,  //  7 IDC_SIZENS
-    0x7F82,  //  8 IDC_SIZENWSE
-    0x7F84,  //  9 IDC_SIZEWE
-    0x7F04,  // 10 IDC_UPARROW
-    0x7F02,  // 11 IDC_WAIT
-    0x7F88,  // 12 IDC_NO
-    0x7F8A,  // 13 IDC_APPSTARTING
-};
-// clang-format on
-
 HWND add_control(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescriptor* items, std::int32_t x,
                  std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t style, std::uint32_t exstyle,
                  ControlCallback callback, std::uint32_t kind) {
@@ -164,11 +145,6 @@ void read_control_text(ProcFrame& f, HWND dialog, std::int32_t id) {
                          : n < static_cast<int>(kReadTextScratch) ? static_cast<std::uint32_t>(n)
                                                                   : kReadTextScratch - 1;
     push_handle(f, shrink_string(scratch.handle, kept).handle);
-}
-
-void write_control_text(ProcFrame& f, HWND dialog, std::int32_t id) {
-    SetWindowTextA(GetDlgItem(dialog, id), view_string(string_arg(f, 0)).bytes);
-    pop_string(f);
 }
 
 void set_control_callback(HWND dialog, std::int32_t id, ControlCallback callback) {
@@ -221,23 +197,4 @@ void list_reset(HWND dialog, std::int32_t id) { send_to_control(dialog, id, LB_R
 
 void list_select_item(HWND dialog, std::int32_t id, std::int32_t index) {
     send_to_control(dialog, id, LB_SETCURSEL, static_cast<WPARAM>(index - 1));
-}
-
-void set_control_image(ProcFrame& f, HWND dialog, std::int32_t id, std::uint32_t mode) {
-    HWND control = GetDlgItem(dialog, id);
-    RECT client = {0, 0, 0, 0};
-    if (mode & kImageModeFit) GetClientRect(control, &client);
-    load_control_image(control, view_string(string_arg(f, 0)).bytes, client.right, client.bottom, mode);
-    pop_string(f);
-}
-
-void set_mouse_pointer(std::int32_t index) {
-    auto i = static_cast<std::uint32_t>(index);
-    if (i > 13) i = 0;
-    HANDLE cursor = nullptr;
-    if (PointerShapeTable[i] != 0) {
-        cursor = LoadImageA(nullptr, MAKEINTRESOURCEA(PointerShapeTable[i]), IMAGE_CURSOR, 0, 0,
-                            LR_SHARED | LR_LOADMAP3DCOLORS | LR_DEFAULTSIZE);
-    }
-    SetCursor(static_cast<HCURSOR>(cursor));
 }
