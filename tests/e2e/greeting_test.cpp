@@ -166,7 +166,14 @@ protected:
         ASSERT_NE(ok, nullptr) << "the message box has no OK button";
         ASSERT_TRUE(poll_until(kStepTimeout, [&] { return GetForegroundWindow() == box; }))
             << "the message box never came to the front";
-        ASSERT_TRUE(click_window(ok));
+        // Under load Wine now and then drops a click that arrives while the
+        // box is still settling (seen about once in thirty runs); the box
+        // stays up, so a user clicks again. The box must close on a click.
+        for (int attempt = 0; attempt < 3 && IsWindow(box); ++attempt) {
+            ASSERT_TRUE(click_window(ok));
+            poll_until(3000, [&] { return !IsWindow(box); });
+        }
+        EXPECT_FALSE(IsWindow(box)) << "three clicks on OK left the message box open";
         EXPECT_EQ(exit_code(), 0u);
     }
 
