@@ -3,7 +3,7 @@
 
 KW_ROOT=${KW_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 
-KW_PACKAGES=(cmake g++ make googletest g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb imagemagick)
+KW_PACKAGES=(cmake g++ make googletest g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb imagemagick clang libclang-rt-dev)
 
 kw_say() { printf '%s\n' "$*" >&2; }
 
