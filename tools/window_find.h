@@ -16,6 +16,8 @@ bool wait_for_no_window(const char* title, DWORD ms);
 HWND focused_window();
 // A left click with SendInput in the middle of the window.
 bool click_window(HWND w);
+// A left click with SendInput at a point of the screen.
+bool click_screen(POINT target);
 // The window's text as bytes, however long.
 std::string window_text(HWND w);
 

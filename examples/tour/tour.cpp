@@ -7,61 +7,13 @@
 #include "runtime/state.h"
 #include "runtime/strings.h"
 #include "toolkit/toolkit.h"
+#include "tour_ids.h"
 
 namespace {
 
-// ---- Control and menu ids -------------------------------------------------------
+// ---- Ids -----------------------------------------------------------------------
 
 enum : std::int32_t {
-    kStatus = 101,  // the status line at the bottom: every action reports there
-    kChoicesFrame = 109,
-    kThreeStates = 110,
-    kCheck = 111,
-    kRed = 112,
-    kGreen = 113,
-    kBlue = 114,
-    kFruitList = 120,
-    kFruitCombo = 121,
-    kFruitBox = 122,
-    kAdd = 123,
-    kDeleteFirst = 124,
-    kSelectFirst = 125,
-    kClearLists = 126,
-    kPointerCaption = 130,
-    kPointerList = 131,
-    kImageFrame = 140,
-    kSunImage = 141,
-    kLeafImage = 142,
-    kStarButton = 143,
-    kSkyButton = 144,
-    kImageCaption = 145,  // 145 to 148: one caption under each image
-    kScroller = 150,
-    kScrollCaption = 151,
-    kSizeCaption = 152,
-    kMover = 153,
-    kMove = 160,
-    kModal = 161,
-    kModeless = 162,
-    kEnableBox = 163,
-    kFocusBox = 164,
-    kReadBox = 165,
-    kOnce = 166,
-    kRemove = 167,
-    kRemovable = 168,
-    kExit = IDCANCEL,  // Escape asks for IDCANCEL, so it exits too
-
-    kMenuSayHello = 300,
-    kMenuExit = 301,
-    kMenuFrame = 310,
-    kMenuGray = 311,
-    kMenuLarger = 312,
-    kMenuMorning = 313,
-    kMenuEvening = 314,
-    kMenuClearChecks = 315,
-    kMenuMeasure = 316,
-    kMenuRemoveMe = 317,
-    kMenuAbout = 320,
-
     kModalText = 100,      // the nested modal dialog's label
     kModelessText = 100,   // the modeless dialog's label
     kModelessEndValue = 7  // what the modeless dialog's Close button ends it with
@@ -856,11 +808,11 @@ void build_menus(ProcFrame& f, HWND dialog) {
 
 // ---- The tour dialog's own callback ---------------------------------------------------
 
-// A control asks its dialog first (WM_SETCURSOR) before it shows its class
-// cursor, so answering here keeps the chosen pointer over the whole client
-// area, controls included, whenever the mouse moves or clicks.
-bool keep_pointer(HWND, WPARAM, LPARAM lparam) {
-    if (LOWORD(lparam) != HTCLIENT) return false;
+// Over the dialog's own background the chosen pointer stays; over a control
+// the control's class cursor takes over again when the mouse moves (the
+// dialog's answer to a control's WM_SETCURSOR does not reach the control).
+bool keep_pointer(HWND dialog, WPARAM wparam, LPARAM lparam) {
+    if (reinterpret_cast<HWND>(wparam) != dialog || LOWORD(lparam) != HTCLIENT) return false;
     set_mouse_pointer(globals.pointer);
     return true;
 }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/e2e/program_under_test.h"
 #include "tools/window_find.h"
 
 namespace {
@@ -18,20 +19,6 @@ const char kDialogTitle[] = "What is your name?";
 const char kBoxCaption[] = "Kestrowane";
 constexpr int kNameBox = 100;
 constexpr int kBoxText = 0xFFFF;  // the message box's text is this static control
-
-constexpr DWORD kStartTimeout = 20000;  // a first Wine process start can take seconds
-constexpr DWORD kStepTimeout = 5000;
-constexpr DWORD kExitTimeout = 20000;
-
-template <class Condition>
-bool poll_until(DWORD ms, Condition condition) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount() - start >= ms) return false;
-        Sleep(5);
-    }
-}
 
 std::string hex_bytes(const std::string& s) {
     std::string out;
@@ -72,18 +59,13 @@ HWND other_window_of(DWORD process_id, HWND except) {
 }
 
 // One greeting process per test; whatever a failing test leaves running is
-// ended in TearDown.
+// ended with the test.
 class GreetingProgram : public testing::Test {
 protected:
     void SetUp() override {
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        std::string line = "greeting.exe";
-        ASSERT_TRUE(CreateProcessA(kGreeting, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_))
-            << "cannot start " << kGreeting << ": error " << GetLastError();
-        started_ = true;
-        dialog_ = wait_for_process_window(process_.dwProcessId, kDialogTitle, kStartTimeout);
-        ASSERT_NE(dialog_, nullptr) << "no window \"" << kDialogTitle << "\" within " << kStartTimeout << " ms";
+        std::string error;
+        dialog_ = program_.start(kGreeting, kDialogTitle, error);
+        ASSERT_NE(dialog_, nullptr) << error;
         // Keys from SendInput reach the foreground window's focus: wait until
         // the dialog is in front with the focus in its name box, as it puts
         // itself without any click.
@@ -95,26 +77,10 @@ protected:
                            << id_of(focus_of(dialog_));
     }
 
-    void TearDown() override {
-        if (!started_) return;
-        if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) {
-            TerminateProcess(process_.hProcess, 0xDEAD);
-            WaitForSingleObject(process_.hProcess, kExitTimeout);
-        }
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-
     HWND control(int id) const { return GetDlgItem(dialog_, id); }
-    DWORD process_id() const { return process_.dwProcessId; }
+    DWORD process_id() const { return program_.id(); }
 
-    // The exit code once the process has ended, STILL_ACTIVE if it runs on.
-    DWORD exit_code() {
-        if (WaitForSingleObject(process_.hProcess, kExitTimeout) != WAIT_OBJECT_0) return STILL_ACTIVE;
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
+    DWORD exit_code() { return program_.exit_code(); }
 
     // Waits for the process to end, watching that it shows no other window
     // (a message box would keep it running until pressed). The window seen,
@@ -122,7 +88,7 @@ protected:
     HWND window_seen_before_exit() {
         HWND seen = nullptr;
         poll_until(kExitTimeout, [&] {
-            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) return true;
+            if (program_.ended()) return true;
             seen = other_window_of(process_id(), dialog_);
             return seen != nullptr;
         });
@@ -166,19 +132,11 @@ protected:
         ASSERT_NE(ok, nullptr) << "the message box has no OK button";
         ASSERT_TRUE(poll_until(kStepTimeout, [&] { return GetForegroundWindow() == box; }))
             << "the message box never came to the front";
-        // Under load Wine now and then drops a click that arrives while the
-        // box is still settling (seen about once in thirty runs); the box
-        // stays up, so a user clicks again. The box must close on a click.
-        for (int attempt = 0; attempt < 3 && IsWindow(box); ++attempt) {
-            ASSERT_TRUE(click_window(ok));
-            poll_until(3000, [&] { return !IsWindow(box); });
-        }
-        EXPECT_FALSE(IsWindow(box)) << "three clicks on OK left the message box open";
+        ASSERT_TRUE(click_window(ok));
         EXPECT_EQ(exit_code(), 0u);
     }
 
-    PROCESS_INFORMATION process_ = {};
-    bool started_ = false;
+    ProgramUnderTest program_;  // ended, if still running, when the test is over
     HWND dialog_ = nullptr;
 };
 

@@ -8,81 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include "examples/tour/tour_ids.h"
+#include "tests/e2e/program_under_test.h"
 #include "tools/window_find.h"
 
 namespace {
 
 const char kTour[] = "../../examples/tour/tour.exe";  // from tests/e2e of the build tree
 const char kTitle[] = "Kestrowane tour";
-
-constexpr DWORD kStartTimeout = 20000;  // a first Wine process start can take seconds
-constexpr DWORD kStepTimeout = 5000;
-constexpr DWORD kExitTimeout = 20000;
-
-// Control ids of the tour.
-enum : int {
-    kStatus = 101,
-    kChoicesFrame = 109,
-    kThreeStates = 110,
-    kCheck = 111,
-    kRed = 112,
-    kGreen = 113,
-    kBlue = 114,
-    kFruitList = 120,
-    kFruitCombo = 121,
-    kFruitBox = 122,
-    kAdd = 123,
-    kDeleteFirst = 124,
-    kSelectFirst = 125,
-    kClearLists = 126,
-    kPointerCaption = 130,
-    kPointerList = 131,
-    kImageFrame = 140,
-    kSunImage = 141,
-    kLeafImage = 142,
-    kStarButton = 143,
-    kSkyButton = 144,
-    kImageCaption = 145,
-    kScroller = 150,
-    kScrollCaption = 151,
-    kSizeCaption = 152,
-    kMover = 153,
-    kMove = 160,
-    kModal = 161,
-    kModeless = 162,
-    kEnableBox = 163,
-    kFocusBox = 164,
-    kReadBox = 165,
-    kOnce = 166,
-    kRemove = 167,
-    kRemovable = 168,
-    kExit = IDCANCEL,
-};
-
-// Command ids of the tour's menu items.
-enum : int {
-    kMenuSayHello = 300,
-    kMenuExit = 301,
-    kMenuFrame = 310,
-    kMenuGray = 311,
-    kMenuLarger = 312,
-    kMenuMorning = 313,
-    kMenuEvening = 314,
-    kMenuClearChecks = 315,
-    kMenuMeasure = 316,
-    kMenuRemoveMe = 317,
-    kMenuAbout = 320,
-};
-
-template <class Condition>
-bool poll_until(DWORD ms, Condition condition) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount() - start >= ms) return false;
-        Sleep(5);
-    }
-}
 
 std::string hex(LONG v) {
     char b[12];
@@ -120,19 +53,6 @@ RECT to_pixels(long left, long top, long right, long bottom) {
 
 // ---- Input -----------------------------------------------------------------------------
 
-bool click_screen(POINT p) {
-    int sx = GetSystemMetrics(SM_CXSCREEN) - 1;
-    int sy = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT in[3] = {};
-    for (INPUT& i : in) i.type = INPUT_MOUSE;
-    in[0].mi.dx = p.x * 65535 / sx;
-    in[0].mi.dy = p.y * 65535 / sy;
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    return SendInput(3, in, sizeof(INPUT)) == 3;
-}
-
 // A click at a point of the window's client area.
 bool click_client(HWND w, int x, int y) {
     POINT p = {x, y};
@@ -161,30 +81,15 @@ std::string combo_item(HWND combo, int index) { return list_item(combo, index, C
 class TourProgram : public testing::Test {
 protected:
     void SetUp() override {
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        std::string line = "tour.exe";
-        ASSERT_TRUE(CreateProcessA(kTour, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_))
-            << "cannot start " << kTour << ": error " << GetLastError();
-        started_ = true;
-        dialog_ = wait_for_process_window(process_.dwProcessId, kTitle, kStartTimeout);
-        ASSERT_NE(dialog_, nullptr) << "no window \"" << kTitle << "\" within " << kStartTimeout << " ms";
+        std::string error;
+        dialog_ = program_.start(kTour, kTitle, error);
+        ASSERT_NE(dialog_, nullptr) << error;
         ASSERT_TRUE(poll_until(kStepTimeout, [this] { return GetForegroundWindow() == dialog_; }))
             << "the tour never came to the front";
     }
 
-    void TearDown() override {
-        if (!started_) return;
-        if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) {
-            TerminateProcess(process_.hProcess, 0xDEAD);
-            WaitForSingleObject(process_.hProcess, kExitTimeout);
-        }
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-
     HWND control(int id) const { return GetDlgItem(dialog_, id); }
-    DWORD process_id() const { return process_.dwProcessId; }
+    DWORD process_id() const { return program_.id(); }
     std::string text_of(int id) const { return window_text(control(id)); }
     std::string status() const { return text_of(kStatus); }
     LRESULT ask(int id, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const {
@@ -213,12 +118,7 @@ protected:
         ASSERT_TRUE(status_reads("You chose &Say hello"));
     }
 
-    DWORD exit_code() {
-        if (WaitForSingleObject(process_.hProcess, kExitTimeout) != WAIT_OBJECT_0) return STILL_ACTIVE;
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
+    DWORD exit_code() { return program_.exit_code(); }
 
     // A click activates the tour first when another of its windows is in front.
     void exit_with_the_exit_button() {
@@ -238,8 +138,7 @@ protected:
                number(px.bottom) + " pixels";
     }
 
-    PROCESS_INFORMATION process_ = {};
-    bool started_ = false;
+    ProgramUnderTest program_;  // ended, if still running, when the test is over
     HWND dialog_ = nullptr;
 };
 
@@ -425,11 +324,12 @@ HCURSOR current_cursor() {
 }
 
 TEST_F(TourProgram, PointerPickerSetsTheChosenPointer) {
+    // The choice is made without the mouse: any mouse message makes the
+    // control under the pointer set its own class cursor, racing the check.
     HWND list = control(kPointerList);
-    int h = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
-    ASSERT_GT(h, 0);
     auto pick = [&](int index, const char* text) {
-        ASSERT_TRUE(click_client(list, 10, index * h + h / 2));
+        SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        PostMessageA(dialog_, WM_COMMAND, MAKEWPARAM(kPointerList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
         ASSERT_TRUE(status_reads(std::string("Pointer: ") + text));
     };
     pick(1, "1 Arrow");
@@ -572,6 +472,9 @@ TEST_F(TourProgram, ModalDialogDisablesTheTourUntilItEnds) {
     };
     for (Ending e : {Ending{false, 1}, Ending{true, 2}}) {
         SCOPED_TRACE(e.escape ? "Escape" : "OK");
+        ASSERT_TRUE(poll_until(kStepTimeout, [&] {
+            return IsWindowEnabled(dialog_) && GetForegroundWindow() == dialog_;
+        })) << "the tour is back in front, enabled, before the next click";
         click(kModal);
         HWND inner = wait_for_process_window(process_id(), "Nested modal dialog", kStepTimeout);
         ASSERT_NE(inner, nullptr) << "no nested modal dialog";

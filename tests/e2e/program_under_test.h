@@ -1,0 +1,72 @@
+// A program of ours started as a process of its own for an end-to-end test,
+// and ended whatever the test left it doing.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "tools/window_find.h"
+
+constexpr DWORD kStartTimeout = 20000;  // a first Wine process start can take seconds
+constexpr DWORD kStepTimeout = 5000;
+constexpr DWORD kExitTimeout = 20000;
+
+// Polls condition every 5 ms until it holds (true) or ms have passed (false).
+template <class Condition>
+bool poll_until(DWORD ms, Condition condition) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= ms) return false;
+        Sleep(5);
+    }
+}
+
+class ProgramUnderTest {
+public:
+    ProgramUnderTest() = default;
+    ProgramUnderTest(const ProgramUnderTest&) = delete;
+    ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
+    ~ProgramUnderTest() {
+        if (!started_) return;
+        if (!ended()) {
+            TerminateProcess(process_.hProcess, 0xDEAD);
+            WaitForSingleObject(process_.hProcess, kExitTimeout);
+        }
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+
+    // Starts the program at path and waits for its window with that title;
+    // gives it, or null with what went wrong in error.
+    HWND start(const char* path, const char* title, std::string& error) {
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        std::string line = path;
+        if (!CreateProcessA(path, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_)) {
+            error = "cannot start " + line + ": error " + std::to_string(GetLastError());
+            return nullptr;
+        }
+        started_ = true;
+        HWND w = wait_for_process_window(process_.dwProcessId, title, kStartTimeout);
+        if (w == nullptr)
+            error = std::string("no window \"") + title + "\" within " + std::to_string(kStartTimeout) + " ms";
+        return w;
+    }
+
+    DWORD id() const { return process_.dwProcessId; }
+    bool ended() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
+
+    // The exit code once the process has ended, STILL_ACTIVE if it runs on.
+    DWORD exit_code() {
+        if (WaitForSingleObject(process_.hProcess, kExitTimeout) != WAIT_OBJECT_0) return STILL_ACTIVE;
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+private:
+    PROCESS_INFORMATION process_ = {};
+    bool started_ = false;
+};
