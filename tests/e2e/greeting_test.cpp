@@ -169,13 +169,6 @@ RECT pixels_of(const UnitRect& units) {
     return r;
 }
 
-::testing::AssertionResult same_rect(const RECT& expected, const RECT& actual) {
-    if (EqualRect(&expected, &actual)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "expected (" << expected.left << "," << expected.top << ")-("
-                                         << expected.right << "," << expected.bottom << "), got (" << actual.left << ","
-                                         << actual.top << ")-(" << actual.right << "," << actual.bottom << ")";
-}
-
 TEST_F(GreetingProgram, DialogReadsBackWithItsStylesSizeAndPlace) {
     EXPECT_EQ(class_name(dialog_), "#32770");
     // Created 0x80C008D4; the window manager adds WS_VISIBLE and WS_CLIPSIBLINGS.

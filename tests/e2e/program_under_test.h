@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "tools/window_find.h"
 
 constexpr DWORD kStartTimeout = 20000;  // a first Wine process start can take seconds
@@ -21,6 +23,14 @@ bool poll_until(DWORD ms, Condition condition) {
         if (GetTickCount() - start >= ms) return false;
         Sleep(5);
     }
+}
+
+// Two rectangles compared; a failure shows both.
+inline ::testing::AssertionResult same_rect(const RECT& expected, const RECT& actual) {
+    if (EqualRect(&expected, &actual)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected (" << expected.left << "," << expected.top << ")-("
+                                         << expected.right << "," << expected.bottom << "), got (" << actual.left << ","
+                                         << actual.top << ")-(" << actual.right << "," << actual.bottom << ")";
 }
 
 class ProgramUnderTest {

@@ -44,13 +44,6 @@ RECT to_pixels(long left, long top, long right, long bottom) {
     return r;
 }
 
-::testing::AssertionResult same_rect(const RECT& expected, const RECT& actual) {
-    if (EqualRect(&expected, &actual)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "expected (" << expected.left << "," << expected.top << ")-("
-                                         << expected.right << "," << expected.bottom << "), got (" << actual.left << ","
-                                         << actual.top << ")-(" << actual.right << "," << actual.bottom << ")";
-}
-
 // ---- Input -----------------------------------------------------------------------------
 
 // A click at a point of the window's client area.
