@@ -27,6 +27,7 @@ constexpr std::size_t kLiteralCount = sizeof kLiterals / sizeof kLiterals[0];
 constexpr std::size_t kVars = 3;
 constexpr std::size_t kSlots = 5;
 constexpr std::size_t kMaxOps = 2048;
+constexpr std::size_t kMaxJoined = 64 * 1024;
 constexpr std::uint16_t kOutOfMemoryWord = 0x8007;
 
 struct ModelEntry {
@@ -245,6 +246,10 @@ void op_assign(Machine& s, FuzzInput& in) {
 
 void op_concat(Machine& s) {
     if (s.m.stack.size() < 2) return;  // string_concat takes two arguments
+    // Joining a string with itself doubles it; unbounded, a few dozen joins
+    // make every later check crawl through gigabytes.
+    std::size_t n = s.m.stack.size();
+    if (s.m.stack[n - 1].bytes.size() + s.m.stack[n - 2].bytes.size() > kMaxJoined) return;
     string_concat(s.f);
     ModelEntry b = std::move(s.m.stack.back());
     s.m.stack.pop_back();
