@@ -87,7 +87,15 @@ bool click_screen(POINT target) {
     press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     if (SendInput(1, &press[0], sizeof(INPUT)) != 1) return false;
-    Sleep(10);
+    // Buttons, lists and boxes capture the mouse when they take the press;
+    // the release waits for that, so a busy program sees both in order.
+    HWND under = WindowFromPoint(target);
+    for (int i = 0; i < 100; ++i) {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(under, nullptr), &info) && info.hwndCapture != nullptr) break;
+        Sleep(5);
+    }
     return SendInput(1, &press[1], sizeof(INPUT)) == 1;
 }
 

@@ -113,10 +113,16 @@ protected:
 
     DWORD exit_code() { return program_.exit_code(); }
 
-    // A click activates the tour first when another of its windows is in front.
+    // A click activates the tour first when another of its windows is in
+    // front. A click that lands while a control still holds the mouse (a
+    // combo box after its own click, under load) is taken by that control;
+    // the tour stays up, and a user clicks again, as the test does.
     void exit_with_the_exit_button() {
         poll_until(kStepTimeout, [this] { return GetForegroundWindow() == dialog_; });
-        click(kExit);
+        for (int attempt = 0; attempt < 3 && !program_.ended(); ++attempt) {
+            click(kExit);
+            poll_until(3000, [this] { return program_.ended(); });
+        }
         EXPECT_EQ(exit_code(), 0u);
     }
 
@@ -468,8 +474,13 @@ TEST_F(TourProgram, ModalDialogDisablesTheTourUntilItEnds) {
         ASSERT_TRUE(poll_until(kStepTimeout, [&] {
             return IsWindowEnabled(dialog_) && GetForegroundWindow() == dialog_;
         })) << "the tour is back in front, enabled, before the next click";
-        click(kModal);
-        HWND inner = wait_for_process_window(process_id(), "Nested modal dialog", kStepTimeout);
+        // Right after the first nested dialog ended, Wine under load now and
+        // then drops the next click (docs/platform.md): a user clicks again.
+        HWND inner = nullptr;
+        for (int attempt = 0; attempt < 3 && inner == nullptr; ++attempt) {
+            click(kModal);
+            inner = wait_for_process_window(process_id(), "Nested modal dialog", 2000);
+        }
         ASSERT_NE(inner, nullptr) << "no nested modal dialog";
         EXPECT_EQ(GetWindow(inner, GW_OWNER), dialog_) << "owned by the tour";
         EXPECT_FALSE(IsWindowEnabled(dialog_)) << "the tour is disabled while the modal dialog runs";
