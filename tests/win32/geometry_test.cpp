@@ -106,6 +106,16 @@ protected:
         EXPECT_NE(control, nullptr) << "add_control failed";
         return control;
     }
+    // A dialog at a known place with labels 101, 102 and 103 side by side,
+    // so that 102 has neighbours on both sides in the z-order.
+    HWND dialog_with_three_labels() {
+        HWND d = make_dialog();
+        move_to_pixels(d, 180, 110);
+        add_label(d, 101, 4, 4, 30, 10);
+        add_label(d, 102, 40, 4, 30, 10);
+        add_label(d, 103, 80, 4, 30, 10);
+        return d;
+    }
     // A top-level window that is no dialog: MapDialogRect has no dialog font
     // to scale with on it.
     HWND make_plain_window() {
@@ -274,11 +284,7 @@ ZPlace z_place(HWND w) { return {GetWindow(w, GW_HWNDPREV), GetWindow(w, GW_HWND
 TEST_F(GeometryTest, SetWindowSizeKeepsPositionAndZOrder) {
     for (std::int32_t id : {102, -1}) {
         SCOPED_TRACE(id == -1 ? "the dialog" : "a control");
-        HWND dialog = make_dialog();
-        move_to_pixels(dialog, 180, 110);
-        add_label(dialog, 101, 4, 4, 30, 10);
-        add_label(dialog, 102, 40, 4, 30, 10);
-        add_label(dialog, 103, 80, 4, 30, 10);
+        HWND dialog = dialog_with_three_labels();
         HWND target = find_target_window(dialog, id);
         UnitPair corner = corner_of(target);
         ZPlace z = z_place(target);
@@ -293,11 +299,7 @@ TEST_F(GeometryTest, SetWindowSizeKeepsPositionAndZOrder) {
 TEST_F(GeometryTest, SetWindowLocationKeepsSizeAndZOrder) {
     for (std::int32_t id : {102, -1}) {
         SCOPED_TRACE(id == -1 ? "the dialog" : "a control");
-        HWND dialog = make_dialog();
-        move_to_pixels(dialog, 180, 110);
-        add_label(dialog, 101, 4, 4, 30, 10);
-        add_label(dialog, 102, 40, 4, 30, 10);
-        add_label(dialog, 103, 80, 4, 30, 10);
+        HWND dialog = dialog_with_three_labels();
         HWND target = find_target_window(dialog, id);
         UnitPair size = size_of(target);
         ZPlace z = z_place(target);
