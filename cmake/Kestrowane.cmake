@@ -6,11 +6,16 @@ set(KW_WARNINGS -Wall -Wextra)
 # exceptions, no RTTI, no unwind tables (they would keep every function alive
 # through --gc-sections), no thread-safe statics, and no library calls made up
 # by the optimiser.
+# -fomit-frame-pointer: MinGW's i686 compiler keeps a frame pointer at -Os,
+# and its set-up and tear-down in every small string operation cost the string
+# road about a tenth of its time (measured with scripts/bench). Leaving it out
+# does not change the greeting's size.
 set(KW_LIBRARY_OPTIONS
   -fno-exceptions -fno-rtti -fno-threadsafe-statics
   -fno-asynchronous-unwind-tables -fno-unwind-tables
   -ffunction-sections -fdata-sections
-  -fno-tree-loop-distribute-patterns -fno-stack-protector)
+  -fno-tree-loop-distribute-patterns -fno-stack-protector
+  -fomit-frame-pointer)
 
 # Shipped programs are optimised across the libraries at link time (the
 # greeting shrinks from 10,240 to 7,680 bytes). Fat objects keep ordinary code
