@@ -28,6 +28,9 @@ public:
     constexpr DynString handle() const { return handle_ & ~kBorrowedMark; }
     constexpr bool is_borrowed() const { return (handle_ & kBorrowedMark) != 0; }
     constexpr std::uint32_t word() const { return handle_; }
+    // Owned and non-empty: the entry's remover must free it or move it on.
+    // A nonzero word without the mark is exactly a positive signed word.
+    constexpr bool owns_block() const { return static_cast<std::int32_t>(handle_) > 0; }
 
 private:
     constexpr StringEntry(DynString h, bool mark) : handle_(mark ? (h | kBorrowedMark) : h) {}
@@ -40,11 +43,11 @@ private:
     constexpr StringEntry(DynString h, bool mark) : handle_(h), borrowed_(mark) {}
     DynString handle_ = 0;
     bool borrowed_ = false;
-#endif
 
 public:
     // Owned and non-empty: the entry's remover must free it or move it on.
-    constexpr bool owns_block() const { return handle() != 0 && !is_borrowed(); }
+    constexpr bool owns_block() const { return handle_ != 0 && !borrowed_; }
+#endif
 };
 
 // Five pending string arguments at most. The depth counts every push and pop;

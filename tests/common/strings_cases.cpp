@@ -383,6 +383,50 @@ TEST_F(StringArgs, ConcatKeepsTheOrderOfPushing) {
     pop_string(f);
 }
 
+// At every depth from the empty stack to entries beyond the slots, the result
+// goes where the next entry lay, nothing is written outside the frame, and
+// what cannot be kept is freed.
+TEST_F(StringArgs, ConcatAtEveryDepthKeepsTheFrameAndLeaksNothing) {
+    struct Case {
+        std::uint32_t depth;
+        std::uint32_t depth_after;
+        std::int32_t live_after;
+        const char* top_after;  // null: the top reads as empty
+    };
+    const Case cases[] = {
+        {0, 0, 0, nullptr},  // nothing to join
+        {1, 0, 0, nullptr},  // the result has no slot: freed
+        {2, 1, 1, "01"},    {3, 2, 2, "12"},
+        {5, 4, 4, "34"},    {6, 5, 5, "4"},  // the top lay beyond the slots and reads as empty
+        {7, 6, 5, nullptr},                  // both beyond the slots: an empty result, kept nowhere
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.depth);
+        struct Guarded {
+            std::uint32_t before[2] = {0x5A5A5A5Au, 0x5A5A5A5Au};
+            ProcFrame f;
+            std::uint32_t after[4] = {0xA5A5A5A5u, 0xA5A5A5A5u, 0xA5A5A5A5u, 0xA5A5A5A5u};
+        } g;
+        for (std::uint32_t i = 0; i < c.depth; ++i) {
+            char digit = static_cast<char>('0' + i);
+            push_copy(g.f, &digit, 1);
+        }
+        string_concat(g.f);
+        EXPECT_EQ(g.f.strings.depth, c.depth_after);
+        EXPECT_EQ(live(), c.live_after);
+        if (c.top_after != nullptr) {
+            EXPECT_EQ(bytes_of(string_arg(g.f, 0)), c.top_after);
+        } else {
+            EXPECT_EQ(string_arg(g.f, 0).handle(), 0u);
+        }
+        EXPECT_EQ(g.f.error_word, 0u);
+        for (std::uint32_t w : g.before) EXPECT_EQ(w, 0x5A5A5A5Au) << "written below the frame";
+        for (std::uint32_t w : g.after) EXPECT_EQ(w, 0xA5A5A5A5u) << "written above the frame";
+        while (g.f.strings.depth != 0) pop_string(g.f);
+        EXPECT_EQ(live(), 0);
+    }
+}
+
 TEST_F(StringArgs, ConcatOfOwnedHelloAndBorrowedEmptyAllocatesANewHello) {
     ProcFrame f;
     push_literal(f, pool[kHello]);
