@@ -26,4 +26,8 @@ char* string_block_alloc(std::uint32_t n);
 void string_block_free(char* bytes);
 
 // Counts one request and tells an allocator whether a test asked it to fail.
-bool string_alloc_should_fail();
+// Inline: every allocation asks.
+inline bool string_alloc_should_fail() {
+    ++string_alloc_seam.calls;
+    return string_alloc_seam.fail_at != 0 && --string_alloc_seam.fail_at == 0;
+}
