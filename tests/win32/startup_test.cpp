@@ -181,4 +181,11 @@ TEST_P(ShippedImage, ImportsOnlyTheFourSystemDlls) {
 
 INSTANTIATE_TEST_SUITE_P(Programs, ShippedImage, ::testing::Values(kProbe, kGreeting));
 
+// The greeting's footprint target: 8 KiB on disk, as built for shipping.
+TEST(GreetingImage, FitsInEightKibibytes) {
+    Image image = load_image(kGreeting);
+    ASSERT_GT(image.bytes.size(), 512u) << "cannot read " << kGreeting;
+    EXPECT_LE(image.bytes.size(), 8192u);
+}
+
 }  // namespace
