@@ -43,20 +43,14 @@ KW_STRINGS_INLINE char* copy_run(char* dst, const char* src, std::uint32_t n) {
     return dst;
 }
 
-// A new string holding the n bytes at src: 0 for n = 0 without allocating, and
-// 0 when the allocator is exhausted. The pushes copy inline; the rarer
-// operations share the copy of copy_bytes.
+// A new string holding the n bytes at src, copied by Copy: 0 for n = 0 without
+// allocating, and 0 when the allocator is exhausted. The pushes copy inline
+// (copy_run); the rarer operations share the copy of copy_bytes.
+template <auto Copy>
 KW_STRINGS_INLINE DynString new_copy(const char* src, std::uint32_t n) {
     if (n == 0) return 0;
     char* p = string_block_alloc(n);
-    if (p != nullptr) copy_run(p, src, n);
-    return reinterpret_cast<DynString>(p);
-}
-
-KW_STRINGS_INLINE DynString new_copy_shared(const char* src, std::uint32_t n) {
-    if (n == 0) return 0;
-    char* p = string_block_alloc(n);
-    if (p != nullptr) copy_bytes(p, src, n);
+    if (p != nullptr) Copy(p, src, n);
     return reinterpret_cast<DynString>(p);
 }
 
@@ -121,7 +115,7 @@ void free_string(StringEntry e) { release(e); }
 StringView view_string(StringEntry e) { return view_of(e); }
 
 StringAllocation shrink_string(DynString h, std::uint32_t n) {
-    StringAllocation r = allocation_of(new_copy_shared(view_of(h).bytes, n), n);
+    StringAllocation r = allocation_of(new_copy<copy_bytes>(view_of(h).bytes, n), n);
     release(h);
     return r;
 }
@@ -154,12 +148,12 @@ void push_borrowed(ProcFrame& f, DynString h) { push_entry(f, StringEntry::borro
 
 void push_literal(ProcFrame& f, const StrLiteral* lit) {
     std::uint32_t n = lit->count();
-    DynString h = new_copy(lit->bytes(), n);
+    DynString h = new_copy<copy_run>(lit->bytes(), n);
     push_entry(f, StringEntry{h});
     if (h == 0 && n != 0) record_error(f, kOutOfMemory);
 }
 
-void push_copy(ProcFrame& f, const char* p, std::uint32_t n) { push_entry(f, StringEntry{new_copy(p, n)}); }
+void push_copy(ProcFrame& f, const char* p, std::uint32_t n) { push_entry(f, StringEntry{new_copy<copy_run>(p, n)}); }
 
 void push_crlf(ProcFrame& f) {
     static const char crlf[2] = {0x0D, 0x0A};
@@ -186,7 +180,7 @@ void string_assign(ProcFrame& f, DynString& var) {
         copy_bytes(reinterpret_cast<char*>(old), from.bytes, from.count);
         return;
     }
-    DynString h = new_copy_shared(from.bytes, from.count);
+    DynString h = new_copy<copy_bytes>(from.bytes, from.count);
     var = h;
     release(old);
     if (h == 0 && from.count != 0) record_error(f, kOutOfMemory);
