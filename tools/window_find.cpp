@@ -68,25 +68,27 @@ bool click_window(HWND w) {
 bool click_screen(POINT target) {
     int sx = GetSystemMetrics(SM_CXSCREEN) - 1;
     int sy = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT move = {};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = target.x * 65535 / sx;
-    move.mi.dy = target.y * 65535 / sy;
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    if (SendInput(1, &move, sizeof move) != 1) return false;
-    // A press sent in the same batch as the move may reach the window that was
-    // under the old position (seen under load: about one click in thirty
-    // lost), so the press waits until the pointer has arrived.
+    // Every event of the click carries the target: under Wine the pointer can
+    // jump back for a moment to where the X pointer still is (seen when a
+    // window has just appeared under the old position), and a press or
+    // release without a position of its own lands there, outside the control.
+    INPUT events[3] = {};
+    for (INPUT& in : events) {
+        in.type = INPUT_MOUSE;
+        in.mi.dx = target.x * 65535 / sx;
+        in.mi.dy = target.y * 65535 / sy;
+    }
+    events[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    events[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+    events[2].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
+    if (SendInput(1, &events[0], sizeof(INPUT)) != 1) return false;
+    // The window under the pointer sees it arrive before the press.
     for (int i = 0; i < 100; ++i) {
         POINT at;
         if (GetCursorPos(&at) && WindowFromPoint(at) == WindowFromPoint(target)) break;
         Sleep(5);
     }
-    INPUT press[2] = {};
-    for (INPUT& in : press) in.type = INPUT_MOUSE;
-    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    if (SendInput(1, &press[0], sizeof(INPUT)) != 1) return false;
+    if (SendInput(1, &events[1], sizeof(INPUT)) != 1) return false;
     // Buttons, lists and boxes capture the mouse when they take the press;
     // the release waits for that, so a busy program sees both in order.
     HWND under = WindowFromPoint(target);
@@ -96,7 +98,7 @@ bool click_screen(POINT target) {
         if (GetGUIThreadInfo(GetWindowThreadProcessId(under, nullptr), &info) && info.hwndCapture != nullptr) break;
         Sleep(5);
     }
-    return SendInput(1, &press[1], sizeof(INPUT)) == 1;
+    return SendInput(1, &events[2], sizeof(INPUT)) == 1;
 }
 
 namespace {
