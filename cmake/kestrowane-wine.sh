@@ -1,0 +1,64 @@
+# The Wine environment that runs cross-built programs here and in the
+# installed package (wine-run, the UI tests): a private virtual display, a
+# 32-bit prefix of the build tree's own, and crashes reported as failures.
+# Source it; it defines functions only.
+
+kw_say() { printf '%s\n' "$*" >&2; }
+
+# Starts a private virtual display when there is none; kw_stop_display ends it.
+KW_XVFB_PID=
+kw_start_display() {
+  [ -n "${DISPLAY:-}" ] && return 0
+  local n=${KW_DISPLAY_FROM:-90}
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+  KW_XVFB_PID=$!
+  local i
+  for i in $(seq 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.05
+  done
+  export DISPLAY=":$n"
+}
+kw_stop_display() {
+  [ -n "$KW_XVFB_PID" ] && kill "$KW_XVFB_PID" 2>/dev/null && wait "$KW_XVFB_PID" 2>/dev/null
+  KW_XVFB_PID=
+  return 0
+}
+
+# The Wine environment of a build tree: its own 32-bit prefix, no debug
+# output, no installer dialogs.
+kw_wine_env() {
+  local build=${1:-$KW_ROOT/build/win32}
+  export WINEPREFIX="$build/wineprefix"
+  export WINEARCH=win32
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+}
+
+# Makes the prefix once: unmanaged X11 windows (Wine draws the frames and sets
+# the focus itself) and crashes that end the process with a failure instead of
+# a debugger dialog.
+kw_prepare_prefix() {
+  kw_prefix_fonts
+  [ -f "$WINEPREFIX/.kestrowane-ready" ] && return 0
+  kw_say "Preparing the Wine prefix $WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >"$WINEPREFIX.log" 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$WINEPREFIX.log" 2>&1
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d 'kestrowane-no-debugger.exe' /f >>"$WINEPREFIX.log" 2>&1
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 1 /f >>"$WINEPREFIX.log" 2>&1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$WINEPREFIX.log" 2>&1
+  wineserver -w
+  kw_prefix_fonts
+  touch "$WINEPREFIX/.kestrowane-ready"
+}
+
+# Wine here does not load the fonts of its own package (fonts-wine), so the
+# caption buttons lose their Marlett glyphs; the prefix's Fonts folder gets
+# a copy of them.
+kw_prefix_fonts() {
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts
+  [ -d "$fonts" ] && [ -d /usr/share/wine/fonts ] || return 0
+  cp -n /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
+}
