@@ -1,5 +1,7 @@
 #include "tools/window_find.h"
 
+#include <cstring>
+
 namespace {
 
 struct Search {
@@ -10,14 +12,34 @@ struct Search {
 BOOL CALLBACK match_title(HWND w, LPARAM param) {
     auto* s = reinterpret_cast<Search*>(param);
     if (!IsWindowVisible(w)) return TRUE;
-    if (window_text(w) == s->title) {
+    if (title_matches(window_text(w), s->title)) {
         s->found = w;
         return FALSE;
     }
     return TRUE;
 }
 
+BOOL CALLBACK add_title(HWND w, LPARAM param) {
+    auto* titles = reinterpret_cast<std::string*>(param);
+    if (!IsWindowVisible(w)) return TRUE;
+    if (!titles->empty()) *titles += ", ";
+    *titles += "\"" + window_text(w) + "\"";
+    return TRUE;
+}
+
 }  // namespace
+
+bool title_matches(const std::string& title, const char* pattern) {
+    std::size_t n = std::strlen(pattern);
+    if (n > 0 && pattern[n - 1] == '*') return title.compare(0, n - 1, pattern, n - 1) == 0;
+    return title == pattern;
+}
+
+std::string visible_titles() {
+    std::string titles;
+    EnumWindows(add_title, reinterpret_cast<LPARAM>(&titles));
+    return titles.empty() ? "none" : titles;
+}
 
 std::string window_text(HWND w) {
     // WM_GETTEXTLENGTH may overstate (never understate) the length.
@@ -112,7 +134,7 @@ struct ProcessSearch {
 BOOL CALLBACK match_process_title(HWND w, LPARAM param) {
     auto* s = reinterpret_cast<ProcessSearch*>(param);
     if (window_process(w) != s->process_id || !IsWindowVisible(w)) return TRUE;
-    if (window_text(w) == s->title) {
+    if (title_matches(window_text(w), s->title)) {
         s->found = w;
         return FALSE;
     }
@@ -205,11 +227,39 @@ bool map_reference_dialog_rect(RECT& r) {
     return dialog != nullptr && MapDialogRect(dialog, &r);
 }
 
+namespace {
+
+// The keys that share their scan codes with the numeric keypad's and differ
+// from them by the extended flag, as a keyboard sends them.
+bool extended_key(WORD vk) {
+    switch (vk) {
+        case VK_INSERT:
+        case VK_DELETE:
+        case VK_HOME:
+        case VK_END:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+        case VK_RCONTROL:
+        case VK_RMENU:
+        case VK_DIVIDE:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
 void key_input(WORD vk, bool up) {
     INPUT in = {};
     in.type = INPUT_KEYBOARD;
     in.ki.wVk = vk;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended_key(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
     SendInput(1, &in, sizeof in);
 }
 
@@ -226,4 +276,32 @@ bool type_key_for(unsigned char c) {
     press_key(static_cast<WORD>(vk & 0xFF));
     if (shift) key_input(VK_SHIFT, true);
     return true;
+}
+
+void type_character(wchar_t c) {
+    INPUT in[2] = {};
+    for (INPUT& i : in) {
+        i.type = INPUT_KEYBOARD;
+        i.ki.wScan = static_cast<WORD>(c);
+        i.ki.dwFlags = KEYEVENTF_UNICODE;
+    }
+    in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+// Wine answers LB_GETTEXT and CB_GETLBTEXT from another process's A caller
+// with UTF-16 text in the byte buffer; the W messages come back intact and
+// are converted here.
+std::string list_item_text(HWND list, int index, bool combo) {
+    UINT get_length = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
+    UINT get_text = combo ? CB_GETLBTEXT : LB_GETTEXT;
+    LRESULT n = SendMessageW(list, get_length, static_cast<WPARAM>(index), 0);
+    if (n <= 0) return "";
+    std::wstring w(static_cast<std::size_t>(n) + 1, L'\0');
+    LRESULT got = SendMessageW(list, get_text, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&w[0]));
+    if (got <= 0) return "";
+    int bytes = WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(got), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(got), &s[0], bytes, nullptr, nullptr);
+    return s;
 }

@@ -6,8 +6,14 @@
 
 #include <string>
 
-// The first visible top-level window whose title is exactly title, or null.
+// Whether a window title matches a pattern: the pattern's text exactly, or,
+// when the pattern ends in '*', any title that starts with the rest.
+bool title_matches(const std::string& title, const char* pattern);
+// The first visible top-level window whose title matches, or null.
 HWND find_window(const char* title);
+// The titles of the visible top-level windows, quoted and separated by
+// commas, for messages that say what was there instead.
+std::string visible_titles();
 // find_window, retried every 10 ms for up to ms milliseconds.
 HWND wait_for_window(const char* title, DWORD ms);
 // True once no top-level window has that title (within ms milliseconds).
@@ -50,10 +56,21 @@ bool map_reference_dialog_rect(RECT& r);
 
 // ---- Keyboard ---------------------------------------------------------------------
 
-// One key down or up with SendInput, to the foreground window's thread.
+// One key down or up with SendInput, to the foreground window's thread, with
+// its scan code, and marked extended for the keys of the navigation block.
 void key_input(WORD vk, bool up);
 // A key pressed and released.
 void press_key(WORD vk);
 // Types the byte with the key the keyboard layout has for it (with Shift when
 // needed); false, with nothing sent, for a byte the layout cannot type.
 bool type_key_for(unsigned char c);
+// Types a character the keyboard layout has no key for, as an input method
+// does: a key event that carries the character itself (KEYEVENTF_UNICODE).
+// It travels through the input queue, so it keeps its place among keys.
+void type_character(wchar_t c);
+
+// ---- List and combo boxes of any process -----------------------------------------
+
+// The text of item index (from 0) of a list box, or of a combo box's list,
+// in the code page of this process; "" when there is no such item.
+std::string list_item_text(HWND list, int index, bool combo);

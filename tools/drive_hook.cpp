@@ -1,0 +1,103 @@
+// drive_hook.dll: loaded by the platform into a program that drive plays,
+// through drive's WH_CALLWNDPROC hook on the program's thread, to read the
+// program's menus from inside (see drive_menu.h). It answers drive's query
+// message and lets every message through unchanged.
+#include <windows.h>
+
+#include <cstring>
+
+#include "tools/drive_menu.h"
+
+namespace {
+
+// The item's text without its ampersands ("&&" stands for one "&").
+void plain_text(HMENU menu, int position, char* out, int capacity) {
+    char text[kMenuTextBytes] = {};
+    GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
+    int n = 0;
+    for (const char* p = text; *p != '\0' && n + 1 < capacity; ++p) {
+        if (*p == '&' && p[1] != '\0') ++p;
+        out[n++] = *p;
+    }
+    out[n] = '\0';
+}
+
+int find_item(HMENU menu, const char* wanted) {
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        char text[kMenuTextBytes];
+        plain_text(menu, i, text, sizeof text);
+        if (std::strcmp(text, wanted) == 0) return i;
+    }
+    return -1;
+}
+
+int highlighted_item(HMENU menu) {
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i)
+        if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) return i;
+    return -1;
+}
+
+// The menu's item texts, quoted and separated by commas.
+void list_items(HMENU menu, char* out, int capacity) {
+    out[0] = '\0';
+    int count = GetMenuItemCount(menu);
+    int used = 0;
+    for (int i = 0; i < count; ++i) {
+        char text[kMenuTextBytes];
+        plain_text(menu, i, text, sizeof text);
+        if (text[0] == '\0') continue;  // a separator
+        int n = static_cast<int>(std::strlen(text));
+        if (used + n + 5 >= capacity) break;
+        if (used > 0) {
+            std::memcpy(out + used, ", ", 2);
+            used += 2;
+        }
+        out[used++] = '"';
+        std::memcpy(out + used, text, n);
+        used += n;
+        out[used++] = '"';
+        out[used] = '\0';
+    }
+}
+
+void answer(HWND window, MenuQuery& q) {
+    HMENU menu = GetMenu(window);
+    q.matched = 0;
+    q.seen[0] = '\0';
+    for (int level = 0; level < q.levels && level < kMenuLevels && menu != nullptr; ++level) {
+        MenuLevel& l = q.level[level];
+        l.index = find_item(menu, q.path[level]);
+        l.highlighted = highlighted_item(menu);
+        if (l.index < 0) {
+            list_items(menu, q.seen, sizeof q.seen);
+            return;
+        }
+        UINT state = GetMenuState(menu, static_cast<UINT>(l.index), MF_BYPOSITION);
+        HMENU sub = GetSubMenu(menu, l.index);
+        l.popup = sub != nullptr;
+        l.disabled = (state & (MF_GRAYED | MF_DISABLED)) != 0;
+        q.matched = level + 1;
+        menu = sub;
+    }
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK drive_menu_hook(int code, WPARAM wparam, LPARAM lparam) {
+    static UINT query_message = RegisterWindowMessageA(kMenuQueryMessage);
+    auto* sent = reinterpret_cast<const CWPSTRUCT*>(lparam);
+    if (code == HC_ACTION && sent != nullptr && sent->message == query_message) {
+        if (HANDLE memory = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, kMenuMemoryName)) {
+            if (auto* q =
+                    static_cast<MenuQuery*>(MapViewOfFile(memory, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(MenuQuery)))) {
+                answer(sent->hwnd, *q);
+                q->answered = q->serial;
+                UnmapViewOfFile(q);
+            }
+            CloseHandle(memory);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
