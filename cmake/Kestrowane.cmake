@@ -32,6 +32,7 @@ function(kw_library target)
 endfunction()
 
 include(${CMAKE_CURRENT_LIST_DIR}/KestrowaneProgram.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/KestrowaneUiTest.cmake)
 
 # A program as it ships (see KestrowaneProgram.cmake).
 function(kw_program target)
