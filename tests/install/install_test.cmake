@@ -1,6 +1,7 @@
-# Installs a build tree into a fresh prefix, then builds the tour out of tree
-# against the installed package with find_package(Kestrowane), as an
-# application would, and checks what it made.
+# Installs a build tree into a fresh prefix, then builds the tour and the
+# to-do list out of tree against the installed package with
+# find_package(Kestrowane), as an application would, checks what it made,
+# and runs the to-do list's UI test (kestrowane_add_ui_test) with ctest.
 #
 #   cmake -DBUILD_DIR=<build tree> -DSOURCE_DIR=<source tree> -DTOOLCHAIN=<toolchain file>
 #         -DWORK_DIR=<scratch folder> -DOBJDUMP=<objdump> -P install_test.cmake
@@ -20,6 +21,7 @@ endfunction()
 
 set(prefix ${WORK_DIR}/prefix)
 set(tour_build ${WORK_DIR}/tour)
+set(todo_build ${WORK_DIR}/todo)
 file(REMOVE_RECURSE ${WORK_DIR})
 
 run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
@@ -28,7 +30,9 @@ run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
 foreach(f lib/libkestrowane_runtime.a lib/libkestrowane_start.a lib/libkestrowane_toolkit_core.a
           lib/libkestrowane_toolkit.a include/kestrowane/runtime/strings.h include/kestrowane/runtime/state.h
           include/kestrowane/toolkit/toolkit.h include/kestrowane/toolkit/control_kinds.h
-          lib/cmake/Kestrowane/KestrowaneConfig.cmake lib/cmake/Kestrowane/KestrowaneTargets.cmake)
+          lib/cmake/Kestrowane/KestrowaneConfig.cmake lib/cmake/Kestrowane/KestrowaneTargets.cmake
+          lib/cmake/Kestrowane/KestrowaneUiTest.cmake bin/drive.exe bin/drive_hook.dll bin/inspect.exe
+          share/kestrowane/kestrowane-ui-test share/kestrowane/kestrowane-wine.sh)
   if(NOT EXISTS ${prefix}/${f})
     message(FATAL_ERROR "install_test: the package lacks ${f}")
   endif()
@@ -85,3 +89,25 @@ if(run_output MATCHES "large address aware")
   message(FATAL_ERROR "install_test: tour.exe is large-address-aware")
 endif()
 message(STATUS "install_test: tour.exe built against ${prefix} imports ${dlls}")
+
+# The to-do list, an application with a UI test of its own: built against the
+# package, its test played by the package's drive in a Wine prefix copied
+# from the build tree's.
+run("configuring the to-do list against the package" ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/todo -B ${todo_build}
+    -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN} -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_PREFIX_PATH=${prefix})
+run("building the to-do list" ${CMAKE_COMMAND} --build ${todo_build})
+if(run_output MATCHES "warning:")
+  message(FATAL_ERROR "install_test: the to-do list built with warnings:\n${run_output}")
+endif()
+file(READ ${todo_build}/CTestTestfile.cmake tests)
+string(FIND "${tests}" "\"${prefix}/share/kestrowane/kestrowane-ui-test\" \"${prefix}/bin/drive.exe\"" at)
+if(at LESS 0)
+  message(FATAL_ERROR "install_test: the UI test does not run the package's drive:\n${tests}")
+endif()
+get_filename_component(cmake_bin ${CMAKE_COMMAND} DIRECTORY)
+run("the to-do list's UI test" ${CMAKE_COMMAND} -E env KESTROWANE_WINEPREFIX_TEMPLATE=${BUILD_DIR}/wineprefix
+    ${cmake_bin}/ctest --test-dir ${todo_build} --output-on-failure)
+if(NOT run_output MATCHES "100% tests passed, 0 tests failed out of 1")
+  message(FATAL_ERROR "install_test: expected the to-do list's one UI test to pass:\n${run_output}")
+endif()
+message(STATUS "install_test: the to-do list's UI test passed with the package's drive")
