@@ -1,5 +1,5 @@
-# The tour started as its own process and played control by control. CTest
-# runs the driver in tests/e2e of the build tree; it finds the program at
+# What tour.script cannot read about the tour. CTest runs the driver in
+# tests/e2e of the build tree; it finds the program at
 # ../../examples/tour/tour.exe.
 add_executable(e2e_tour ${CMAKE_CURRENT_LIST_DIR}/tour_test.cpp)
 target_link_libraries(e2e_tour PRIVATE kw_window_find)
