@@ -268,16 +268,19 @@ int item_named(HWND list, bool combo, const std::string& which) {
 }
 
 // Clicks item index of a list box (also a combo box's drop-down list), first
-// scrolling it into view as the scroll bar would.
+// scrolling it into view as the scroll bar would. The place comes from the
+// item height and the top index, numbers that cross processes unchanged.
 bool click_list_item(HWND list, int index) {
-    RECT client, item;
+    RECT client;
     GetClientRect(list, &client);
-    if (SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) == LB_ERR) return false;
-    if (item.top < client.top || item.bottom > client.bottom) {
+    int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, index, 0));
+    if (height <= 0) return false;
+    int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    if (index < top || (index - top + 1) * height > client.bottom) {
         SendMessageA(list, LB_SETTOPINDEX, index, 0);
-        if (SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) == LB_ERR) return false;
+        top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
     }
-    POINT p = {item.left + 8, (item.top + item.bottom) / 2};
+    POINT p = {8, (index - top) * height + height / 2};
     return ClientToScreen(list, &p) && click_screen(p);
 }
 
@@ -373,6 +376,12 @@ int verb_type_or_key(Session& s, const Words& a, bool key) {
     if (a.size() == 2) {
         HWND top = nullptr;
         if (!find_top(s, a[0], s.timeout, top) || !bring_to_front(s, top)) return 1;
+        // Keys go to the focus, which the window sets once it is active.
+        bool focused = poll_until(s.timeout, [&] {
+            HWND focus = focus_of(top);
+            return focus != nullptr && (focus == top || IsChild(top, focus));
+        });
+        if (!focused) return fail(s, "window " + quoted(a[0]) + " has no focus after " + ms_text(s.timeout));
     }
     if (!key) {
         type_text(a.back());
