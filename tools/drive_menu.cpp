@@ -10,16 +10,6 @@
 
 namespace {
 
-template <class Condition>
-bool poll_until(DWORD ms, Condition done) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (done()) return true;
-        if (GetTickCount() - start >= ms) return false;
-        Sleep(10);
-    }
-}
-
 // The path's texts, split at '>', blanks around them and ampersands removed.
 std::vector<std::string> path_texts(const std::string& path) {
     std::vector<std::string> texts;

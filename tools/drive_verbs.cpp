@@ -9,19 +9,6 @@
 
 namespace {
 
-// ---- Waiting ----------------------------------------------------------------------
-
-// Tries every 10 ms until done() holds (true) or ms have passed (false).
-template <class Condition>
-bool poll_until(DWORD ms, Condition done) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (done()) return true;
-        if (GetTickCount() - start >= ms) return false;
-        Sleep(10);
-    }
-}
-
 int fail(Session& s, const std::string& message) {
     s.error = message;
     return 1;

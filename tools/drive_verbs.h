@@ -21,6 +21,17 @@ struct Session {
     std::string error;    // what the last failed verb waited for and what it saw
 };
 
+// Tries every 10 ms until done() holds (true) or ms have passed (false).
+template <class Condition>
+bool poll_until(DWORD ms, Condition done) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount() - start >= ms) return false;
+        Sleep(10);
+    }
+}
+
 // Runs one verb with its arguments: 0 when it did what it says, 1 on a
 // failure (s.error says what was expected and what was seen), 2 on bad usage.
 int run_verb(Session& s, const std::string& verb, const Words& args);
