@@ -1,10 +1,11 @@
 # Installs a build tree into a fresh prefix, then builds the tour out of tree
 # against the installed package with find_package(Kestrowane), as an
-# application would, and checks what it made.
+# application would, and checks what it made; then runs the README's "Your
+# own program" commands with the package's own toolchain file.
 #
-#   cmake -DBUILD_DIR=<build tree> -DSOURCE_DIR=<source tree> -DTOOLCHAIN=<toolchain file>
-#         -DWORK_DIR=<scratch folder> -DOBJDUMP=<objdump> -P install_test.cmake
-foreach(v BUILD_DIR SOURCE_DIR TOOLCHAIN WORK_DIR OBJDUMP)
+#   cmake -DBUILD_DIR=<build tree> -DSOURCE_DIR=<source tree> -DWORK_DIR=<scratch folder>
+#         -DOBJDUMP=<objdump> -DDRIVE=<drive.exe> -P install_test.cmake
+foreach(v BUILD_DIR SOURCE_DIR WORK_DIR OBJDUMP DRIVE)
   if(NOT DEFINED ${v})
     message(FATAL_ERROR "install_test: ${v} is not set")
   endif()
@@ -24,11 +25,17 @@ file(REMOVE_RECURSE ${WORK_DIR})
 
 run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 
-# The package: four static libraries, the headers, the package files.
+# The package: the static libraries in both variants, the headers, the
+# package files, the toolchain and the Wine runner, the starter.
+set(TOOLCHAIN ${prefix}/share/kestrowane/mingw-i686.cmake)
 foreach(f lib/libkestrowane_runtime.a lib/libkestrowane_start.a lib/libkestrowane_toolkit_core.a
-          lib/libkestrowane_toolkit.a include/kestrowane/runtime/strings.h include/kestrowane/runtime/state.h
-          include/kestrowane/toolkit/toolkit.h include/kestrowane/toolkit/control_kinds.h
-          lib/cmake/Kestrowane/KestrowaneConfig.cmake lib/cmake/Kestrowane/KestrowaneTargets.cmake)
+          lib/libkestrowane_toolkit.a lib/libkestrowane_runtime_checked.a lib/libkestrowane_start_checked.a
+          lib/libkestrowane_toolkit_checked.a include/kestrowane/runtime/strings.h include/kestrowane/runtime/state.h
+          include/kestrowane/runtime/checked.h include/kestrowane/toolkit/toolkit.h
+          include/kestrowane/toolkit/control_kinds.h lib/cmake/Kestrowane/KestrowaneConfig.cmake
+          lib/cmake/Kestrowane/KestrowaneTargets.cmake share/kestrowane/mingw-i686.cmake share/kestrowane/wine-run
+          share/kestrowane/kestrowane-wine.sh share/kestrowane/starter/starter.cpp
+          share/kestrowane/starter/CMakeLists.txt)
   if(NOT EXISTS ${prefix}/${f})
     message(FATAL_ERROR "install_test: the package lacks ${f}")
   endif()
@@ -85,3 +92,7 @@ if(run_output MATCHES "large address aware")
   message(FATAL_ERROR "install_test: tour.exe is large-address-aware")
 endif()
 message(STATUS "install_test: tour.exe built against ${prefix} imports ${dlls}")
+
+run("the README's commands for your own program" ${SOURCE_DIR}/tests/install/your_own_program.sh
+    ${SOURCE_DIR}/README.md ${prefix} ${WORK_DIR}/your-own-program ${DRIVE})
+message(STATUS "${run_output}")

@@ -2,7 +2,7 @@
 # out of tree against it. A CMake script, so CTest runs it without Wine.
 find_program(KW_OBJDUMP NAMES i686-w64-mingw32-objdump REQUIRED)
 add_test(NAME win32_install COMMAND ${CMAKE_COMMAND}
-  -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
+  -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DDRIVE=$<TARGET_FILE:drive>
   -DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/install-test -DOBJDUMP=${KW_OBJDUMP}
   -P ${PROJECT_SOURCE_DIR}/tests/install/install_test.cmake)
 set_tests_properties(win32_install PROPERTIES TIMEOUT 600)
