@@ -26,6 +26,7 @@ endif()
 
 function(kw_library target)
   target_compile_options(${target} PRIVATE ${KW_WARNINGS} ${KW_LIBRARY_OPTIONS})
+  target_compile_features(${target} PUBLIC cxx_std_20)
   target_include_directories(${target} PUBLIC
     $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
     $<INSTALL_INTERFACE:include/kestrowane>)
@@ -34,19 +35,64 @@ endfunction()
 include(${CMAKE_CURRENT_LIST_DIR}/KestrowaneProgram.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/KestrowaneUiTest.cmake)
 
-# A program as it ships (see KestrowaneProgram.cmake).
+# Checked variants of the libraries: the same code compiled with KW_CHECKED,
+# so that misuse of the string argument stack is reported, strings are
+# counted and an allocation can be made to fail. The test programs need them.
+option(KW_BUILD_CHECKED "Also build (and install) the checked variants of the libraries" ON)
+
+# kw_variant_library(NAME SOURCES ... [CHECKED_SOURCES ...] [LINK ...] [LINK_VARIANTS ...])
+# builds NAME_release (archive NAME) and, with KW_BUILD_CHECKED, NAME_checked
+# (archive NAME_checked), and makes NAME the target that links whichever the
+# consuming target asks for (its KESTROWANE_CHECKED property). LINK_VARIANTS
+# names other such libraries, linked in the same variant.
+function(kw_variant_library name)
+  cmake_parse_arguments(arg "" "EXPORT_NAME" "SOURCES;CHECKED_SOURCES;LINK;LINK_VARIANTS" ${ARGN})
+  set(variants release)
+  if(KW_BUILD_CHECKED)
+    list(APPEND variants checked)
+  endif()
+  foreach(variant IN LISTS variants)
+    set(t ${name}_${variant})
+    add_library(${t} STATIC ${arg_SOURCES})
+    kw_library(${t})
+    target_link_libraries(${t} PUBLIC ${arg_LINK})
+    foreach(dep IN LISTS arg_LINK_VARIANTS)
+      target_link_libraries(${t} PUBLIC ${dep}_${variant})
+    endforeach()
+    if(variant STREQUAL checked)
+      target_sources(${t} PRIVATE ${arg_CHECKED_SOURCES})
+      target_compile_definitions(${t} PUBLIC KW_CHECKED=1)
+      set_target_properties(${t} PROPERTIES OUTPUT_NAME ${name}_checked)
+    else()
+      set_target_properties(${t} PROPERTIES OUTPUT_NAME ${name})
+    endif()
+    set_target_properties(${t} PROPERTIES EXPORT_NAME ${arg_EXPORT_NAME}_${variant})
+    install(TARGETS ${t} EXPORT KestrowaneTargets ARCHIVE DESTINATION lib)
+  endforeach()
+  kestrowane_variant_selector(${name} ${name}_release ${name}_checked)
+endfunction()
+
+# A program as it ships (see KestrowaneProgram.cmake); CHECKED links the
+# checked libraries instead.
 function(kw_program target)
   target_compile_options(${target} PRIVATE ${KW_WARNINGS} ${KW_LIBRARY_OPTIONS})
-  kestrowane_link_program(${target} kestrowane_start)
+  kestrowane_link_program(${target} kestrowane_start kestrowane_runtime_checked ${ARGN})
 endfunction()
 
 # A test program: the same libraries with the C runtime and GoogleTest.
+# Tests link the checked libraries: they count strings and fail allocations.
 function(kw_test target)
   target_compile_options(${target} PRIVATE ${KW_WARNINGS})
+  set_target_properties(${target} PROPERTIES KESTROWANE_CHECKED ON)
   target_link_libraries(${target} PRIVATE GTest::gtest_main GTest::gmock)
   if(WIN32)
     target_link_options(${target} PRIVATE -static)
   endif()
   add_test(NAME ${target} COMMAND ${target})
   set_tests_properties(${target} PROPERTIES TIMEOUT 600)
+  if(WIN32)
+    # Runs under Wine (CMAKE_CROSSCOMPILING_EMULATOR); scripts/test skips
+    # these on a machine that cannot execute 32-bit x86 code.
+    set_property(TEST ${target} APPEND PROPERTY LABELS wine)
+  endif()
 endfunction()

@@ -1,10 +1,42 @@
-# How a program links as it ships, shared by this tree and the installed
-# package: our own process entry (the start target), no C runtime, link-time
-# optimisation across the libraries, imports from the four system DLLs only,
-# and a PE32 GUI image that is not large-address-aware (bit 31 of a string
-# handle is the borrowed mark). libgcc serves __chkstk_ms and 64-bit helpers
-# and pulls in no DLL.
-function(kestrowane_link_program target start)
+# Shared by this tree and the installed package.
+
+# kestrowane_variant_selector(SELECTOR RELEASE CHECKED): SELECTOR links RELEASE,
+# or CHECKED (when that target exists) into a target whose KESTROWANE_CHECKED
+# property is on. So an application links Kestrowane::toolkit whichever way it
+# is built, and kestrowane_program(... CHECKED) chooses.
+function(kestrowane_variant_selector selector release checked)
+  if(selector MATCHES "::")
+    add_library(${selector} INTERFACE IMPORTED)
+  else()
+    add_library(${selector} INTERFACE)
+  endif()
+  set(pick ${release})
+  if(TARGET ${checked})
+    set(pick "$<IF:$<BOOL:$<TARGET_PROPERTY:KESTROWANE_CHECKED>>,${checked},${release}>")
+  endif()
+  set_property(TARGET ${selector} PROPERTY INTERFACE_LINK_LIBRARIES "${pick}")
+endfunction()
+
+# kestrowane_link_program(TARGET START RUNTIME_CHECKED [CHECKED]): how a
+# program links as it ships: our own process entry (START), no C runtime,
+# link-time optimisation across the libraries, imports from the four system
+# DLLs only, and a PE32 GUI image that is not large-address-aware (bit 31 of a
+# string handle is the borrowed mark). libgcc serves __chkstk_ms and 64-bit
+# helpers and pulls in no DLL. CHECKED links the checked libraries
+# (RUNTIME_CHECKED must then exist) and compiles the program's own code with
+# KW_CHECKED.
+function(kestrowane_link_program target start runtime_checked)
+  cmake_parse_arguments(arg "CHECKED" "" "" ${ARGN})
+  if(arg_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "kestrowane_program(${target}): unknown arguments ${arg_UNPARSED_ARGUMENTS}; the only option is CHECKED")
+  endif()
+  if(arg_CHECKED)
+    if(NOT TARGET ${runtime_checked})
+      message(FATAL_ERROR "kestrowane_program(${target} CHECKED): this Kestrowane has no checked libraries; "
+        "build and install it with -DKW_BUILD_CHECKED=ON")
+    endif()
+    set_target_properties(${target} PROPERTIES KESTROWANE_CHECKED ON)
+  endif()
   target_link_libraries(${target} PRIVATE ${start})
   target_link_options(${target} PRIVATE
     -nostdlib -nostartfiles -mwindows

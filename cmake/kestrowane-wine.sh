@@ -5,6 +5,28 @@
 
 kw_say() { printf '%s\n' "$*" >&2; }
 
+# True when this machine can run Wine's 32-bit programs natively. Wine runs a
+# 32-bit Windows program in a 32-bit Linux process, so a kernel without IA-32
+# emulation (ia32_emulation=off, or a host that runs 64-bit user code only)
+# refuses its loader with "Exec format error"; the same loader under a user-mode
+# emulator (binfmt_misc with qemu-i386) does start, but is far too slow for
+# tests (a prefix took over ten minutes to make), so that counts as unable too.
+kw_wine_runs_here() {
+  command -v wine >/dev/null 2>&1 || return 1
+  local loader=/usr/lib/wine/wine f
+  for f in /proc/sys/fs/binfmt_misc/*; do
+    [ -f "$f" ] && grep -q '^enabled' "$f" 2>/dev/null && grep -q '^interpreter .*qemu-i386' "$f" 2>/dev/null && return 1
+  done
+  [ -x "$loader" ] || return 0  # another layout: let Wine speak for itself
+  "$loader" --version >/dev/null 2>&1
+}
+
+# Why kw_wine_runs_here said no, in one line.
+kw_wine_why_not() {
+  command -v wine >/dev/null 2>&1 || { echo "Wine is not installed (Debian packages wine, wine32:i386)"; return; }
+  echo "this machine cannot execute 32-bit x86 programs natively ($(uname -r); the kernel's IA-32 emulation is off), and Wine runs 32-bit Windows programs in 32-bit processes"
+}
+
 # Starts a private virtual display when there is none; kw_stop_display ends it.
 KW_XVFB_PID=
 kw_start_display() {

@@ -5,6 +5,7 @@
 const char kDefaultCaption[] = "Kestrowane";
 
 std::int32_t message_box(ProcFrame& f, std::uint32_t style) {
+    expect_string_args(f, 2, "message_box");
     StringEntry caption_entry = string_arg(f, 0);
     StringEntry text_entry = string_arg(f, 1);
     StringView text = view_string(text_entry);

@@ -3,21 +3,14 @@
 // SysFreeString; on the host an allocator of ours with the same block layout
 // (32-bit byte count before the bytes, a zero byte after them).
 //
-// Every allocation and release passes through here, so a test can count the
-// live blocks and make the Nth allocation fail.
+// In a release build each call goes straight to the platform. In a checked
+// build every allocation and release is counted, and a test can make the k-th
+// allocation from now on fail (see checked.h for the public queries).
 #pragma once
 
 #include <cstdint>
 
-// Counters of the allocator. calls counts allocation requests that reached the
-// allocator; live is allocations minus releases. fail_at = k makes the k-th
-// request from now on fail (1 = the next one); 0 never fails.
-struct StringAllocSeam {
-    std::uint32_t calls;
-    std::int32_t live;
-    std::uint32_t fail_at;
-};
-extern StringAllocSeam string_alloc_seam;
+#include "runtime/checked.h"
 
 // A block of n >= 1 bytes (uninitialised) with its count before it and a zero
 // byte after it; null when memory is exhausted.
@@ -25,9 +18,32 @@ char* string_block_alloc(std::uint32_t n);
 // Releases a block from string_block_alloc.
 void string_block_free(char* bytes);
 
-// Counts one request and tells an allocator whether a test asked it to fail.
-// Inline: every allocation asks.
+#ifdef KW_CHECKED
+
+// The counters of a checked build. calls counts allocation requests; live is
+// allocations minus releases; fail_at = k makes the k-th request from now on
+// fail (1 = the next one), 0 never.
+struct StringAllocSeam {
+    std::uint32_t calls;
+    std::int32_t live;
+    std::uint32_t fail_at;
+};
+extern StringAllocSeam string_alloc_seam;
+
+// Counts one request; true when it is the one a test asked to fail.
 inline bool string_alloc_should_fail() {
     ++string_alloc_seam.calls;
     return string_alloc_seam.fail_at != 0 && --string_alloc_seam.fail_at == 0;
 }
+inline void string_alloc_note(char* block) {
+    if (block != nullptr) ++string_alloc_seam.live;
+}
+inline void string_free_note() { --string_alloc_seam.live; }
+
+#else
+
+inline bool string_alloc_should_fail() { return false; }
+inline void string_alloc_note(char*) {}
+inline void string_free_note() {}
+
+#endif

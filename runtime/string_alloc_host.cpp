@@ -11,11 +11,11 @@ char* string_block_alloc(std::uint32_t n) {
     if (block == nullptr) return nullptr;
     std::memcpy(block, &n, sizeof n);
     block[sizeof n + n] = 0;
-    ++string_alloc_seam.live;
+    string_alloc_note(block + sizeof n);
     return block + sizeof n;
 }
 
 void string_block_free(char* bytes) {
-    --string_alloc_seam.live;
+    string_free_note();
     std::free(bytes - sizeof(std::uint32_t));
 }

@@ -10,11 +10,11 @@
 char* string_block_alloc(std::uint32_t n) {
     if (string_alloc_should_fail()) return nullptr;
     char* p = reinterpret_cast<char*>(SysAllocStringByteLen(nullptr, n));
-    if (p != nullptr) ++string_alloc_seam.live;
+    string_alloc_note(p);
     return p;
 }
 
 void string_block_free(char* bytes) {
-    --string_alloc_seam.live;
+    string_free_note();
     SysFreeString(reinterpret_cast<BSTR>(bytes));
 }

@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "runtime/checked.h"
+
 using DynString = std::uintptr_t;
 
 // One entry of a StringArgStack: a handle plus the borrowed mark. On the 32-bit
@@ -53,7 +55,7 @@ public:
 // Five pending string arguments at most. The depth counts every push and pop;
 // a push beyond the fifth slot stores nothing (an owned string is freed) and
 // that entry reads as empty, so a misbehaving caller never writes outside the
-// frame and its later pops still balance.
+// frame and its later pops still balance. A checked build reports that push.
 constexpr std::uint32_t kStringArgSlots = 5;
 
 struct StringArgStack {
@@ -70,7 +72,24 @@ struct ProcFrame {
     void* error_trap = nullptr;
     void* resume_point = nullptr;
     StringArgStack strings;
+#ifdef KW_CHECKED
+    // Every push is matched by the operation that consumes the entry; a
+    // procedure that returns with entries left has leaked or lost arguments.
+    ~ProcFrame() {
+        if (strings.depth != 0) report_frame_left_entries(strings.depth);
+    }
+#endif
 };
+
+// Checked builds report an operation that takes more string arguments than
+// the caller's stack holds; release builds compile this to nothing. Every
+// operation that takes string arguments calls it first.
+inline void expect_string_args([[maybe_unused]] const ProcFrame& f, [[maybe_unused]] std::uint32_t n,
+                               [[maybe_unused]] const char* operation) {
+#ifdef KW_CHECKED
+    if (f.strings.depth < n) report_missing_string_args(operation, n, f.strings.depth);
+#endif
+}
 
 // A string constant: 16-bit little-endian byte count, then the bytes, no
 // terminator. Literals live back to back in a literal pool (see below).

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "runtime/checked.h"
 #include "runtime/state.h"
-#include "runtime/string_alloc.h"
 #include "runtime/strings.h"
 
 // The bytes of an entry or handle as a std::string (embedded zeros kept).
@@ -29,17 +29,17 @@ class StringRuntimeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         reset_runtime();
-        string_alloc_seam.fail_at = 0;
-        live_at_start_ = string_alloc_seam.live;
+        fail_string_allocation_at(0);
+        live_at_start_ = live_string_count();
     }
     void TearDown() override {
-        string_alloc_seam.fail_at = 0;
-        EXPECT_EQ(string_alloc_seam.live, live_at_start_) << "string blocks leaked or freed twice";
+        fail_string_allocation_at(0);
+        EXPECT_EQ(live_string_count(), live_at_start_) << "string blocks leaked or freed twice";
     }
-    std::int32_t live() const { return string_alloc_seam.live - live_at_start_; }
-    std::uint32_t calls() const { return string_alloc_seam.calls; }
+    std::int32_t live() const { return live_string_count() - live_at_start_; }
+    std::uint32_t calls() const { return string_allocation_count(); }
     // Makes the k-th allocation from now on fail.
-    void fail_allocation(std::uint32_t k) { string_alloc_seam.fail_at = k; }
+    void fail_allocation(std::uint32_t k) { fail_string_allocation_at(k); }
     // An owned string of the given bytes, made through the runtime.
     DynString make(const std::string& s) {
         ProcFrame f;

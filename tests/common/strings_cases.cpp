@@ -269,6 +269,68 @@ TEST_F(StringArgs, SixthPushStaysInsideTheFrameAndFreesWhatItCannotKeep) {
     EXPECT_EQ(live(), 0);
 }
 
+// A checked build reports each misuse of the stack once, naming the
+// operation, and goes on as a release build does.
+TEST_F(StringArgs, CheckedBuildReportsEachMisuseOnce) {
+    struct Case {
+        const char* report;  // null: correct use, nothing reported
+        void (*misuse)();
+    };
+    static const Case cases[] = {
+        {"kestrowane: push_copy: push onto a full string argument stack (5 entries)\n",
+         [] {
+             ProcFrame f;
+             for (int i = 0; i < 6; ++i) push_copy(f, "x", 1);
+             drop_string_args(f, 6);
+             for (int i = 0; i < 5; ++i) free_string(f.strings.slots[i]);
+         }},
+        {"kestrowane: pop_string: takes 1 string argument, the stack holds 0\n",
+         [] {
+             ProcFrame f;
+             pop_string(f);
+         }},
+        {"kestrowane: string_concat: takes 2 string arguments, the stack holds 1\n",
+         [] {
+             ProcFrame f;
+             push_copy(f, "ab", 2);
+             string_concat(f);
+         }},
+        {"kestrowane: a procedure returned with 1 entry on its string argument stack\n",
+         [] {
+             ProcFrame f;
+             push_empty(f);
+         }},
+#if UINTPTR_MAX == 0xFFFFFFFFu
+        {"kestrowane: push_handle: an owned handle carries the borrowed mark\n",
+         [] {
+             ProcFrame f;
+             push_handle(f, 0x80000000u);
+             pop_string(f);
+         }},
+#endif
+        {nullptr,
+         [] {
+             ProcFrame f;
+             push_literal(f, pool[kHello]);
+             push_borrowed(f, 0);
+             string_concat(f);
+             pop_string(f);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.report != nullptr ? c.report : "correct use");
+        std::uint32_t before = contract_violation_count();
+#ifndef _WIN32
+        testing::internal::CaptureStderr();
+#endif
+        c.misuse();
+        EXPECT_EQ(contract_violation_count() - before, c.report != nullptr ? 1u : 0u);
+#ifndef _WIN32
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.report != nullptr ? c.report : "");
+#endif
+    }
+}
+
 TEST_F(StringArgs, PopOfAnEmptyStackChangesNothing) {
     ProcFrame f;
     pop_string(f);

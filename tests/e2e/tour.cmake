@@ -4,5 +4,6 @@
 add_executable(e2e_tour ${CMAKE_CURRENT_LIST_DIR}/tour_test.cpp)
 target_link_libraries(e2e_tour PRIVATE kw_window_find)
 kw_test(e2e_tour)
-set_tests_properties(e2e_tour PROPERTIES LABELS e2e TIMEOUT 600)
+set_property(TEST e2e_tour APPEND PROPERTY LABELS e2e)
+set_tests_properties(e2e_tour PROPERTIES TIMEOUT 600)
 add_dependencies(e2e_tour tour)

@@ -1,11 +1,13 @@
-# Installs a build tree into a fresh prefix, then builds the tour and the
-# to-do list out of tree against the installed package with
-# find_package(Kestrowane), as an application would, checks what it made,
-# and runs the to-do list's UI test (kestrowane_add_ui_test) with ctest.
+# Installs a build tree into a fresh prefix, then builds the tour out of tree
+# against the installed package with find_package(Kestrowane), as an
+# application would, and checks what it made; then runs the README's "Your
+# own program" commands with the package's own toolchain file; then builds
+# the to-do list the same way and runs its UI test (kestrowane_add_ui_test)
+# with ctest.
 #
-#   cmake -DBUILD_DIR=<build tree> -DSOURCE_DIR=<source tree> -DTOOLCHAIN=<toolchain file>
-#         -DWORK_DIR=<scratch folder> -DOBJDUMP=<objdump> -P install_test.cmake
-foreach(v BUILD_DIR SOURCE_DIR TOOLCHAIN WORK_DIR OBJDUMP)
+#   cmake -DBUILD_DIR=<build tree> -DSOURCE_DIR=<source tree> -DWORK_DIR=<scratch folder>
+#         -DOBJDUMP=<objdump> -DDRIVE=<drive.exe> -P install_test.cmake
+foreach(v BUILD_DIR SOURCE_DIR WORK_DIR OBJDUMP DRIVE)
   if(NOT DEFINED ${v})
     message(FATAL_ERROR "install_test: ${v} is not set")
   endif()
@@ -26,13 +28,19 @@ file(REMOVE_RECURSE ${WORK_DIR})
 
 run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 
-# The package: four static libraries, the headers, the package files.
+# The package: the static libraries in both variants, the headers, the
+# package files, the toolchain and the Wine runner, the starter.
+set(TOOLCHAIN ${prefix}/share/kestrowane/mingw-i686.cmake)
 foreach(f lib/libkestrowane_runtime.a lib/libkestrowane_start.a lib/libkestrowane_toolkit_core.a
-          lib/libkestrowane_toolkit.a include/kestrowane/runtime/strings.h include/kestrowane/runtime/state.h
-          include/kestrowane/toolkit/toolkit.h include/kestrowane/toolkit/control_kinds.h
-          lib/cmake/Kestrowane/KestrowaneConfig.cmake lib/cmake/Kestrowane/KestrowaneTargets.cmake
+          lib/libkestrowane_toolkit.a lib/libkestrowane_runtime_checked.a lib/libkestrowane_start_checked.a
+          lib/libkestrowane_toolkit_checked.a include/kestrowane/runtime/strings.h include/kestrowane/runtime/state.h
+          include/kestrowane/runtime/checked.h include/kestrowane/toolkit/toolkit.h
+          include/kestrowane/toolkit/control_kinds.h lib/cmake/Kestrowane/KestrowaneConfig.cmake
+          lib/cmake/Kestrowane/KestrowaneTargets.cmake share/kestrowane/mingw-i686.cmake share/kestrowane/wine-run
+          share/kestrowane/kestrowane-wine.sh share/kestrowane/starter/starter.cpp
+          share/kestrowane/starter/CMakeLists.txt
           lib/cmake/Kestrowane/KestrowaneUiTest.cmake bin/drive.exe bin/drive_hook.dll bin/inspect.exe
-          share/kestrowane/kestrowane-ui-test share/kestrowane/kestrowane-wine.sh)
+          share/kestrowane/kestrowane-ui-test share/kestrowane/starter/starter.script)
   if(NOT EXISTS ${prefix}/${f})
     message(FATAL_ERROR "install_test: the package lacks ${f}")
   endif()
@@ -90,6 +98,10 @@ if(run_output MATCHES "large address aware")
 endif()
 message(STATUS "install_test: tour.exe built against ${prefix} imports ${dlls}")
 
+run("the README's commands for your own program" ${SOURCE_DIR}/tests/install/your_own_program.sh
+    ${SOURCE_DIR}/README.md ${prefix} ${WORK_DIR}/your-own-program ${DRIVE})
+message(STATUS "${run_output}")
+
 # The to-do list, an application with a UI test of its own: built against the
 # package, its test played by the package's drive in a Wine prefix copied
 # from the build tree's.
@@ -103,6 +115,14 @@ file(READ ${todo_build}/CTestTestfile.cmake tests)
 string(FIND "${tests}" "\"${prefix}/share/kestrowane/kestrowane-ui-test\" \"${prefix}/bin/drive.exe\"" at)
 if(at LESS 0)
   message(FATAL_ERROR "install_test: the UI test does not run the package's drive:\n${tests}")
+endif()
+# The UI test needs Wine; where it cannot run (kw_wine_runs_here), the test
+# says so and stops here.
+execute_process(COMMAND bash -c "source '${SOURCE_DIR}/cmake/kestrowane-wine.sh' && kw_wine_runs_here || kw_wine_why_not"
+  OUTPUT_VARIABLE why_not OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(why_not)
+  message(STATUS "install_test: the to-do list's UI test not run: ${why_not}")
+  return()
 endif()
 get_filename_component(cmake_bin ${CMAKE_COMMAND} DIRECTORY)
 run("the to-do list's UI test" ${CMAKE_COMMAND} -E env KESTROWANE_WINEPREFIX_TEMPLATE=${BUILD_DIR}/wineprefix

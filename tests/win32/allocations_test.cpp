@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "runtime/string_alloc.h"
+#include "runtime/checked.h"
 #include "tests/common/string_testing.h"
 #include "tests/common/win32_testing.h"
 #include "toolkit/toolkit.h"
@@ -22,7 +22,7 @@ struct AllocCount {
     std::uint32_t calls;
     std::int32_t live;
 };
-AllocCount snapshot() { return {string_alloc_seam.calls, string_alloc_seam.live}; }
+AllocCount snapshot() { return {string_allocation_count(), live_string_count()}; }
 
 std::atomic<int> cancel_calls{0};
 std::int32_t cancel_dialog(HWND dialog, UINT, WPARAM, LPARAM) {
@@ -88,8 +88,8 @@ TEST_F(Allocations, PushLiteralAllocatesOneBlock) {
     ProcFrame f;
     AllocCount a = snapshot();
     push_literal(f, pool[kHello]);
-    EXPECT_EQ(string_alloc_seam.calls - a.calls, 1u) << "expected one allocation for \"Hello \"";
-    EXPECT_EQ(string_alloc_seam.live - a.live, 1);
+    EXPECT_EQ(string_allocation_count() - a.calls, 1u) << "expected one allocation for \"Hello \"";
+    EXPECT_EQ(live_string_count() - a.live, 1);
     pop_string(f);
 }
 
@@ -99,10 +99,11 @@ TEST_F(Allocations, PushBorrowedAndPushEmptyAllocateNothing) {
     AllocCount a = snapshot();
     push_borrowed(f, name);
     push_empty(f);
-    EXPECT_EQ(string_alloc_seam.calls, a.calls) << "expected no allocation, got " << string_alloc_seam.calls - a.calls;
+    EXPECT_EQ(string_allocation_count(), a.calls)
+        << "expected no allocation, got " << string_allocation_count() - a.calls;
     pop_string(f);
     pop_string(f);
-    EXPECT_EQ(string_alloc_seam.live, a.live) << "a borrowed entry must not be freed";
+    EXPECT_EQ(live_string_count(), a.live) << "a borrowed entry must not be freed";
     free_string(name);
 }
 
@@ -113,8 +114,8 @@ TEST_F(Allocations, StringConcatAllocatesOneAndFreesTheOwnedArgument) {
     push_borrowed(f, name);
     AllocCount a = snapshot();
     string_concat(f);
-    EXPECT_EQ(string_alloc_seam.calls - a.calls, 1u);
-    EXPECT_EQ(string_alloc_seam.live, a.live) << "one allocated and \"Hello \" freed: live unchanged";
+    EXPECT_EQ(string_allocation_count() - a.calls, 1u);
+    EXPECT_EQ(live_string_count(), a.live) << "one allocated and \"Hello \" freed: live unchanged";
     EXPECT_EQ(bytes_of(string_arg(f, 0)), "Hello Ann");
     pop_string(f);
     free_string(name);
@@ -127,8 +128,8 @@ TEST_F(Allocations, GreetingRoadMakesTwoAllocationsAndFreesBoth) {
     EXPECT_EQ(greeting_road(name, before_box), "Hello Ann");
     EXPECT_EQ(before_box.calls - start.calls, 2u) << "push_literal and string_concat allocate one each";
     EXPECT_EQ(before_box.live - start.live, 1) << "only the joined text is alive when the box would show";
-    EXPECT_EQ(string_alloc_seam.calls, before_box.calls) << "freeing the box's entries allocated";
-    EXPECT_EQ(string_alloc_seam.live, start.live) << "the road leaked or freed the user's name";
+    EXPECT_EQ(string_allocation_count(), before_box.calls) << "freeing the box's entries allocated";
+    EXPECT_EQ(live_string_count(), start.live) << "the road leaked or freed the user's name";
     EXPECT_EQ(bytes_of(name), "Ann") << "the borrowed name must be left alone";
     free_string(name);
 }
@@ -138,7 +139,7 @@ TEST_F(Allocations, GreetingRoadWithEmptyNameStillMakesTwoAllocations) {
     AllocCount before_box{};
     EXPECT_EQ(greeting_road(0, before_box), "Hello ");
     EXPECT_EQ(before_box.calls - start.calls, 2u) << "a fresh \"Hello \" is joined even with an empty name";
-    EXPECT_EQ(string_alloc_seam.live, start.live);
+    EXPECT_EQ(live_string_count(), start.live);
 }
 
 TEST_F(Allocations, CreateDialogAllocatesNothingAndFreesItsOwnedTitle) {
@@ -147,9 +148,9 @@ TEST_F(Allocations, CreateDialogAllocatesNothingAndFreesItsOwnedTitle) {
     AllocCount a = snapshot();
     dialog_ = create_dialog(f, nullptr, -1, -1, 160, 50, 0, 0);
     ASSERT_NE(dialog_, nullptr);
-    EXPECT_EQ(string_alloc_seam.calls, a.calls)
-        << "create_dialog asked the allocator " << string_alloc_seam.calls - a.calls << " time(s)";
-    EXPECT_EQ(string_alloc_seam.live - a.live, -1) << "the owned title must be freed";
+    EXPECT_EQ(string_allocation_count(), a.calls)
+        << "create_dialog asked the allocator " << string_allocation_count() - a.calls << " time(s)";
+    EXPECT_EQ(live_string_count() - a.live, -1) << "the owned title must be freed";
 }
 
 TEST_F(Allocations, AddControlAllocatesNothing) {
@@ -162,9 +163,9 @@ TEST_F(Allocations, AddControlAllocatesNothing) {
     AllocCount a = snapshot();
     HWND ok = add_control(f, dialog_, IDOK, nullptr, 34, 32, 40, 14, BS_DEFPUSHBUTTON, 0, nullptr, kPushButton);
     ASSERT_NE(ok, nullptr);
-    EXPECT_EQ(string_alloc_seam.calls, a.calls)
-        << "add_control asked the allocator " << string_alloc_seam.calls - a.calls << " time(s)";
-    EXPECT_EQ(string_alloc_seam.live - a.live, -1) << "the owned text must be freed";
+    EXPECT_EQ(string_allocation_count(), a.calls)
+        << "add_control asked the allocator " << string_allocation_count() - a.calls << " time(s)";
+    EXPECT_EQ(live_string_count() - a.live, -1) << "the owned text must be freed";
     EXPECT_EQ(f.strings.depth, 0u);
 }
 
@@ -189,9 +190,9 @@ TEST_F(Allocations, ModalLoopAllocatesNothingWhileIdleOrHandlingMessages) {
     run_dialog_modal(dialog, nullptr, &end_value);
     DWORD ran = GetTickCount() - started;
     poster.join();
-    EXPECT_EQ(string_alloc_seam.calls, a.calls)
-        << "the modal loop asked the allocator " << string_alloc_seam.calls - a.calls << " time(s)";
-    EXPECT_EQ(string_alloc_seam.live, a.live);
+    EXPECT_EQ(string_allocation_count(), a.calls)
+        << "the modal loop asked the allocator " << string_allocation_count() - a.calls << " time(s)";
+    EXPECT_EQ(live_string_count(), a.live);
     EXPECT_EQ(cancel_calls.load(), 1) << "the posted Cancel must reach its callback";
     EXPECT_EQ(end_value, 0);
     EXPECT_FALSE(IsWindow(dialog)) << "the loop returned with the dialog still there";
@@ -206,8 +207,8 @@ TEST_F(Allocations, AssigningBorrowedStringOfSameLengthReusesTheBuffer) {
     AllocCount a = snapshot();
     DynString before = var;
     string_assign(f, var);
-    EXPECT_EQ(string_alloc_seam.calls, a.calls) << "expected the variable's own buffer to be reused";
-    EXPECT_EQ(string_alloc_seam.live, a.live);
+    EXPECT_EQ(string_allocation_count(), a.calls) << "expected the variable's own buffer to be reused";
+    EXPECT_EQ(live_string_count(), a.live);
     EXPECT_EQ(var, before) << "the variable's handle changed";
     EXPECT_EQ(bytes_of(var), "Bob");
     free_string(var);
@@ -221,8 +222,8 @@ TEST_F(Allocations, AssigningBorrowedStringOfOtherLengthAllocatesOne) {
     push_borrowed(f, other);
     AllocCount a = snapshot();
     string_assign(f, var);
-    EXPECT_EQ(string_alloc_seam.calls - a.calls, 1u);
-    EXPECT_EQ(string_alloc_seam.live, a.live) << "one allocated, the old value freed";
+    EXPECT_EQ(string_allocation_count() - a.calls, 1u);
+    EXPECT_EQ(live_string_count(), a.live) << "one allocated, the old value freed";
     EXPECT_EQ(bytes_of(var), "Anna");
     free_string(var);
     free_string(other);
@@ -235,8 +236,8 @@ TEST_F(Allocations, ReadControlTextAllocatesScratchAndResultAndKeepsOne) {
     ProcFrame f;
     AllocCount a = snapshot();
     read_control_text(f, dialog, kNameBox);
-    EXPECT_EQ(string_alloc_seam.calls - a.calls, 2u) << "expected the scratch string and the result";
-    EXPECT_EQ(string_alloc_seam.live - a.live, 1) << "expected only the result to stay alive";
+    EXPECT_EQ(string_allocation_count() - a.calls, 2u) << "expected the scratch string and the result";
+    EXPECT_EQ(live_string_count() - a.live, 1) << "expected only the result to stay alive";
     EXPECT_EQ(bytes_of(string_arg(f, 0)), "Ann");
     pop_string(f);
 }

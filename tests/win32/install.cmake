@@ -1,10 +1,11 @@
-# The installed package: cmake --install of this build, then the tour and the
-# to-do list built out of tree against it, and the to-do list's UI test run.
+# The installed package: cmake --install of this build, then the tour, the
+# README's own-program commands and the to-do list out of tree against it,
+# and the starter's and the to-do list's UI tests run.
 # A CMake script, so CTest runs it without the Wine wrapper; the UI test
 # makes its own Wine environment.
 find_program(KW_OBJDUMP NAMES i686-w64-mingw32-objdump REQUIRED)
 add_test(NAME win32_install COMMAND ${CMAKE_COMMAND}
-  -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
+  -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DDRIVE=$<TARGET_FILE:drive>
   -DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/install-test -DOBJDUMP=${KW_OBJDUMP}
   -P ${PROJECT_SOURCE_DIR}/tests/install/install_test.cmake)
 set_tests_properties(win32_install PROPERTIES TIMEOUT 900)

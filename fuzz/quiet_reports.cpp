@@ -1,0 +1,6 @@
+// The fuzz targets misuse the string argument stack on purpose (a sixth push,
+// a pop of an empty stack): the checked build's reports are counted there but
+// not written, so a run's output stays readable.
+#include "runtime/checked.h"
+
+void write_report_line(const char*, std::uint32_t) {}

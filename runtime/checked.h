@@ -1,0 +1,61 @@
+// Checked builds: the runtime reports misuse of its contracts instead of
+// absorbing it, and lets an application's own tests look at its strings.
+//
+// A program opts in with kestrowane_program(target CHECKED); its code and the
+// libraries are then compiled with KW_CHECKED. A checked program reports, one
+// line each on standard error and to an attached debugger (OutputDebugStringA),
+// and counts:
+//   - a push onto a full string argument stack (a sixth entry);
+//   - an operation that takes more string arguments than the stack holds;
+//   - a procedure that returns with entries still on its string argument stack;
+//   - an owned handle that carries the borrowed mark (bit 31).
+// The operation then goes on exactly as in a release build, so a checked
+// program behaves like the shipped one apart from the reports.
+//
+// In release builds none of this exists: the string allocator is a straight
+// call to the platform, with no counters and no branches.
+#pragma once
+
+#include <cstdint>
+
+#ifdef KW_CHECKED
+constexpr bool kCheckedBuild = true;
+#else
+constexpr bool kCheckedBuild = false;
+#endif
+
+#ifdef KW_CHECKED
+
+// Contract violations reported since the program started.
+std::uint32_t contract_violation_count();
+// String blocks allocated and not yet freed (handles held by variables and
+// stack entries; borrowed entries and the empty string hold none).
+std::int32_t live_string_count();
+// Allocation requests that reached the string allocator since the program
+// started (failed ones included).
+std::uint32_t string_allocation_count();
+// Makes the k-th string allocation from now on fail (1 = the next one), as an
+// exhausted allocator would; 0 never fails. Sweep a procedure by running it
+// with k = 1, 2, ... until it needs no more than k - 1 allocations, checking
+// its error word and live_string_count() after each run.
+void fail_string_allocation_at(std::uint32_t k);
+
+// Reports one violation: "kestrowane: OPERATION: WHAT", and counts it.
+void report_contract_violation(const char* operation, const char* what);
+// Reports an operation that needs `needed` string arguments on a stack that
+// holds `held`.
+void report_missing_string_args(const char* operation, std::uint32_t needed, std::uint32_t held);
+// Reports a procedure frame that ends with `left` entries on its stack.
+void report_frame_left_entries(std::uint32_t left);
+// Where the reports go: standard error and an attached debugger on Windows,
+// standard error on the host. Takes one line with its line end.
+void write_report_line(const char* line, std::uint32_t n);
+
+#else
+
+// A release build reports nothing; these compile to nothing.
+inline void report_contract_violation(const char*, const char*) {}
+inline void report_missing_string_args(const char*, std::uint32_t, std::uint32_t) {}
+inline void report_frame_left_entries(std::uint32_t) {}
+
+#endif

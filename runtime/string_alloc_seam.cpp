@@ -1,3 +1,0 @@
-#include "runtime/string_alloc.h"
-
-StringAllocSeam string_alloc_seam;

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Runs the README's "Your own program" commands in an empty folder, verbatim
+# but for the package's prefix (/opt/kestrowane there, PREFIX here), and
+# checks what they made. The README's block is the one after the marker
+# "<!-- your-own-program -->"; when it changes, this test runs the new one.
+#
+#   your_own_program.sh README PREFIX WORK_DIR DRIVE_EXE
+# DRIVE_EXE closes the starter's window once it is up, as a user would. Where
+# Wine runs, the starter's UI test (starter.script) runs too.
+set -eu
+readme=$1 prefix=$2 work=$3 drive=$4
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../../cmake/kestrowane-wine.sh"
+
+block=$(awk '/<!-- your-own-program -->/ { marked = 1; next }
+             marked && /^```/ { if (inside) exit; inside = 1; next }
+             inside { print }' "$readme")
+[ -n "$block" ] || { echo "your_own_program: no command block after the marker in $readme" >&2; exit 1; }
+block=${block//\/opt\/kestrowane/$prefix}
+
+rm -rf "$work"; mkdir -p "$work"; cd "$work"
+run_line=$(grep -n 'wine-run' <<<"$block" | tail -n 1 | cut -d: -f1)
+[ -n "$run_line" ] || { echo "your_own_program: the block never runs the program" >&2; exit 1; }
+if ! kw_wine_runs_here; then
+  echo "your_own_program: not running the starter: $(kw_wine_why_not)"
+  block=$(sed "${run_line}d" <<<"$block")
+  bash -eu -c "$block"
+else
+  # The starter waits for its user: close it once its window is up.
+  (
+    kw_wine_env "$work/build"
+    until [ -f "$WINEPREFIX/.kestrowane-ready" ]; do sleep 1; done
+    wine "$drive" wait Starter 60000 && wine "$drive" click Starter 2
+  ) >"$work/closer.log" 2>&1 &
+  closer=$!
+  status=0
+  bash -eu -c "$block" || status=$?
+  wait $closer || { cat "$work/closer.log" >&2; echo "your_own_program: the starter's window never came up" >&2; exit 1; }
+  [ $status -eq 0 ] || { echo "your_own_program: the commands failed ($status)" >&2; exit 1; }
+  # The starter's own UI test, in a prefix copied from the one wine-run made.
+  KESTROWANE_WINEPREFIX_TEMPLATE=$work/build/wineprefix ctest --test-dir build --output-on-failure >"$work/ctest.log" 2>&1 ||
+    { cat "$work/ctest.log" >&2; echo "your_own_program: the starter's UI test failed" >&2; exit 1; }
+fi
+for exe in build/starter.exe build/starter_checked.exe; do
+  [ -f "$exe" ] || { echo "your_own_program: the commands made no $exe" >&2; exit 1; }
+done
+
+# Without the toolchain the package says which file to pass.
+if out=$(cmake -S . -B host-build -DCMAKE_PREFIX_PATH="$prefix" 2>&1); then
+  echo "your_own_program: a host build accepted the package" >&2; exit 1
+fi
+grep -q "CMAKE_TOOLCHAIN_FILE=$prefix/share/kestrowane/mingw-i686.cmake" <<<"$out" || {
+  echo "your_own_program: the package's refusal does not name its toolchain file:" >&2; echo "$out" >&2; exit 1; }
+echo "your_own_program: the README's commands built the starter against $prefix"
