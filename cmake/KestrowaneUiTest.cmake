@@ -5,7 +5,9 @@
 # the current source folder), and the test passes when every line succeeds
 # and the program exits with 0. Cross-built, the test runs under Wine in a
 # prefix and on a virtual display of its own, kept in the build folder
-# <name>/, where a failure also leaves drive.log and failure.png.
+# <name>/, where a failure also leaves drive.log and failure.png. Without Wine
+# or Xvfb the test fails and names the Debian packages to install; where Wine
+# is installed but cannot run (no 32-bit processes), it is skipped.
 #
 # In the Kestrowane tree it uses the tree's drive and cmake/ files; from the
 # installed package, the package's bin/ and share/kestrowane/.
@@ -39,6 +41,7 @@ function(kestrowane_add_ui_test)
     add_test(NAME ${arg_NAME}
       COMMAND ${runner} ${drive} $<TARGET_FILE:${arg_PROGRAM}> ${script} ${CMAKE_CURRENT_BINARY_DIR}/${arg_NAME})
   endif()
-  # A first run makes the test's Wine prefix.
-  set_tests_properties(${arg_NAME} PROPERTIES TIMEOUT 900)
+  # A first run makes the test's Wine prefix. A machine with Wine that cannot
+  # run it (no 32-bit processes) skips the test and says why.
+  set_tests_properties(${arg_NAME} PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)
 endfunction()
