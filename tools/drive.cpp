@@ -120,7 +120,7 @@ int run_script(Session& s, const Words& args) {
     }
     s.in_script = true;
     if (args.size() > 1) {
-        for (std::size_t i = 1; i < args.size(); ++i) s.program += (i > 1 ? " " : "") + args[i];
+        s.program.assign(args.begin() + 1, args.end());
         if (run_verb(s, "start", {}) != 0) {
             std::fprintf(stderr, "drive: %s\n", s.error.c_str());
             return 1;

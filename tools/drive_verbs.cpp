@@ -496,8 +496,7 @@ int verb_watch(Session& s, const Words& a) {
 }
 
 int verb_start(Session& s, const Words& a) {
-    Words args = a;
-    if (args.empty() && !s.program.empty()) args.push_back(s.program);
+    const Words& args = a.empty() ? s.program : a;
     if (args.empty()) return 2;
     if (s.in_script) {
         end_program(s);

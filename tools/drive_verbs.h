@@ -13,7 +13,7 @@ using Words = std::vector<std::string>;
 struct Session {
     DWORD timeout = 10000;        // every wait's limit, unless the verb names one
     bool in_script = false;       // start and exit keep the program in this process
-    std::string program;          // what a script's `start` without arguments starts
+    Words program;                // what a script's `start` without arguments starts
     std::string self;             // drive.exe's own path (drive_hook.dll is beside it)
     PROCESS_INFORMATION process;  // the program started last in this process
     bool has_process = false;
