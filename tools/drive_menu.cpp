@@ -131,7 +131,7 @@ bool highlight(Session& s, MenuReader& menus, const std::vector<std::string>& te
         bool moved =
             poll_until(s.timeout, [&] { return menus.ask(texts) && menus.answer().level[level].highlighted != now; });
         if (!moved) {
-            s.error = "the highlight in the menu of \"" + to_utf8(texts[level]) + "\" did not move within " +
+            s.error = "the menu's highlight did not move toward \"" + to_utf8(texts[level]) + "\" within " +
                       std::to_string(s.timeout) + " ms";
             return false;
         }
