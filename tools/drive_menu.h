@@ -1,7 +1,8 @@
 // What drive asks about a program's menus and what drive_hook.dll answers
 // from inside the program. A menu belongs to the process that made it: Wine
-// refuses GetMenuItemCount, GetMenuStringA and GetMenuItemRect on another
-// process's menu. drive hooks the program's thread (WH_CALLWNDPROC) with
+// keeps a menu's items in that process, and its menu functions
+// (GetMenuItemCount, GetMenuStringA, GetMenuItemRect) fail on another
+// process's menu handle. drive hooks the program's thread (WH_CALLWNDPROC) with
 // drive_hook.dll, which the platform loads into the program, and sends the
 // menu bar's window the query message; the hook reads the menus there and
 // writes the answer into shared memory.
