@@ -66,7 +66,11 @@ kw_prepare_prefix() {
   [ -f "$WINEPREFIX/.kestrowane-ready" ] && return 0
   kw_say "Preparing the Wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
-  wineboot -i >"$WINEPREFIX.log" 2>&1
+  # A prefix whose boot failed is not marked ready, so the next run makes it again.
+  if ! wineboot -i >"$WINEPREFIX.log" 2>&1 || [ ! -f "$WINEPREFIX/system.reg" ]; then
+    kw_say "Wine could not make the prefix $WINEPREFIX (log: $WINEPREFIX.log)"
+    return 1
+  fi
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$WINEPREFIX.log" 2>&1
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d 'kestrowane-no-debugger.exe' /f >>"$WINEPREFIX.log" 2>&1
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 1 /f >>"$WINEPREFIX.log" 2>&1

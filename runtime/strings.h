@@ -144,7 +144,9 @@ StringEntry string_arg(const ProcFrame& f, std::uint32_t k);
 void drop_string_args(ProcFrame& f, std::uint32_t k);
 
 void push_empty(ProcFrame& f);
-// h now belongs to the stack.
+// h now belongs to the stack. A variable's string goes on the stack through
+// push_borrowed; pushed here and assigned back to that variable,
+// string_assign frees nothing.
 void push_handle(ProcFrame& f, DynString h);
 // Pushes h with the borrowed mark; the variable keeps owning it.
 void push_borrowed(ProcFrame& f, DynString h);
@@ -163,7 +165,8 @@ void pop_string(ProcFrame& f);
 void string_assign(ProcFrame& f, DynString& var);
 // Replaces the next entry a and the top entry b by one owned entry a+b. When
 // the result cannot be allocated, records 7 and leaves one empty entry in
-// their place (owned arguments freed).
+// their place (owned arguments freed). With fewer than two entries the
+// missing ones read as empty; a result with no slot is freed.
 void string_concat(ProcFrame& f);
 
 // ---- Literal pools -----------------------------------------------------------

@@ -20,14 +20,17 @@
 
 // (dialog, message, wParam, lParam) -> 0 when not handled, else the value the
 // dialog procedure returns. For a control or menu item, dialog is still the
-// dialog that received the WM_COMMAND.
+// dialog that received the WM_COMMAND. Controls and menu items share one id
+// space: a command whose id names any control of the dialog, a label too, goes
+// to that control's callback, never to a menu item's.
 using ControlCallback = std::int32_t (*)(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 
 // ---- Dialogs ------------------------------------------------------------------
 
-// Makes a hidden dialog. Takes the title from the caller's top entry and pops
-// it. Style 0 selects the default (caption, modal frame); x or y of -1 centres
-// it. The dialog's font becomes the font later controls get. 0 on failure.
+// Makes a hidden dialog. Takes the title from the caller's top entry (up to
+// its first zero byte) and pops it. Style 0 selects the default (caption, modal
+// frame); x or y of -1 centres it. The dialog's font becomes the font later
+// controls get. 0 on failure.
 HWND create_dialog(ProcFrame& f, HWND parent, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                    std::uint32_t style, std::uint32_t exstyle);
 
@@ -39,7 +42,10 @@ INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
 // Installs the dialog's callback (after handing it a WM_INITDIALOG of its
 // own) and the end-value variable, disables the owner, shows the dialog and
 // runs the message loop until the dialog window is gone. The end value given
-// to close_dialog is then in *end_value (when not null).
+// to close_dialog is then in *end_value (when not null). The callback's
+// WM_INITDIALOG comes while the dialog is hidden and neither the callback nor
+// end_value is installed: close_dialog there delivers no end value. The loop
+// polls, with Sleep(1) whenever the queue is empty.
 void run_dialog_modal(HWND dialog, ControlCallback callback, std::int32_t* end_value);
 // The same set-up without the owner and without a loop.
 void show_dialog_modeless(HWND dialog, ControlCallback callback, std::int32_t* end_value);
@@ -62,6 +68,9 @@ constexpr std::uint32_t kArrayHasItems = 4;
 // Creates a control of the given kind on the dialog. Takes the text (top
 // entry; for image kinds the resource name) and the class name (next entry;
 // used by kind 0 only) and pops both. Gives the control's window or 0.
+// style 0 selects the kind's default; a nonzero style replaces the default
+// rather than adding to it: only the kind's forced bits are set and its
+// forbidden bits cleared (the kind table is in docs/reference.md).
 HWND add_control(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescriptor* items, std::int32_t x,
                  std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t style, std::uint32_t exstyle,
                  ControlCallback callback, std::uint32_t kind);
@@ -74,6 +83,8 @@ constexpr std::uint32_t kImageModeButton = 2;
 void load_control_image(HWND control, const char* name, std::int32_t width, std::int32_t height, std::uint32_t mode);
 
 // ---- Control operations (the control is GetDlgItem(dialog, id) every time) ------
+// Give no control the id -1: enable_control and the geometry operations take
+// it to mean the dialog itself.
 
 // Pushes the control's text (at most 32,769 bytes).
 void read_control_text(ProcFrame& f, HWND dialog, std::int32_t id);
@@ -134,7 +145,8 @@ constexpr std::uint32_t MENU_FLAG_BY_COMMAND = 2;  // the item number is a comma
 // A menu bar (popup 0) or a popup menu.
 HMENU create_menu(std::int32_t popup);
 // Adds an item with the text on the top entry ("-" alone makes a separator)
-// and pops it. Positions count from 1; 0 appends.
+// and pops it. Positions count from 1; 0 appends. An item whose id equals the
+// id of any control on the dialog never reaches its callback.
 BOOL add_menu_item(ProcFrame& f, HMENU menu, std::uintptr_t id_or_submenu, std::uint32_t state, std::uint32_t item,
                    ControlCallback callback, std::uint32_t flags);
 BOOL attach_menu(HWND window, HMENU menu);

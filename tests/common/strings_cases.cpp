@@ -405,6 +405,19 @@ TEST_F(StringArgs, AssignOfTheVariablesOwnBorrowedEntryLeavesItUnchanged) {
     free_string(var);
 }
 
+// A variable's string pushed as owned (push_handle where push_borrowed was
+// meant) and assigned back: the string just stored must not be freed.
+TEST_F(StringArgs, AssignOfTheVariablesOwnHandlePushedOwnedFreesNothing) {
+    ProcFrame f;
+    DynString var = make("same");
+    DynString handle = var;
+    push_handle(f, var);
+    string_assign(f, var);
+    EXPECT_EQ(var, handle);
+    EXPECT_EQ(live(), 1) << "the variable's string was freed";
+    free_string(var);
+}
+
 TEST_F(StringArgs, AssignKeepsEmbeddedZeroBytes) {
     ProcFrame f;
     DynString var = 0;

@@ -391,6 +391,40 @@ TEST_F(Dialogs, ShowModelessHandsTheCallbackItsOwnInitDialogAndFillsTheSlots) {
     EXPECT_EQ(GetWindowLongA(d, DWL_USER), 0);
 }
 
+TEST_F(Dialogs, InitDialogComesWhileHiddenBeforeTheSlotsAreFilled) {
+    static struct {
+        BOOL visible;
+        LONG callback_slot, end_slot;
+        int echoes;  // messages the callback sent its dialog from WM_INITDIALOG that came back to it
+    } seen;
+    seen = {TRUE, -1, -1, 0};
+    auto callback = [](HWND d, UINT m, WPARAM, LPARAM) -> std::int32_t {
+        if (m == WM_INITDIALOG) {
+            seen.visible = IsWindowVisible(d);
+            seen.callback_slot = GetWindowLongA(d, GWL_USERDATA);
+            seen.end_slot = GetWindowLongA(d, DWL_USER);
+            SendMessageA(d, WM_APP + 3, 0, 0);
+            close_dialog(d, 5);
+        }
+        if (m == WM_APP + 3) ++seen.echoes;
+        return 0;
+    };
+    HWND owner = make_owner();
+    keep(owner);
+    HWND d = dialog(owner);
+    std::int32_t end = -1;
+    DWORD start = GetTickCount();
+    run_dialog_modal(d, callback, &end);
+    EXPECT_FALSE(seen.visible);
+    EXPECT_EQ(seen.callback_slot, 0) << "the callback is installed after its WM_INITDIALOG";
+    EXPECT_EQ(seen.end_slot, 0);
+    EXPECT_EQ(seen.echoes, 0);
+    EXPECT_FALSE(IsWindow(d));
+    EXPECT_EQ(end, -1) << "closed before the end-value slot was filled: no end value";
+    EXPECT_TRUE(IsWindowEnabled(owner)) << "the owner was never disabled";
+    EXPECT_LT(GetTickCount() - start, 1000u);
+}
+
 TEST_F(Dialogs, ModalLoopEndsWithTheEndValueOfCloseDialog) {
     HWND d = dialog();
     std::int32_t end = 0;

@@ -539,12 +539,12 @@ protected:
     void send_command(HWND dialog, WPARAM wparam, LPARAM lparam = 0) {
         SendMessageA(dialog, WM_COMMAND, wparam, lparam);
     }
-    // Adds a push button with the id and callback.
-    HWND add_button(std::int32_t id, ControlCallback callback) {
+    // Adds a control of the kind with the id and callback.
+    HWND add_button(std::int32_t id, ControlCallback callback, ControlKind kind = kPushButton) {
         ProcFrame f;
-        push_empty(f);  // class name, unused by this kind
+        push_empty(f);  // class name, unused by the built-in kinds
         push_copy(f, "Go", 2);
-        HWND button = add_control(f, dialog_, id, nullptr, 4, 4, 40, 14, 0, 0, callback, kPushButton);
+        HWND button = add_control(f, dialog_, id, nullptr, 4, 4, 40, 14, 0, 0, callback, kind);
         EXPECT_NE(button, nullptr);
         return button;
     }
@@ -598,17 +598,22 @@ TEST_F(MenuCommandTest, ControlWithSameIdTakesTheCommandEvenWithoutCallback) {
         std::int32_t id;
         ControlCallback callback;
         std::vector<int> expected;  // recorders that ran, in order
+        ControlKind kind;
     };
     const Row rows[] = {
-        {40, control_callback, {3}},
-        {41, control_callback, {3}},
-        {40, nullptr, {}},
-        {41, nullptr, {}},
+        {40, control_callback, {3}, kPushButton},
+        {41, control_callback, {3}, kPushButton},
+        {40, nullptr, {}, kPushButton},
+        {41, nullptr, {}, kPushButton},
+        // A label sends no commands of its own, yet its id hides the item all the same.
+        {40, control_callback, {3}, kLabel},
+        {40, nullptr, {}, kLabel},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE("id " + std::to_string(row.id) + (row.callback ? " with callback" : " without callback"));
+        SCOPED_TRACE("kind " + std::to_string(row.kind) + " id " + std::to_string(row.id) +
+                     (row.callback ? " with callback" : " without callback"));
         callback_calls.clear();
-        HWND button = add_button(row.id, row.callback);
+        HWND button = add_button(row.id, row.callback, row.kind);
         send_command(dialog_, static_cast<WPARAM>(row.id), reinterpret_cast<LPARAM>(button));
         std::vector<int> ran;
         for (const CallbackCall& c : callback_calls) ran.push_back(c.recorder);

@@ -23,8 +23,9 @@ struct ProbeRun {
     DWORD exit_code = 0xFFFFFFFF;
 };
 
-// Starts the probe with the given command line and optional show command.
-ProbeRun run_probe(const std::string& command_line, int show = -1) {
+// Starts the probe (or another program) with the given command line and
+// optional show command; its standard output and error become the report.
+ProbeRun run_probe(const std::string& command_line, int show = -1, const char* program = kProbe) {
     ProbeRun run;
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
     HANDLE read_end, write_end;
@@ -42,7 +43,7 @@ ProbeRun run_probe(const std::string& command_line, int show = -1) {
     }
     PROCESS_INFORMATION pi = {};
     std::string line = command_line;
-    BOOL ok = CreateProcessA(kProbe, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    BOOL ok = CreateProcessA(program, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
     CloseHandle(write_end);
     if (!ok) {
         CloseHandle(read_end);
@@ -99,6 +100,17 @@ TEST(StartupShowCommand, IsWShowWindowOnlyWithStartfUseShowWindow) {
 TEST(StartupState, RuntimeIsResetBeforeMain) {
     ProbeRun run = run_probe("probe.exe");
     EXPECT_NE(run.report.find("started=1 instance=1 empty=1"), std::string::npos) << run.report;
+}
+
+// A program linked with the checked libraries reports each misuse of its
+// string argument stack on standard error and counts it (its exit code is the
+// count).
+TEST(CheckedProgram, ReportsASixthPushAndAnEntryLeftOnTheStack) {
+    ProbeRun run = run_probe("checked_probe.exe", -1, "checked_probe.exe");
+    EXPECT_EQ(run.exit_code, 2u) << run.report;
+    EXPECT_EQ(run.report,
+              "kestrowane: push_empty: push onto a full string argument stack (5 entries)\n"
+              "kestrowane: a procedure returned with 1 entry on its string argument stack\n");
 }
 
 TEST(StartupExitCode, IsMainsResultUnclipped) {
