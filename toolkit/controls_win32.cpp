@@ -35,6 +35,13 @@ PixelRect to_pixels(HWND dialog, std::int32_t x, std::int32_t y, std::int32_t wi
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
+// The font of the dialog created last while that dialog lives; once it has
+// been destroyed (its font with it), the parent dialog's own font.
+WPARAM control_font(HWND parent) {
+    if (void* font = runtime_state.dialog_font) return reinterpret_cast<WPARAM>(font);
+    return static_cast<WPARAM>(send(parent, WM_GETFONT));
+}
+
 bool bitmap_exists(const char* name) {
     return LoadImageA(instance(), name, IMAGE_BITMAP, 0, 0, kImageLoadFlags) != nullptr;
 }
@@ -110,7 +117,7 @@ HWND add_control(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescript
         if (is_image_kind(kind) && !bitmap_exists(text)) cs.style = image_fallback_style(kind, cs.style);
         control = CreateWindowExA(cs.exstyle, cs.class_name, text, cs.style, px.x, px.y, px.width, px.height, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);
-        send(control, WM_SETFONT, reinterpret_cast<WPARAM>(runtime_state.dialog_font), 1);
+        send(control, WM_SETFONT, control_font(parent), 1);
         SetWindowLongA(control, GWL_USERDATA, reinterpret_cast<LONG>(callback));
         add_items(control, kind, items);
         finish_control(parent, control, id, kind, cs.style, text, px);

@@ -46,6 +46,14 @@ LONG install_dialog(HWND dialog, ControlCallback callback, std::int32_t* end_val
 
 void show_dialog(HWND dialog, LONG style) { ShowWindow(dialog, (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOW); }
 
+// The dialog manager deletes a dialog's font when the dialog is destroyed.
+// If that font is the one remembered for new controls, forget it, so that
+// add_control never hands out a deleted font.
+void forget_dying_font(HWND dialog) {
+    if (runtime_state.dialog_font == reinterpret_cast<void*>(SendMessageA(dialog, WM_GETFONT, 0, 0)))
+        runtime_state.dialog_font = nullptr;
+}
+
 // Takes and handles one message; false when the queue was empty.
 bool pump_one_message(HWND dialog) {
     MSG msg;
@@ -73,6 +81,7 @@ HWND create_dialog(ProcFrame& f, HWND parent, std::int32_t x, std::int32_t y, st
 
 INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_ACTIVATE && LOWORD(wparam) <= WA_CLICKACTIVE) return 1;
+    if (message == WM_DESTROY) forget_dying_font(dialog);
     if (message == WM_COMMAND) {
         if (ControlCallback callback = command_callback(dialog, wparam)) {
             if (std::int32_t r = callback(dialog, message, wparam, lparam)) return r;

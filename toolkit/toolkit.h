@@ -61,7 +61,9 @@ constexpr std::uint32_t kArrayHasItems = 4;
 
 // Creates a control of the given kind on the dialog. Takes the text (top
 // entry; for image kinds the resource name) and the class name (next entry;
-// used by kind 0 only) and pops both. Gives the control's window or 0.
+// used by kind 0 only) and pops both. The control gets the font of the dialog
+// created last, or the parent's own font once that dialog is gone. Gives the
+// control's window or 0.
 HWND add_control(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescriptor* items, std::int32_t x,
                  std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t style, std::uint32_t exstyle,
                  ControlCallback callback, std::uint32_t kind);

@@ -249,6 +249,17 @@ TEST_F(Dialogs, DialogFontIsThatOfTheDialogCreatedLast) {
     EXPECT_EQ(runtime_state.dialog_font, reinterpret_cast<void*>(SendMessageA(second, WM_GETFONT, 0, 0)));
 }
 
+TEST_F(Dialogs, ControlAddedAfterTheLatestDialogEndedGetsALiveFont) {
+    // The dialog manager deletes a dialog's font when the dialog is destroyed.
+    HWND first = dialog();
+    HWND second = dialog();
+    close_dialog(second, 0);
+    HWND late = button(first, 10, nullptr);
+    auto font = reinterpret_cast<HGDIOBJ>(SendMessageA(late, WM_GETFONT, 0, 0));
+    EXPECT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT));
+    EXPECT_EQ(font, reinterpret_cast<HGDIOBJ>(SendMessageA(first, WM_GETFONT, 0, 0))) << "its own dialog's font";
+}
+
 TEST_F(Dialogs, FailedCreationGivesZeroAndStillConsumesTheTitle) {
     ProcFrame f;
     push_literal(f, pool[kTitle]);
