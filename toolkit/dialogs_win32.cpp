@@ -36,15 +36,19 @@ ControlCallback command_callback(HWND dialog, WPARAM wparam) {
 }
 
 // Steps shared by the modal and modeless set-up: the callback's own
-// WM_INITDIALOG, the two slots, and the dialog's style.
-LONG install_dialog(HWND dialog, ControlCallback callback, std::int32_t* end_value) {
+// WM_INITDIALOG and the two slots.
+void install_dialog(HWND dialog, ControlCallback callback, std::int32_t* end_value) {
     if (callback != nullptr) callback(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(dialog), 0);
     SetWindowLongA(dialog, kUserDataSlot, reinterpret_cast<LONG>(callback));
     SetWindowLongA(dialog, kEndValueSlot, reinterpret_cast<LONG>(end_value));
-    return GetWindowLongA(dialog, GWL_STYLE);
 }
 
-void show_dialog(HWND dialog, LONG style) { ShowWindow(dialog, (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOW); }
+// Reads the dialog's style once, shows the dialog by it and gives it.
+LONG show_dialog(HWND dialog) {
+    LONG style = GetWindowLongA(dialog, GWL_STYLE);
+    ShowWindow(dialog, (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOW);
+    return style;
+}
 
 // The dialog manager deletes a dialog's font when the dialog is destroyed.
 // If that font is the one remembered for new controls, forget it, so that
@@ -98,13 +102,13 @@ INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
 }
 
 void run_dialog_modal(HWND dialog, ControlCallback callback, std::int32_t* end_value) {
-    LONG style = install_dialog(dialog, callback, end_value);
+    install_dialog(dialog, callback, end_value);
     HWND owner = owner_of(dialog);
     if (owner != nullptr) {
         SendMessageA(owner, WM_CANCELMODE, 0, 0);
         EnableWindow(owner, FALSE);
     }
-    show_dialog(dialog, style);
+    LONG style = show_dialog(dialog);
     bool idle_messages = owner != nullptr && (style & DS_NOIDLEMSG) == 0;
     for (;;) {
         if (!pump_one_message(dialog)) {
@@ -122,7 +126,8 @@ void run_dialog_modal(HWND dialog, ControlCallback callback, std::int32_t* end_v
 }
 
 void show_dialog_modeless(HWND dialog, ControlCallback callback, std::int32_t* end_value) {
-    show_dialog(dialog, install_dialog(dialog, callback, end_value));
+    install_dialog(dialog, callback, end_value);
+    show_dialog(dialog);
 }
 
 void close_dialog(HWND dialog, std::int32_t end_value) {
