@@ -20,7 +20,7 @@ ControlCallback menu_item_callback(HWND dialog, UINT id) {
     HMENU menu = GetMenu(dialog);
     if (menu == nullptr) return nullptr;
     MENUITEMINFOA info;
-    info.cbSize = 44;  // the record up to cch, without hbmpItem
+    info.cbSize = kMenuItemInfoSize;
     info.fMask = MIIM_DATA;
     info.dwItemData = 0;
     if (!GetMenuItemInfoA(menu, id, FALSE, &info)) return nullptr;
