@@ -1,4 +1,5 @@
-// Platform and processor classification.
+// Platform and processor classification, and detect_platform, which feeds
+// it with what the platform reports.
 #include "runtime/platform.h"
 
 namespace {
@@ -70,4 +71,11 @@ PlatformInfo classify_platform(const VersionRecord& version, const SystemInfoVie
     if (info.processor_class == 5 && (cpuid() & kCpuidEdxMmx)) info.platform_flags |= PLATFORM_MMX;
     if (fpu_key_probe()) info.platform_flags |= PLATFORM_FPU_KEY;
     return info;
+}
+
+void detect_platform() {
+    PlatformInfo info = classify_platform(runtime_state.version, read_system_info(), cpuid_leaf_1_edx, fpu_key_opens);
+    runtime_state.platform_flags = info.platform_flags;
+    runtime_state.version_word = info.version_word;
+    runtime_state.processor_class = info.processor_class;
 }

@@ -41,3 +41,12 @@ struct PlatformInfo {
 // fpu_key_probe once on every platform, in that order. Cannot fail.
 PlatformInfo classify_platform(const VersionRecord& version, const SystemInfoView& system, CpuidSource cpuid,
                                FpuKeyProbe fpu_key_probe);
+
+// What the platform reports, one binding for each build (platform_win32.cpp,
+// platform_host.cpp); detect_platform hands them to classify_platform.
+SystemInfoView read_system_info();
+// Executes CPUID with EAX = 1 and gives EDX.
+std::uint32_t cpuid_leaf_1_edx();
+// Tries to open the floating-point processor key, closing it again when it
+// opened; true when it opened.
+bool fpu_key_opens();

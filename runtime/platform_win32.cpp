@@ -1,11 +1,9 @@
-// Platform detection on Windows: GetSystemInfo, CPUID and the registry probe
-// answer the questions of classify_platform, in that order.
+// What Windows reports to platform detection: GetSystemInfo, CPUID and the
+// registry probe.
 #include <cpuid.h>
 #include <windows.h>
 
 #include "runtime/platform.h"
-
-namespace {
 
 static_assert(KEY_READ == 0x20019, "KEY_READ");
 
@@ -30,13 +28,4 @@ bool fpu_key_opens() {
         return false;
     RegCloseKey(key);
     return true;
-}
-
-}  // namespace
-
-void detect_platform() {
-    PlatformInfo info = classify_platform(runtime_state.version, read_system_info(), cpuid_leaf_1_edx, fpu_key_opens);
-    runtime_state.platform_flags = info.platform_flags;
-    runtime_state.version_word = info.version_word;
-    runtime_state.processor_class = info.processor_class;
 }

@@ -45,7 +45,9 @@ struct RuntimeState {
     std::uint32_t string_state_word;
     const char* string_state_empty;
 
-    void* dialog_font;  // font of the dialog created last; given to every new control
+    // Font of the dialog created last, given to every new control; 0 once that
+    // dialog is destroyed, since the dialog manager deletes its font with it.
+    void* dialog_font;
 
     GlobalArea globals;
 };

@@ -30,10 +30,21 @@ struct PixelRect {
 
 // Converts both edges, so controls that touch in dialog units touch in pixels.
 PixelRect to_pixels(HWND dialog, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) {
-    RECT r = {x, y, x + width, y + height};
+    RECT r = {x, y, wrapping_add(x, width), wrapping_add(y, height)};
     MapDialogRect(dialog, &r);
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    return {r.left, r.top, wrapping_sub(r.right, r.left), wrapping_sub(r.bottom, r.top)};
 }
+
+// The font of the dialog created last while that dialog lives; once it has
+// been destroyed (its font with it), the parent dialog's own font.
+WPARAM control_font(HWND parent) {
+    if (void* font = runtime_state.dialog_font) return reinterpret_cast<WPARAM>(font);
+    return static_cast<WPARAM>(send(parent, WM_GETFONT));
+}
+
+// Item indexes count from 1; the platform's positions from 0, so index 0
+// reaches it as -1.
+WPARAM item_position(std::int32_t index) { return static_cast<WPARAM>(wrapping_sub(index, 1)); }
 
 bool bitmap_exists(const char* name) {
     return LoadImageA(instance(), name, IMAGE_BITMAP, 0, 0, kImageLoadFlags) != nullptr;
@@ -110,7 +121,7 @@ HWND add_control(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescript
         if (is_image_kind(kind) && !bitmap_exists(text)) cs.style = image_fallback_style(kind, cs.style);
         control = CreateWindowExA(cs.exstyle, cs.class_name, text, cs.style, px.x, px.y, px.width, px.height, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);
-        send(control, WM_SETFONT, reinterpret_cast<WPARAM>(runtime_state.dialog_font), 1);
+        send(control, WM_SETFONT, control_font(parent), 1);
         SetWindowLongA(control, GWL_USERDATA, reinterpret_cast<LONG>(callback));
         add_items(control, kind, items);
         finish_control(parent, control, id, kind, cs.style, text, px);
@@ -170,7 +181,7 @@ void set_control_check(HWND dialog, std::int32_t id, std::int32_t state) {
 void combo_add_item(ProcFrame& f, HWND dialog, std::int32_t id) { send_top_text(f, dialog, id, CB_ADDSTRING); }
 
 void combo_delete_item(HWND dialog, std::int32_t id, std::int32_t index) {
-    send_to_control(dialog, id, CB_DELETESTRING, static_cast<WPARAM>(index - 1));
+    send_to_control(dialog, id, CB_DELETESTRING, item_position(index));
 }
 
 void combo_get_selected(ProcFrame& f, HWND dialog, std::int32_t id) {
@@ -180,13 +191,13 @@ void combo_get_selected(ProcFrame& f, HWND dialog, std::int32_t id) {
 void combo_reset(HWND dialog, std::int32_t id) { send_to_control(dialog, id, CB_RESETCONTENT); }
 
 void combo_select_item(HWND dialog, std::int32_t id, std::int32_t index) {
-    send_to_control(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index - 1));
+    send_to_control(dialog, id, CB_SETCURSEL, item_position(index));
 }
 
 void list_add_item(ProcFrame& f, HWND dialog, std::int32_t id) { send_top_text(f, dialog, id, LB_ADDSTRING); }
 
 void list_delete_item(HWND dialog, std::int32_t id, std::int32_t index) {
-    send_to_control(dialog, id, LB_DELETESTRING, static_cast<WPARAM>(index - 1));
+    send_to_control(dialog, id, LB_DELETESTRING, item_position(index));
 }
 
 void list_get_selected(ProcFrame& f, HWND dialog, std::int32_t id) {
@@ -196,5 +207,5 @@ void list_get_selected(ProcFrame& f, HWND dialog, std::int32_t id) {
 void list_reset(HWND dialog, std::int32_t id) { send_to_control(dialog, id, LB_RESETCONTENT); }
 
 void list_select_item(HWND dialog, std::int32_t id, std::int32_t index) {
-    send_to_control(dialog, id, LB_SETCURSEL, static_cast<WPARAM>(index - 1));
+    send_to_control(dialog, id, LB_SETCURSEL, item_position(index));
 }

@@ -29,6 +29,21 @@ struct UnitWriter {
     }
 };
 
+// The bytes the caption is made of: those before the first zero byte (the
+// platform reads the title only up to a zero unit and takes what follows as
+// the point size and typeface), at most 256. An empty title becomes one
+// blank, never an empty caption.
+struct Caption {
+    const char* bytes;
+    std::uint32_t count;
+};
+Caption caption_of(const char* title, std::uint32_t n) {
+    std::uint32_t count = 0;
+    while (count < n && count < kMaxTitleUnits && title[count] != 0) ++count;
+    if (count == 0) return {" ", 1};
+    return {title, count};
+}
+
 }  // namespace
 
 std::uint32_t compute_dialog_style(std::uint32_t style, std::int32_t x, std::int32_t y) {
@@ -38,14 +53,7 @@ std::uint32_t compute_dialog_style(std::uint32_t style, std::int32_t x, std::int
     return style;
 }
 
-std::uint32_t dialog_title_units(const char* title, std::uint32_t n) {
-    // The platform reads the title only up to a zero unit and takes what
-    // follows as the point size and typeface, so the title ends at the first
-    // zero byte; the caption shown is the same.
-    std::uint32_t units = 0;
-    while (units < n && units < kMaxTitleUnits && title[units] != 0) ++units;
-    return units == 0 ? 1 : units;
-}
+std::uint32_t dialog_title_units(const char* title, std::uint32_t n) { return caption_of(title, n).count; }
 
 std::uint32_t build_dialog_template(DialogTemplate& out, const char* title, std::uint32_t title_length, std::int32_t x,
                                     std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t style,
@@ -63,12 +71,8 @@ std::uint32_t build_dialog_template(DialogTemplate& out, const char* title, std:
     __builtin_memcpy(out.bytes, &header, sizeof header);
 
     UnitWriter w{out.bytes + sizeof header};
-    std::uint32_t units = dialog_title_units(title, title_length);
-    if (title_length == 0 || title[0] == 0) {
-        w.put(0x0020);  // never an empty caption
-    } else {
-        for (std::uint32_t i = 0; i < units; ++i) w.put(static_cast<unsigned char>(title[i]));
-    }
+    Caption caption = caption_of(title, title_length);
+    for (std::uint32_t i = 0; i < caption.count; ++i) w.put(static_cast<unsigned char>(caption.bytes[i]));
     w.put(0);
     w.put(kPointSize);
     for (char c : kTypeface) w.put(static_cast<unsigned char>(c));  // the typeface and its zero unit

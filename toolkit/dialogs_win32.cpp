@@ -20,7 +20,7 @@ ControlCallback menu_item_callback(HWND dialog, UINT id) {
     HMENU menu = GetMenu(dialog);
     if (menu == nullptr) return nullptr;
     MENUITEMINFOA info;
-    info.cbSize = 44;  // the record up to cch, without hbmpItem
+    info.cbSize = kMenuItemInfoSize;
     info.fMask = MIIM_DATA;
     info.dwItemData = 0;
     if (!GetMenuItemInfoA(menu, id, FALSE, &info)) return nullptr;
@@ -36,15 +36,27 @@ ControlCallback command_callback(HWND dialog, WPARAM wparam) {
 }
 
 // Steps shared by the modal and modeless set-up: the callback's own
-// WM_INITDIALOG, the two slots, and the dialog's style.
-LONG install_dialog(HWND dialog, ControlCallback callback, std::int32_t* end_value) {
+// WM_INITDIALOG and the two slots.
+void install_dialog(HWND dialog, ControlCallback callback, std::int32_t* end_value) {
     if (callback != nullptr) callback(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(dialog), 0);
     SetWindowLongA(dialog, kUserDataSlot, reinterpret_cast<LONG>(callback));
     SetWindowLongA(dialog, kEndValueSlot, reinterpret_cast<LONG>(end_value));
-    return GetWindowLongA(dialog, GWL_STYLE);
 }
 
-void show_dialog(HWND dialog, LONG style) { ShowWindow(dialog, (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOW); }
+// Reads the dialog's style once, shows the dialog by it and gives it.
+LONG show_dialog(HWND dialog) {
+    LONG style = GetWindowLongA(dialog, GWL_STYLE);
+    ShowWindow(dialog, (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOW);
+    return style;
+}
+
+// The dialog manager deletes a dialog's font when the dialog is destroyed.
+// If that font is the one remembered for new controls, forget it, so that
+// add_control never hands out a deleted font.
+void forget_dying_font(HWND dialog) {
+    if (runtime_state.dialog_font == reinterpret_cast<void*>(SendMessageA(dialog, WM_GETFONT, 0, 0)))
+        runtime_state.dialog_font = nullptr;
+}
 
 // Takes and handles one message; false when the queue was empty.
 bool pump_one_message(HWND dialog) {
@@ -73,6 +85,7 @@ HWND create_dialog(ProcFrame& f, HWND parent, std::int32_t x, std::int32_t y, st
 
 INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_ACTIVATE && LOWORD(wparam) <= WA_CLICKACTIVE) return 1;
+    if (message == WM_DESTROY) forget_dying_font(dialog);
     if (message == WM_COMMAND) {
         if (ControlCallback callback = command_callback(dialog, wparam)) {
             if (std::int32_t r = callback(dialog, message, wparam, lparam)) return r;
@@ -89,13 +102,13 @@ INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
 }
 
 void run_dialog_modal(HWND dialog, ControlCallback callback, std::int32_t* end_value) {
-    LONG style = install_dialog(dialog, callback, end_value);
+    install_dialog(dialog, callback, end_value);
     HWND owner = owner_of(dialog);
     if (owner != nullptr) {
         SendMessageA(owner, WM_CANCELMODE, 0, 0);
         EnableWindow(owner, FALSE);
     }
-    show_dialog(dialog, style);
+    LONG style = show_dialog(dialog);
     bool idle_messages = owner != nullptr && (style & DS_NOIDLEMSG) == 0;
     for (;;) {
         if (!pump_one_message(dialog)) {
@@ -113,7 +126,8 @@ void run_dialog_modal(HWND dialog, ControlCallback callback, std::int32_t* end_v
 }
 
 void show_dialog_modeless(HWND dialog, ControlCallback callback, std::int32_t* end_value) {
-    show_dialog(dialog, install_dialog(dialog, callback, end_value));
+    install_dialog(dialog, callback, end_value);
+    show_dialog(dialog);
 }
 
 void close_dialog(HWND dialog, std::int32_t end_value) {

@@ -3,9 +3,6 @@
 
 namespace {
 
-// MENUITEMINFOA up to cch, without the trailing hbmpItem: the form every
-// version of the platform accepts.
-constexpr UINT kItemInfoSize = 44;
 constexpr UINT kAddMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_TYPE | MIIM_DATA;  // 0x37
 
 bool is_separator_text(StringView text) { return text.count == 1 && text.bytes[0] == '-'; }
@@ -16,7 +13,7 @@ UINT by_position(std::uint32_t flags) { return (flags & MENU_FLAG_BY_COMMAND) ? 
 
 MENUITEMINFOA item_info(UINT mask) {
     MENUITEMINFOA info = {};
-    info.cbSize = kItemInfoSize;
+    info.cbSize = kMenuItemInfoSize;
     info.fMask = mask;
     return info;
 }

@@ -67,7 +67,9 @@ constexpr std::uint32_t kArrayHasItems = 4;
 
 // Creates a control of the given kind on the dialog. Takes the text (top
 // entry; for image kinds the resource name) and the class name (next entry;
-// used by kind 0 only) and pops both. Gives the control's window or 0.
+// used by kind 0 only) and pops both. Gives the control's window or 0. The
+// control gets the font of the dialog created last, or the parent's own font
+// once that dialog is gone.
 // style 0 selects the kind's default; a nonzero style replaces the default
 // rather than adding to it: only the kind's forced bits are set and its
 // forbidden bits cleared (the kind table is in docs/reference.md).
@@ -141,6 +143,11 @@ BOOL set_window_location(HWND dialog, std::int32_t id, std::int32_t x, std::int3
 
 constexpr std::uint32_t MENU_FLAG_SUBMENU = 1;     // the id argument is a popup menu
 constexpr std::uint32_t MENU_FLAG_BY_COMMAND = 2;  // the item number is a command id
+
+// The size of every MENUITEMINFOA the toolkit hands to the platform: the
+// record up to cch, without the trailing hbmpItem, the form every version of
+// the platform accepts.
+constexpr UINT kMenuItemInfoSize = 44;
 
 // A menu bar (popup 0) or a popup menu.
 HMENU create_menu(std::int32_t popup);

@@ -1,7 +1,17 @@
-// Rounding arithmetic of the pixel to dialog unit conversions.
+// Arithmetic of positions and sizes: the rounding of the pixel to dialog
+// unit conversions, and 32-bit sums and differences that wrap around.
 #pragma once
 
 #include <cstdint>
+
+// a + b and a - b in 32-bit wrap-around arithmetic: at the extremes they
+// wrap (0x7FFFFFFF + 1 is -0x80000000) instead of overflowing.
+constexpr std::int32_t wrapping_add(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+constexpr std::int32_t wrapping_sub(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
 
 // n / d rounded to the nearest integer, halves away from zero (for positive
 // d); d = 0 gives n unchanged.

@@ -25,157 +25,145 @@ constexpr std::int32_t kPointerCount = 7;
 
 // ---- Literals -------------------------------------------------------------------
 
-constexpr auto literals = make_literal_pool(
-    "Kestrowane tour", "", "BUTTON", "STATIC",
-    // Check boxes and options
-    "Check boxes and options", "Three states", "Check box", "Red", "Green", "Blue",
-    // Lists
-    "Apple", "Cherry", "Banana", "Damson", "Elderberry", "Add", "Delete first", "Select first", "Clear lists",
-    "Mouse pointer:", "0 None", "1 Arrow", "2 Cross", "3 I-beam", "5 Size all", "11 Wait", "12 No",
-    // Images
-    "SUN", "LEAF", "STAR", "MOON", "Image", "Stretched", "Icon button", "Stretched button",
-    // Geometry
-    "Scroll bar: ", "I can move", "Client area: ", " x ", " dialog units = ", " pixels", " dialog units",
-    // Buttons
-    "Move", "Modal...", "Modeless...", "Disable box", "Enable box", "Focus box", "Read box", "Once", "Again",
-    "Remove label", "This label can be removed", "Exit",
-    // Menus
-    "&File", "&Say hello", "-", "E&xit", "&Options", "Show the image &frame", "&Gray Say hello", "&Enable Say hello",
-    "&Larger dialog", "Gree&ting", "Good &morning", "Good &evening", "&Clear the checks", "&Measure 100 pixels",
-    "&Remove this item", "&About",
-    // Status texts
-    "Welcome: try every control and menu item.", ": ", "Option: ", "List: ", "Combo: ", "Added ",
-    "Deleted the first item of both lists", "First item: ", "Both lists are empty", "Pointer: ", "Moved to ", ", ",
-    "Modal dialog ended with ", "Modeless dialog open", "Modeless dialog hidden", "Modeless dialog shown",
-    "Modeless dialog closed with ", "Text box disabled", "Text box enabled", "The text box has the focus",
-    "Text box: ", "First click: the button now has another callback", "Clicked again: the second callback",
-    "Label removed", "You chose ", "Say hello is gray", "Say hello is enabled", "Image frame shown",
-    "Image frame hidden", "Dialog is now ", "Check boxes cleared", "100 x 100 pixels = ", "Menu item removed",
-    "You clicked the image", "You clicked the stretched image", "STAR exists only as an icon",
-    "The stretched image button shows ",
-    // Nested dialogs
-    "Nested modal dialog", "The tour is disabled until this dialog ends.", "OK", "Cancel", "Modeless dialog",
-    "The tour goes on working while this is open.", "Close",
-    // About
-    "A tour of the Kestrowane toolkit: every control kind, menus, geometry and dialogs.");
+// Every literal of the tour and its name, in pool order. The one list makes
+// both the pool and the enum that indexes it, so the two cannot drift apart.
+#define TOUR_LITERALS(X)                                               \
+    X(kTitle, "Kestrowane tour")                                       \
+    X(kButtonClass, "BUTTON")                                          \
+    X(kStaticClass, "STATIC")                                          \
+    /* Check boxes and options */                                      \
+    X(kChoicesText, "Check boxes and options")                         \
+    X(kThreeStatesText, "Three states")                                \
+    X(kCheckBoxText, "Check box")                                      \
+    X(kRedText, "Red")                                                 \
+    X(kGreenText, "Green")                                             \
+    X(kBlueText, "Blue")                                               \
+    /* Lists */                                                        \
+    X(kApple, "Apple")                                                 \
+    X(kCherry, "Cherry")                                               \
+    X(kBanana, "Banana")                                               \
+    X(kDamson, "Damson")                                               \
+    X(kElderberry, "Elderberry")                                       \
+    X(kAddText, "Add")                                                 \
+    X(kDeleteFirstText, "Delete first")                                \
+    X(kSelectFirstText, "Select first")                                \
+    X(kClearListsText, "Clear lists")                                  \
+    X(kPointerCaptionText, "Mouse pointer:")                           \
+    X(kPointerNone, "0 None")                                          \
+    X(kPointerArrow, "1 Arrow")                                        \
+    X(kPointerCross, "2 Cross")                                        \
+    X(kPointerIBeam, "3 I-beam")                                       \
+    X(kPointerSizeAll, "5 Size all")                                   \
+    X(kPointerWait, "11 Wait")                                         \
+    X(kPointerNo, "12 No")                                             \
+    /* Images */                                                       \
+    X(kSun, "SUN")                                                     \
+    X(kLeaf, "LEAF")                                                   \
+    X(kStar, "STAR")                                                   \
+    X(kMoon, "MOON")                                                   \
+    X(kImageText, "Image")                                             \
+    X(kStretchedText, "Stretched")                                     \
+    X(kIconButtonText, "Icon button")                                  \
+    X(kStretchedButtonText, "Stretched button")                        \
+    /* Geometry */                                                     \
+    X(kScrollText, "Scroll bar: ")                                     \
+    X(kMoverText, "I can move")                                        \
+    X(kClientArea, "Client area: ")                                    \
+    X(kTimes, " x ")                                                   \
+    X(kUnitsEqual, " dialog units = ")                                 \
+    X(kPixels, " pixels")                                              \
+    X(kDialogUnits, " dialog units")                                   \
+    /* Buttons */                                                      \
+    X(kMoveText, "Move")                                               \
+    X(kModalButtonText, "Modal...")                                    \
+    X(kModelessButtonText, "Modeless...")                              \
+    X(kDisableBoxText, "Disable box")                                  \
+    X(kEnableBoxText, "Enable box")                                    \
+    X(kFocusBoxText, "Focus box")                                      \
+    X(kReadBoxText, "Read box")                                        \
+    X(kOnceText, "Once")                                               \
+    X(kAgainText, "Again")                                             \
+    X(kRemoveText, "Remove label")                                     \
+    X(kRemovableText, "This label can be removed")                     \
+    X(kExitText, "Exit")                                               \
+    /* Menus */                                                        \
+    X(kFileMenu, "&File")                                              \
+    X(kSayHelloItem, "&Say hello")                                     \
+    X(kSeparator, "-")                                                 \
+    X(kExitItem, "E&xit")                                              \
+    X(kOptionsMenu, "&Options")                                        \
+    X(kFrameItem, "Show the image &frame")                             \
+    X(kGrayItem, "&Gray Say hello")                                    \
+    X(kEnableItem, "&Enable Say hello")                                \
+    X(kLargerItem, "&Larger dialog")                                   \
+    X(kGreetingMenu, "Gree&ting")                                      \
+    X(kMorningItem, "Good &morning")                                   \
+    X(kEveningItem, "Good &evening")                                   \
+    X(kClearChecksItem, "&Clear the checks")                           \
+    X(kMeasureItem, "&Measure 100 pixels")                             \
+    X(kRemoveMeItem, "&Remove this item")                              \
+    X(kAboutItem, "&About")                                            \
+    /* Status texts */                                                 \
+    X(kWelcome, "Welcome: try every control and menu item.")           \
+    X(kColon, ": ")                                                    \
+    X(kOptionIs, "Option: ")                                           \
+    X(kListIs, "List: ")                                               \
+    X(kComboIs, "Combo: ")                                             \
+    X(kAdded, "Added ")                                                \
+    X(kDeletedFirst, "Deleted the first item of both lists")           \
+    X(kFirstItemIs, "First item: ")                                    \
+    X(kListsEmpty, "Both lists are empty")                             \
+    X(kPointerIs, "Pointer: ")                                         \
+    X(kMovedTo, "Moved to ")                                           \
+    X(kComma, ", ")                                                    \
+    X(kModalEnded, "Modal dialog ended with ")                         \
+    X(kModelessOpen, "Modeless dialog open")                           \
+    X(kModelessHidden, "Modeless dialog hidden")                       \
+    X(kModelessShown, "Modeless dialog shown")                         \
+    X(kModelessClosed, "Modeless dialog closed with ")                 \
+    X(kBoxDisabled, "Text box disabled")                               \
+    X(kBoxEnabled, "Text box enabled")                                 \
+    X(kBoxFocused, "The text box has the focus")                       \
+    X(kBoxReads, "Text box: ")                                         \
+    X(kFirstClick, "First click: the button now has another callback") \
+    X(kClickedAgain, "Clicked again: the second callback")             \
+    X(kLabelRemoved, "Label removed")                                  \
+    X(kYouChose, "You chose ")                                         \
+    X(kSayHelloGray, "Say hello is gray")                              \
+    X(kSayHelloEnabled, "Say hello is enabled")                        \
+    X(kFrameShown, "Image frame shown")                                \
+    X(kFrameHidden, "Image frame hidden")                              \
+    X(kDialogIsNow, "Dialog is now ")                                  \
+    X(kChecksCleared, "Check boxes cleared")                           \
+    X(kMeasured, "100 x 100 pixels = ")                                \
+    X(kMenuItemRemoved, "Menu item removed")                           \
+    X(kImageClicked, "You clicked the image")                          \
+    X(kStretchedClicked, "You clicked the stretched image")            \
+    X(kStarIsIcon, "STAR exists only as an icon")                      \
+    X(kSkyShows, "The stretched image button shows ")                  \
+    /* Nested dialogs */                                               \
+    X(kModalTitle, "Nested modal dialog")                              \
+    X(kModalLabel, "The tour is disabled until this dialog ends.")     \
+    X(kOk, "OK")                                                       \
+    X(kCancel, "Cancel")                                               \
+    X(kModelessTitle, "Modeless dialog")                               \
+    X(kModelessLabel, "The tour goes on working while this is open.")  \
+    X(kClose, "Close")                                                 \
+    /* About */                                                        \
+    X(kAboutText, "A tour of the Kestrowane toolkit: every control kind, menus, geometry and dialogs.")
 
+// clang-format off
 enum Literal {
-    kTitle,
-    kEmpty,
-    kButtonClass,
-    kStaticClass,
-    kChoicesText,
-    kThreeStatesText,
-    kCheckBoxText,
-    kRedText,
-    kGreenText,
-    kBlueText,
-    kApple,
-    kCherry,
-    kBanana,
-    kDamson,
-    kElderberry,
-    kAddText,
-    kDeleteFirstText,
-    kSelectFirstText,
-    kClearListsText,
-    kPointerCaptionText,
-    kPointerNone,
-    kPointerArrow,
-    kPointerCross,
-    kPointerIBeam,
-    kPointerSizeAll,
-    kPointerWait,
-    kPointerNo,
-    kSun,
-    kLeaf,
-    kStar,
-    kMoon,
-    kImageText,
-    kStretchedText,
-    kIconButtonText,
-    kStretchedButtonText,
-    kScrollText,
-    kMoverText,
-    kClientArea,
-    kTimes,
-    kUnitsEqual,
-    kPixels,
-    kDialogUnits,
-    kMoveText,
-    kModalButtonText,
-    kModelessButtonText,
-    kDisableBoxText,
-    kEnableBoxText,
-    kFocusBoxText,
-    kReadBoxText,
-    kOnceText,
-    kAgainText,
-    kRemoveText,
-    kRemovableText,
-    kExitText,
-    kFileMenu,
-    kSayHelloItem,
-    kSeparator,
-    kExitItem,
-    kOptionsMenu,
-    kFrameItem,
-    kGrayItem,
-    kEnableItem,
-    kLargerItem,
-    kGreetingMenu,
-    kMorningItem,
-    kEveningItem,
-    kClearChecksItem,
-    kMeasureItem,
-    kRemoveMeItem,
-    kAboutItem,
-    kWelcome,
-    kColon,
-    kOptionIs,
-    kListIs,
-    kComboIs,
-    kAdded,
-    kDeletedFirst,
-    kFirstItemIs,
-    kListsEmpty,
-    kPointerIs,
-    kMovedTo,
-    kComma,
-    kModalEnded,
-    kModelessOpen,
-    kModelessHidden,
-    kModelessShown,
-    kModelessClosed,
-    kBoxDisabled,
-    kBoxEnabled,
-    kBoxFocused,
-    kBoxReads,
-    kFirstClick,
-    kClickedAgain,
-    kLabelRemoved,
-    kYouChose,
-    kSayHelloGray,
-    kSayHelloEnabled,
-    kFrameShown,
-    kFrameHidden,
-    kDialogIsNow,
-    kChecksCleared,
-    kMeasured,
-    kMenuItemRemoved,
-    kImageClicked,
-    kStretchedClicked,
-    kStarIsIcon,
-    kSkyShows,
-    kModalTitle,
-    kModalLabel,
-    kOk,
-    kCancel,
-    kModelessTitle,
-    kModelessLabel,
-    kClose,
-    kAboutText,
+#define TOUR_LITERAL_NAME(name, text) name,
+    TOUR_LITERALS(TOUR_LITERAL_NAME)
+#undef TOUR_LITERAL_NAME
+    kEmpty,  // the last literal, "": it closes both lists
 };
+// clang-format on
+
+#define TOUR_LITERAL_TEXT(name, text) text,
+constexpr auto literals = make_literal_pool(TOUR_LITERALS(TOUR_LITERAL_TEXT) "");
+#undef TOUR_LITERAL_TEXT
 
 // ---- Global variables ------------------------------------------------------------
 

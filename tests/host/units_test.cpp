@@ -1,5 +1,6 @@
-// The rounding arithmetic of the pixel to dialog unit conversions, checked
-// against exact rational arithmetic done here in 64 bits.
+// The arithmetic of positions and sizes: the rounding of the pixel to dialog
+// unit conversions, checked against exact rational arithmetic done here in 64
+// bits, and the 32-bit sums and differences that wrap around.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -226,6 +227,35 @@ TEST(ScalePixelsToUnits, SaturatesExactlyAtThe32BitLimits) {
     EXPECT_EQ(scale_pixels_to_units(2145336164, 999), INT32_MAX) << "saturated, not wrapped";
     EXPECT_EQ(scale_pixels_to_units(-2145336164, 999), INT32_MIN) << "exact";
     EXPECT_EQ(scale_pixels_to_units(-2145336165, 999), INT32_MIN) << "saturated, not wrapped";
+}
+
+struct WrapRow {
+    std::int32_t a;
+    std::int32_t b;
+    std::int32_t sum;
+    std::int32_t difference;
+    const char* why;
+};
+
+// clang-format off
+const WrapRow wrap_rows[] = {
+    {3, 5, 8, -2,                               "no wrap"},
+    {INT32_MAX, 1, INT32_MIN, INT32_MAX - 1,    "x + width past the largest edge"},
+    {INT32_MIN, -1, INT32_MAX, INT32_MIN + 1,   "past the smallest edge"},
+    {INT32_MIN, 1, INT32_MIN + 1, INT32_MAX,    "index - 1 at the smallest index"},
+    {0, 1, 1, -1,                               "index 0 reaches the platform as -1"},
+    {INT32_MAX, INT32_MAX, -2, 0,               "both largest"},
+    {INT32_MIN, INT32_MIN, 0, 0,                "both smallest"},
+    {INT32_MAX, INT32_MIN, -1, -1,              "right - left across the whole range"},
+    {-1, INT32_MIN, INT32_MAX, INT32_MAX,       "-1 - -2^31"},
+};
+// clang-format on
+
+TEST(WrappingArithmetic, SumsAndDifferencesWrapAt32Bits) {
+    for (const WrapRow& row : wrap_rows) {
+        EXPECT_EQ(wrapping_add(row.a, row.b), row.sum) << row.a << " + " << row.b << " (" << row.why << ")";
+        EXPECT_EQ(wrapping_sub(row.a, row.b), row.difference) << row.a << " - " << row.b << " (" << row.why << ")";
+    }
 }
 
 }  // namespace

@@ -67,10 +67,15 @@ struct OwnerLog {
     LPARAM idle_lparam = 0;
     WPARAM idle_wparam = 99;
     bool enabled_when_dialog_destroyed = false;
+    HWND no_idle_on_cancel = nullptr;  // a dialog given DS_NOIDLEMSG on WM_CANCELMODE
 } owner_log;
 
 LRESULT CALLBACK owner_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_CANCELMODE || m == WM_ENABLE || m == WM_SETFOCUS) owner_log.messages.push_back(m);
+    if (m == WM_CANCELMODE && owner_log.no_idle_on_cancel != nullptr) {
+        HWND d = owner_log.no_idle_on_cancel;
+        SetWindowLongA(d, GWL_STYLE, GetWindowLongA(d, GWL_STYLE) | DS_NOIDLEMSG);
+    }
     if (m == WM_ENTERIDLE) {
         ++owner_log.idle_count;
         owner_log.idle_wparam = wp;
@@ -247,6 +252,17 @@ TEST_F(Dialogs, DialogFontIsThatOfTheDialogCreatedLast) {
     dialog();
     HWND second = dialog();
     EXPECT_EQ(runtime_state.dialog_font, reinterpret_cast<void*>(SendMessageA(second, WM_GETFONT, 0, 0)));
+}
+
+TEST_F(Dialogs, ControlAddedAfterTheLatestDialogEndedGetsALiveFont) {
+    // The dialog manager deletes a dialog's font when the dialog is destroyed.
+    HWND first = dialog();
+    HWND second = dialog();
+    close_dialog(second, 0);
+    HWND late = button(first, 10, nullptr);
+    auto font = reinterpret_cast<HGDIOBJ>(SendMessageA(late, WM_GETFONT, 0, 0));
+    EXPECT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT));
+    EXPECT_EQ(font, reinterpret_cast<HGDIOBJ>(SendMessageA(first, WM_GETFONT, 0, 0))) << "its own dialog's font";
 }
 
 TEST_F(Dialogs, FailedCreationGivesZeroAndStillConsumesTheTitle) {
@@ -542,17 +558,23 @@ TEST_F(Dialogs, ModalWithOwnerDisablesItAndHandsTheFocusBack) {
 }
 
 TEST_F(Dialogs, NoIdleMessageStyleSendsNoEnterIdle) {
-    HWND owner = make_owner();
-    keep(owner);
-    HWND d = dialog(owner, 0x80C000D4 | DS_NOIDLEMSG);
-    std::int32_t end = 0;
-    std::thread([d] {
-        Sleep(60);
-        PostMessageA(d, WM_APP, 1, 0);
-    }).detach();
-    run_dialog_modal(d, dialog_callback, &end);
-    EXPECT_EQ(end, 1);
-    EXPECT_EQ(owner_log.idle_count, 0);
+    // The style is read once the owner has been told to cancel its modes, so
+    // a style the owner sets then is the one the loop follows.
+    for (bool set_by_owner : {false, true}) {
+        SCOPED_TRACE(set_by_owner ? "DS_NOIDLEMSG set by the owner on WM_CANCELMODE" : "DS_NOIDLEMSG at creation");
+        HWND owner = make_owner();
+        keep(owner);
+        HWND d = dialog(owner, set_by_owner ? 0x80C000D4 : 0x80C000D4 | DS_NOIDLEMSG);
+        if (set_by_owner) owner_log.no_idle_on_cancel = d;
+        std::int32_t end = 0;
+        std::thread([d] {
+            Sleep(60);
+            PostMessageA(d, WM_APP, 1, 0);
+        }).detach();
+        run_dialog_modal(d, dialog_callback, &end);
+        EXPECT_EQ(end, 1);
+        EXPECT_EQ(owner_log.idle_count, 0);
+    }
 }
 
 TEST_F(Dialogs, MaximizeStyleShowsTheDialogMaximised) {

@@ -1,6 +1,6 @@
-// Changing what a control shows: its text, its image, and the mouse pointer.
-// Kept apart from the other control operations so that a program which uses
-// none of these imports none of their platform functions.
+// The mouse pointer: the table of pointer shapes and set_mouse_pointer. Kept
+// out of controls_win32.cpp so that a program which sets no pointer imports
+// no SetCursor.
 #include "toolkit/toolkit.h"
 
 // clang-format off
@@ -21,19 +21,6 @@ const std::uint16_t PointerShapeTable[14] = {
     0x7F8A,  // 13 IDC_APPSTARTING
 };
 // clang-format on
-
-void write_control_text(ProcFrame& f, HWND dialog, std::int32_t id) {
-    SetWindowTextA(GetDlgItem(dialog, id), view_string(string_arg(f, 0)).bytes);
-    pop_string(f);
-}
-
-void set_control_image(ProcFrame& f, HWND dialog, std::int32_t id, std::uint32_t mode) {
-    HWND control = GetDlgItem(dialog, id);
-    RECT client = {0, 0, 0, 0};
-    if (mode & kImageModeFit) GetClientRect(control, &client);
-    load_control_image(control, view_string(string_arg(f, 0)).bytes, client.right, client.bottom, mode);
-    pop_string(f);
-}
 
 void set_mouse_pointer(std::int32_t index) {
     auto i = static_cast<std::uint32_t>(index);
