@@ -158,10 +158,7 @@ StringEntry string_arg(const ProcFrame& f, std::uint32_t k) {
     return k < f.strings.depth ? entry_at(f, k) : StringEntry{};
 }
 
-void drop_string_args(ProcFrame& f, std::uint32_t k) {
-    expect_string_args(f, k, "drop_string_args");
-    drop_args(f, k);
-}
+void drop_string_args(ProcFrame& f, std::uint32_t k) { drop_args(f, k); }
 
 void push_empty(ProcFrame& f) { push_entry(f, StringEntry{}, "push_empty"); }
 
@@ -191,8 +188,14 @@ void push_crlf(ProcFrame& f) {
 
 void pop_string(ProcFrame& f) {
     expect_string_args(f, 1, "pop_string");
-    release(entry_at(f, 0));
-    drop_args(f, 1);
+    pop_string_args(f, 1);
+}
+
+void pop_string_args(ProcFrame& f, std::uint32_t k) {
+    for (; k != 0; --k) {
+        release(entry_at(f, 0));
+        drop_args(f, 1);
+    }
 }
 
 void string_assign(ProcFrame& f, DynString& var) {

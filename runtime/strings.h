@@ -159,6 +159,10 @@ void push_copy(ProcFrame& f, const char* p, std::uint32_t n);
 void push_crlf(ProcFrame& f);
 // Removes the top entry, freeing it if owned.
 void pop_string(ProcFrame& f);
+// pop_string k times, without a checked build's report of entries that are
+// not there: an operation that took k string arguments removes them with it
+// after its own expect_string_args.
+void pop_string_args(ProcFrame& f, std::uint32_t k);
 // Removes the top entry and makes it var's value: owned strings are moved, a
 // borrowed one is copied (in place when var has the same length). Records 7
 // when the copy cannot be allocated; var is then empty.

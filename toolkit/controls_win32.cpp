@@ -18,10 +18,11 @@ LRESULT send_to_control(HWND dialog, std::int32_t id, UINT message, WPARAM wpara
 }
 
 // Sends a message whose lParam is the text on the top entry, then pops it.
-void send_top_text(ProcFrame& f, HWND dialog, std::int32_t id, UINT message) {
+void send_top_text(ProcFrame& f, HWND dialog, std::int32_t id, UINT message, const char* operation) {
+    expect_string_args(f, 1, operation);
     StringView text = view_string(string_arg(f, 0));
     send_to_control(dialog, id, message, 0, reinterpret_cast<LPARAM>(text.bytes));
-    pop_string(f);
+    pop_string_args(f, 1);
 }
 
 struct PixelRect {
@@ -112,6 +113,7 @@ void push_selected_item(ProcFrame& f, HWND dialog, std::int32_t id, UINT get_sel
 HWND add_control(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescriptor* items, std::int32_t x,
                  std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t style, std::uint32_t exstyle,
                  ControlCallback callback, std::uint32_t kind) {
+    expect_string_args(f, 2, "add_control");
     const char* text = view_string(string_arg(f, 0)).bytes;
     const char* class_name = view_string(string_arg(f, 1)).bytes;
     PixelRect px = to_pixels(parent, x, y, width, height);
@@ -126,8 +128,7 @@ HWND add_control(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescript
         add_items(control, kind, items);
         finish_control(parent, control, id, kind, cs.style, text, px);
     }
-    pop_string(f);
-    pop_string(f);
+    pop_string_args(f, 2);
     return control;
 }
 
@@ -178,7 +179,9 @@ void set_control_check(HWND dialog, std::int32_t id, std::int32_t state) {
     send_to_control(dialog, id, BM_SETCHECK, static_cast<WPARAM>(state));
 }
 
-void combo_add_item(ProcFrame& f, HWND dialog, std::int32_t id) { send_top_text(f, dialog, id, CB_ADDSTRING); }
+void combo_add_item(ProcFrame& f, HWND dialog, std::int32_t id) {
+    send_top_text(f, dialog, id, CB_ADDSTRING, "combo_add_item");
+}
 
 void combo_delete_item(HWND dialog, std::int32_t id, std::int32_t index) {
     send_to_control(dialog, id, CB_DELETESTRING, item_position(index));
@@ -194,7 +197,9 @@ void combo_select_item(HWND dialog, std::int32_t id, std::int32_t index) {
     send_to_control(dialog, id, CB_SETCURSEL, item_position(index));
 }
 
-void list_add_item(ProcFrame& f, HWND dialog, std::int32_t id) { send_top_text(f, dialog, id, LB_ADDSTRING); }
+void list_add_item(ProcFrame& f, HWND dialog, std::int32_t id) {
+    send_top_text(f, dialog, id, LB_ADDSTRING, "list_add_item");
+}
 
 void list_delete_item(HWND dialog, std::int32_t id, std::int32_t index) {
     send_to_control(dialog, id, LB_DELETESTRING, item_position(index));

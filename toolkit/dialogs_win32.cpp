@@ -72,13 +72,14 @@ bool pump_one_message(HWND dialog) {
 
 HWND create_dialog(ProcFrame& f, HWND parent, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                    std::uint32_t style, std::uint32_t exstyle) {
+    expect_string_args(f, 1, "create_dialog");
     StringView title = view_string(string_arg(f, 0));
     DialogTemplate dialog_template;
     build_dialog_template(dialog_template, title.bytes, title.count, x, y, width, height, style, exstyle);
     HWND dialog =
         CreateDialogIndirectParamA(static_cast<HINSTANCE>(runtime_state.instance),
                                    reinterpret_cast<LPCDLGTEMPLATEA>(dialog_template.bytes), parent, dialog_proc, 0);
-    pop_string(f);
+    pop_string_args(f, 1);
     runtime_state.dialog_font = reinterpret_cast<void*>(SendMessageA(dialog, WM_GETFONT, 0, 0));
     return dialog;
 }

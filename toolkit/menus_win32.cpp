@@ -75,9 +75,10 @@ HMENU create_menu(std::int32_t popup) { return popup != 0 ? CreatePopupMenu() : 
 
 BOOL add_menu_item(ProcFrame& f, HMENU menu, std::uintptr_t id_or_submenu, std::uint32_t state, std::uint32_t item,
                    ControlCallback callback, std::uint32_t flags) {
+    expect_string_args(f, 1, "add_menu_item");
     MENUITEMINFOA info = new_item_info(view_string(string_arg(f, 0)), id_or_submenu, state, callback, flags);
     BOOL r = InsertMenuItemA(menu, insert_number(item, flags), by_position(flags), &info);
-    pop_string(f);
+    pop_string_args(f, 1);
     return r;
 }
 
@@ -111,12 +112,13 @@ void get_menu_item_text(ProcFrame& f, HMENU menu, std::uint32_t item, std::uint3
 }
 
 BOOL set_menu_item_text(ProcFrame& f, HMENU menu, std::uint32_t item, std::uint32_t flags) {
+    expect_string_args(f, 1, "set_menu_item_text");
     StringView text = view_string(string_arg(f, 0));
     MENUITEMINFOA info = item_info(MIIM_TYPE);
     info.fType = MFT_STRING;
     info.dwTypeData = text.bytes;
     info.cch = text.count;
     BOOL r = SetMenuItemInfoA(menu, item, by_position(flags), &info);
-    pop_string(f);
+    pop_string_args(f, 1);
     return r;
 }
