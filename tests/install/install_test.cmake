@@ -98,6 +98,40 @@ if(run_output MATCHES "large address aware")
 endif()
 message(STATUS "install_test: tour.exe built against ${prefix} imports ${dlls}")
 
+# An application's own test, through the installed headers alone: a checked
+# program that reads the live-string count and makes an allocation fail.
+set(app ${WORK_DIR}/checked-app)
+file(WRITE ${app}/CMakeLists.txt "cmake_minimum_required(VERSION 3.20)
+project(CheckedApp LANGUAGES CXX)
+set(CMAKE_CXX_STANDARD 20)
+set(CMAKE_CXX_EXTENSIONS ON)
+find_package(Kestrowane REQUIRED)
+add_executable(checked_app WIN32 app.cpp)
+target_link_libraries(checked_app PRIVATE Kestrowane::toolkit)
+kestrowane_program(checked_app CHECKED)
+")
+file(WRITE ${app}/app.cpp [=[
+#include "runtime/checked.h"
+#include "runtime/state.h"
+#include "runtime/strings.h"
+namespace { struct Globals { DynString name; } globals; }
+KW_GLOBAL_AREA(globals);
+std::int32_t main_procedure(void*, void*, const char*, std::int32_t) {
+    ProcFrame f;
+    std::int32_t live = live_string_count();
+    fail_string_allocation_at(1);
+    push_copy(f, "Ann", 3);
+    string_assign(f, globals.name);
+    return live_string_count() == live && string_allocation_count() == 1 && contract_violation_count() == 0 ? 0 : 1;
+}
+]=])
+run("configuring a checked application" ${CMAKE_COMMAND} -S ${app} -B ${app}/build -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN}
+    -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_PREFIX_PATH=${prefix})
+run("building a checked application" ${CMAKE_COMMAND} --build ${app}/build)
+if(run_output MATCHES "warning:")
+  message(FATAL_ERROR "install_test: the checked application built with warnings:\n${run_output}")
+endif()
+
 run("the README's commands for your own program" ${SOURCE_DIR}/tests/install/your_own_program.sh
     ${SOURCE_DIR}/README.md ${prefix} ${WORK_DIR}/your-own-program ${DRIVE})
 message(STATUS "${run_output}")
