@@ -19,12 +19,6 @@
 #include <cstdint>
 
 #ifdef KW_CHECKED
-constexpr bool kCheckedBuild = true;
-#else
-constexpr bool kCheckedBuild = false;
-#endif
-
-#ifdef KW_CHECKED
 
 // Contract violations reported since the program started.
 std::uint32_t contract_violation_count();

@@ -112,6 +112,13 @@ void discard(StringEntry e) { release(e); }
     return reinterpret_cast<DynString>(p);
 }
 
+// What allocate_string and shrink_string give for a new string h of n bytes:
+// 0 after a failure, with code 7 unless nothing was asked for (n = 0).
+StringAllocation outcome(DynString h, std::uint32_t n) {
+    if (h == 0) return {0, static_empty_string(), n != 0 ? kOutOfMemory : std::uint8_t{0}};
+    return {h, bytes_of(h), 0};
+}
+
 }  // namespace
 
 // ---- Operations on strings and handles -------------------------------------
@@ -121,11 +128,7 @@ void init_strings() {
     runtime_state.string_state_empty = static_empty_string();
 }
 
-StringAllocation allocate_string(std::uint32_t n) {
-    char* p = new_block(n);
-    if (p != nullptr) return {reinterpret_cast<DynString>(p), p, 0};
-    return {0, static_empty_string(), n != 0 ? kOutOfMemory : std::uint8_t{0}};
-}
+StringAllocation allocate_string(std::uint32_t n) { return outcome(reinterpret_cast<DynString>(new_block(n)), n); }
 
 void free_string(StringEntry e) { release(e); }
 
@@ -136,8 +139,7 @@ StringAllocation shrink_string(DynString h, std::uint32_t n) {
         report_contract_violation("shrink_string", "an owned handle carries the borrowed mark");
     DynString copy = copy_of({view_of(h).bytes, n});
     release(h);
-    if (copy == 0) return {0, static_empty_string(), n != 0 ? kOutOfMemory : std::uint8_t{0}};
-    return {copy, bytes_of(copy), 0};
+    return outcome(copy, n);
 }
 
 void copy_cstring(const char*& src, char*& dst) {
