@@ -594,24 +594,23 @@ void end_program(Session& s) {
     s.has_process = false;
 }
 
-std::string from_utf8(const std::string& text) {
-    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
+namespace {
+
+// The text in code page `to`, read in code page `from`; the text unchanged when
+// it is not valid there (with MB_ERR_INVALID_CHARS in check).
+std::string recode(const std::string& text, UINT from, UINT to, DWORD check) {
+    int n = MultiByteToWideChar(from, check, text.data(), static_cast<int>(text.size()), nullptr, 0);
     if (n <= 0) return text;
     std::wstring w(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &w[0], n);
-    int bytes = WideCharToMultiByte(CP_ACP, 0, w.data(), n, nullptr, 0, nullptr, nullptr);
+    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), &w[0], n);
+    int bytes = WideCharToMultiByte(to, 0, w.data(), n, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, w.data(), n, &out[0], bytes, nullptr, nullptr);
+    if (bytes > 0) WideCharToMultiByte(to, 0, w.data(), n, &out[0], bytes, nullptr, nullptr);
     return out;
 }
 
-std::string to_utf8(const std::string& text) {
-    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (n <= 0) return text;
-    std::wstring w(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &w[0], n);
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, w.data(), n, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, w.data(), n, &out[0], bytes, nullptr, nullptr);
-    return out;
-}
+}  // namespace
+
+std::string from_utf8(const std::string& text) { return recode(text, CP_UTF8, CP_ACP, MB_ERR_INVALID_CHARS); }
+
+std::string to_utf8(const std::string& text) { return recode(text, CP_ACP, CP_UTF8, 0); }
