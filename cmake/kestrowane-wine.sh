@@ -67,7 +67,7 @@ kw_prepare_prefix() {
   kw_say "Preparing the Wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   # A prefix whose boot failed is not marked ready, so the next run makes it again.
-  if ! wineboot -i >"$WINEPREFIX.log" 2>&1 || [ ! -f "$WINEPREFIX/system.reg" ]; then
+  if ! wineboot -i >"$WINEPREFIX.log" 2>&1 || ! timeout 120 wineserver -w || [ ! -f "$WINEPREFIX/system.reg" ]; then
     kw_say "Wine could not make the prefix $WINEPREFIX (log: $WINEPREFIX.log)"
     return 1
   fi
