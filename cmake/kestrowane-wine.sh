@@ -1,52 +1,121 @@
 # The Wine environment that runs cross-built programs here and in the
-# installed package (wine-run, the UI tests): a private virtual display, a
-# 32-bit prefix of the build tree's own, and crashes reported as failures.
-# Source it; it defines functions only.
+# installed package (wine-run, the UI tests, scripts/test, greet and bench):
+# whether Wine can run at all, a private virtual display, a 32-bit prefix of
+# the build tree's own, and crashes reported as failures. Every step has a
+# time limit, and a step that fails or runs out of time says which it was and
+# where its log is. Source it; it defines functions only.
 
 kw_say() { printf '%s\n' "$*" >&2; }
 
-# True when this machine can run Wine's 32-bit programs natively. Wine runs a
-# 32-bit Windows program in a 32-bit Linux process, so a kernel without IA-32
-# emulation (ia32_emulation=off, or a host that runs 64-bit user code only)
-# refuses its loader with "Exec format error"; the same loader under a user-mode
-# emulator (binfmt_misc with qemu-i386) does start, but is far too slow for
-# tests (a prefix took over ten minutes to make), so that counts as unable too.
-kw_wine_runs_here() {
-  command -v wine >/dev/null 2>&1 || return 1
-  local loader=/usr/lib/wine/wine f
-  for f in /proc/sys/fs/binfmt_misc/*; do
-    [ -f "$f" ] && grep -q '^enabled' "$f" 2>/dev/null && grep -q '^interpreter .*qemu-i386' "$f" 2>/dev/null && return 1
-  done
-  [ -x "$loader" ] || return 0  # another layout: let Wine speak for itself
-  "$loader" --version >/dev/null 2>&1
+# ---- Whether Wine can run here ---------------------------------------------------
+
+# A 96-byte i386 Linux program that exits with 42: the probe of whether this
+# kernel executes 32-bit x86 programs at all.
+KW_I386_PROBE=f0VMRgEBAQAAAAAAAAAAAAIAAwABAAAAVIAECDQAAAAAAAAAAAAAADQAIAABAAAAAAAAAAEAAAAAAAAAAIAECACABAhgAAAAYAAAAAUAAAAAEAAAuyoAAAC4AQAAAM2A
+
+# True when the kernel refuses to execute a 32-bit x86 program ("Exec format
+# error": no IA-32 emulation, a host that runs 64-bit user code only). Wine
+# runs 32-bit Windows programs in 32-bit processes, so nothing of Wine's can
+# run on such a machine. This is the one reason for which a test is skipped.
+kw_exec32_refused() {
+  local probe out status
+  probe=$(mktemp "${TMPDIR:-/tmp}/kw-i386.XXXXXX") || return 1
+  base64 -d <<<"$KW_I386_PROBE" >"$probe" && chmod +x "$probe"
+  out=$("$probe" 2>&1)
+  status=$?
+  rm -f "$probe"
+  [ $status -ne 42 ] && [[ $out == *"Exec format error"* ]]
 }
 
-# Why kw_wine_runs_here said no, in one line.
-kw_wine_why_not() {
-  command -v wine >/dev/null 2>&1 || { echo "Wine is not installed (Debian packages wine, wine32:i386)"; return; }
-  echo "this machine cannot execute 32-bit x86 programs natively ($(uname -r); the kernel's IA-32 emulation is off), and Wine runs 32-bit Windows programs in 32-bit processes"
+# Checks that Wine can run programs here. Status 0 when it can; 77 when the
+# kernel refuses 32-bit programs (a skip); 1 when Wine is missing or broken
+# (a failure). KW_WINE_WHY then holds the reason in one line, naming the fix.
+KW_WINE_WHY=
+kw_wine_check() {
+  KW_WINE_WHY=
+  if kw_exec32_refused; then
+    KW_WINE_WHY="this machine's kernel refuses to execute 32-bit x86 programs (Exec format error; $(uname -r)), and Wine runs 32-bit Windows programs in 32-bit processes"
+    return 77
+  fi
+  local install="as root: dpkg --add-architecture i386 && apt-get update && apt-get install -y wine wine32:i386 fonts-wine"
+  if ! command -v wine >/dev/null 2>&1; then
+    KW_WINE_WHY="Wine is not installed ($install)"
+    return 1
+  fi
+  # Debian's wrapper runs the 32-bit loader; another layout answers for itself.
+  local loader=/usr/lib/wine/wine out status
+  [ -e "$loader" ] || loader=wine
+  if [ "$loader" != wine ] && [ ! -x "$loader" ]; then
+    KW_WINE_WHY="Wine's 32-bit loader $loader is missing ($install)"
+    return 1
+  fi
+  out=$(timeout -k 5 30 "$loader" --version 2>&1)
+  status=$?
+  if [ $status -ne 0 ] || [[ $out != wine-* ]]; then
+    [ $status -eq 124 ] && out="no answer within 30 s"
+    KW_WINE_WHY="Wine's loader $loader does not run (status $status: $(head -c 200 <<<"$out" | head -n 1)); reinstall it ($install)"
+    return 1
+  fi
 }
 
-# Starts a private virtual display when there is none; kw_stop_display ends it.
-KW_XVFB_PID=
+# ---- The virtual display -----------------------------------------------------------
+
+# Starts a private virtual display when there is none: Xvfb picks a free
+# number itself (-displayfd) and writes it once it takes clients.
+# kw_stop_display ends it; kw_display_alive says whether it still runs.
+KW_XVFB_PID= KW_XVFB_LOG=
 kw_start_display() {
   [ -n "${DISPLAY:-}" ] && return 0
-  local n=${KW_DISPLAY_FROM:-90}
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+  local number status i
+  number=$(mktemp "${TMPDIR:-/tmp}/kw-display.XXXXXX") || return 1
+  KW_XVFB_LOG=$number.log
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$number" >"$KW_XVFB_LOG" 2>&1 &
   KW_XVFB_PID=$!
-  local i
-  for i in $(seq 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && break
+  for i in $(seq 600); do
+    grep -q '^[0-9]' "$number" 2>/dev/null && break
+    kill -0 "$KW_XVFB_PID" 2>/dev/null || break
     sleep 0.05
   done
-  export DISPLAY=":$n"
+  if ! grep -q '^[0-9]' "$number" 2>/dev/null; then
+    if kill -0 "$KW_XVFB_PID" 2>/dev/null; then
+      kw_say "The virtual display (Xvfb) gave no display number within 30 s (log: $KW_XVFB_LOG)"
+      kill "$KW_XVFB_PID" 2>/dev/null
+    else
+      wait "$KW_XVFB_PID"; status=$?
+      kw_say "The virtual display (Xvfb) ended with status $status before it took clients: $(tail -n 1 "$KW_XVFB_LOG") (log: $KW_XVFB_LOG)"
+    fi
+    KW_XVFB_PID=
+    rm -f "$number"
+    return 1
+  fi
+  export DISPLAY=":$(head -n 1 "$number")"
+  rm -f "$number"
 }
+
+# True while the display this process started still runs (or when it uses
+# one it did not start); otherwise says so.
+kw_display_alive() {
+  [ -z "$KW_XVFB_PID" ] && return 0
+  kill -0 "$KW_XVFB_PID" 2>/dev/null && return 0
+  kw_say "The virtual display $DISPLAY (Xvfb) ended while in use (log: $KW_XVFB_LOG)"
+  return 1
+}
+
+# Ends the display this process started: status 1 when it had already died.
 kw_stop_display() {
-  [ -n "$KW_XVFB_PID" ] && kill "$KW_XVFB_PID" 2>/dev/null && wait "$KW_XVFB_PID" 2>/dev/null
+  [ -z "$KW_XVFB_PID" ] && return 0
+  local alive=0 i
+  kw_display_alive || alive=1
+  kill "$KW_XVFB_PID" 2>/dev/null
+  for i in $(seq 100); do kill -0 "$KW_XVFB_PID" 2>/dev/null || break; sleep 0.05; done
+  kill -9 "$KW_XVFB_PID" 2>/dev/null
+  wait "$KW_XVFB_PID" 2>/dev/null
+  [ $alive -eq 0 ] && rm -f "$KW_XVFB_LOG"
   KW_XVFB_PID=
-  return 0
+  return $alive
 }
+
+# ---- The Wine prefix -----------------------------------------------------------------
 
 # The Wine environment of a build tree: its own 32-bit prefix, no debug
 # output, no installer dialogs.
@@ -58,26 +127,85 @@ kw_wine_env() {
   export WINEDLLOVERRIDES="mscoree,mshtml="
 }
 
-# Makes the prefix once: unmanaged X11 windows (Wine draws the frames and sets
-# the focus itself) and crashes that end the process with a failure instead of
-# a debugger dialog.
+# Ends the prefix's Wine server and every Wine process in it.
+kw_wine_stop() { timeout -k 5 30 wineserver -k >/dev/null 2>&1; return 0; }
+
+# Makes the prefix once, under a lock, so that parallel callers (ctest -j)
+# wait for one maker: status 0 once it is ready, 1 with one line naming the
+# step that failed and its log.
 kw_prepare_prefix() {
-  kw_prefix_fonts
-  [ -f "$WINEPREFIX/.kestrowane-ready" ] && return 0
-  kw_say "Preparing the Wine prefix $WINEPREFIX"
-  mkdir -p "$WINEPREFIX"
-  # A prefix whose boot failed is not marked ready, so the next run makes it again.
-  if ! wineboot -i >"$WINEPREFIX.log" 2>&1 || ! timeout 120 wineserver -w || [ ! -f "$WINEPREFIX/system.reg" ]; then
-    kw_say "Wine could not make the prefix $WINEPREFIX (log: $WINEPREFIX.log)"
+  local ready=$WINEPREFIX/.kestrowane-ready lock status=0
+  if [ ! -f "$ready" ]; then
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    exec {lock}>"$WINEPREFIX.lock"
+    if ! flock -w 600 "$lock"; then
+      kw_say "Wine prefix $WINEPREFIX: another process held $WINEPREFIX.lock for 600 s while making it"
+      exec {lock}>&-
+      return 1
+    fi
+    [ -f "$ready" ] || kw_make_prefix || status=1
+    exec {lock}>&-
+  fi
+  [ $status -eq 0 ] && kw_prefix_fonts
+  return $status
+}
+
+# One step of making the prefix, with a time limit, logged.
+kw_prefix_step() {
+  local limit=$1 what=$2 status
+  shift 2
+  printf '== %s\n' "$what" >>"$WINEPREFIX.log"
+  timeout -k 10 "$limit" "$@" >>"$WINEPREFIX.log" 2>&1
+  status=$?
+  [ $status -eq 0 ] && return 0
+  if [ $status -eq 124 ] || [ $status -eq 137 ]; then
+    kw_say "Wine prefix $WINEPREFIX: '$what' did not finish within $limit s (log: $WINEPREFIX.log)"
+  else
+    kw_say "Wine prefix $WINEPREFIX: '$what' failed with status $status (log: $WINEPREFIX.log)"
+  fi
+  return 1
+}
+
+# The prefix's settings: unmanaged X11 windows (Wine draws the frames and
+# sets the focus itself) and crashes that end the process with a failure
+# instead of a debugger dialog. wineserver writes the registry files only
+# when it exits, so each check waits for it first.
+kw_make_prefix() {
+  local aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+  kw_say "Making the Wine prefix $WINEPREFIX"
+  kw_wine_stop
+  case $WINEPREFIX in */wineprefix) rm -rf "$WINEPREFIX" ;; esac  # a prefix left half made
+  : >"$WINEPREFIX.log"
+  kw_prefix_step 180 "wineboot -i" wineboot -i &&
+    kw_prefix_step 120 "wineserver -w after wineboot" wineserver -w || return 1
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    kw_say "Wine prefix $WINEPREFIX: wineboot wrote no system.reg (log: $WINEPREFIX.log)"
     return 1
   fi
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$WINEPREFIX.log" 2>&1
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d 'kestrowane-no-debugger.exe' /f >>"$WINEPREFIX.log" 2>&1
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 1 /f >>"$WINEPREFIX.log" 2>&1
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$WINEPREFIX.log" 2>&1
-  wineserver -w
+  kw_prefix_step 60 "reg add X11 Driver Managed=N" \
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f &&
+    kw_prefix_step 60 "reg add AeDebug Debugger" \
+      wine reg add "$aedebug" /v Debugger /t REG_SZ /d 'kestrowane-no-debugger.exe' /f &&
+    kw_prefix_step 60 "reg add AeDebug Auto=1" wine reg add "$aedebug" /v Auto /t REG_SZ /d 1 /f &&
+    kw_prefix_step 60 "reg add WineDbg ShowCrashDialog=0" \
+      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f &&
+    kw_prefix_step 120 "wineserver -w after the settings" wineserver -w || return 1
+  if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg"; then
+    kw_say "Wine prefix $WINEPREFIX: the settings are not in user.reg after wineserver ended (log: $WINEPREFIX.log)"
+    return 1
+  fi
   kw_prefix_fonts
   touch "$WINEPREFIX/.kestrowane-ready"
+}
+
+# Copies a ready prefix (KESTROWANE_WINEPREFIX_TEMPLATE) into $WINEPREFIX
+# when that one is not ready yet: a UI test then starts in a second instead
+# of making its own.
+kw_copy_prefix_from() {
+  local template=$1
+  [ -n "$template" ] && [ -f "$template/.kestrowane-ready" ] && [ ! -f "$WINEPREFIX/.kestrowane-ready" ] || return 0
+  rm -rf "$WINEPREFIX"
+  cp -a "$template" "$WINEPREFIX"
 }
 
 # Wine here does not load the fonts of its own package (fonts-wine), so the
@@ -87,4 +215,38 @@ kw_prefix_fonts() {
   local fonts=$WINEPREFIX/drive_c/windows/Fonts
   [ -d "$fonts" ] && [ -d /usr/share/wine/fonts ] || return 0
   cp -n /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
+}
+
+# Sets up everything a Wine run needs in one call: the check, the display and
+# the prefix of the build tree. Status 0, 77 (skip, with KW_WINE_WHY) or 1
+# (with the reason said).
+kw_wine_ready() {
+  local status
+  kw_wine_check
+  status=$?
+  if [ $status -ne 0 ]; then
+    kw_say "Wine cannot run here: $KW_WINE_WHY"
+    return $status
+  fi
+  kw_wine_env "$1"
+  kw_start_display || return 1
+  kw_prepare_prefix
+}
+
+# Waits up to SECONDS for the background child PID to end and gives its
+# status; past the limit it says what it waited for, ends the child and
+# gives 124.
+kw_wait_pid() {
+  local pid=$1 limit=$2 what=$3 i
+  for i in $(seq $((limit * 20))); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kw_say "$what still ran after $limit s; ended it"
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return 124
+  fi
+  wait "$pid"
 }

@@ -21,21 +21,29 @@ block=${block//\/opt\/kestrowane/$prefix}
 rm -rf "$work"; mkdir -p "$work"; cd "$work"
 run_line=$(grep -n 'wine-run' <<<"$block" | tail -n 1 | cut -d: -f1)
 [ -n "$run_line" ] || { echo "your_own_program: the block never runs the program" >&2; exit 1; }
-if ! kw_wine_runs_here; then
-  echo "your_own_program: not running the starter: $(kw_wine_why_not)"
+kw_wine_check
+wine_status=$?
+if [ $wine_status -eq 1 ]; then
+  echo "your_own_program: Wine cannot run: $KW_WINE_WHY" >&2; exit 1
+elif [ $wine_status -eq 77 ]; then
+  echo "your_own_program: not running the starter: $KW_WINE_WHY"
   block=$(sed "${run_line}d" <<<"$block")
   bash -eu -c "$block"
 else
   # The starter waits for its user: close it once its window is up.
   (
     kw_wine_env "$work/build"
-    until [ -f "$WINEPREFIX/.kestrowane-ready" ]; do sleep 1; done
-    wine "$drive" wait Starter 60000 && wine "$drive" click Starter 2
+    # wine-run makes the prefix on the block's last line, after the build.
+    for _ in $(seq 1000); do [ -f "$WINEPREFIX/.kestrowane-ready" ] && break; sleep 0.5; done
+    [ -f "$WINEPREFIX/.kestrowane-ready" ] || { echo "no ready prefix $WINEPREFIX after 500 s"; exit 1; }
+    timeout 120 wine "$drive" wait Starter 60000 && timeout 60 wine "$drive" click Starter 2
   ) >"$work/closer.log" 2>&1 &
   closer=$!
   status=0
-  bash -eu -c "$block" || status=$?
-  wait $closer || { cat "$work/closer.log" >&2; echo "your_own_program: the starter's window never came up" >&2; exit 1; }
+  # The block ends when the starter does: 10 minutes at most, builds included.
+  timeout -k 10 540 bash -eu -c "$block" || status=$?
+  (kw_wine_env "$work/build"; kw_wine_stop)
+  kw_wait_pid $closer 30 "the closer of the starter" || { cat "$work/closer.log" >&2; echo "your_own_program: the starter's window never came up" >&2; exit 1; }
   [ $status -eq 0 ] || { echo "your_own_program: the commands failed ($status)" >&2; exit 1; }
   # The starter's own UI test, in a prefix copied from the one wine-run made.
   KESTROWANE_WINEPREFIX_TEMPLATE=$work/build/wineprefix ctest --test-dir build --output-on-failure >"$work/ctest.log" 2>&1 ||
