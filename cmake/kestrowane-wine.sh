@@ -43,8 +43,8 @@ kw_wine_check() {
     return 1
   fi
   # Debian's wrapper runs the 32-bit loader; another layout answers for itself.
-  local loader=/usr/lib/wine/wine out status
-  [ -e "$loader" ] || loader=wine
+  local loader=${KW_WINE_LOADER:-/usr/lib/wine/wine} out status
+  [ -e "$loader" ] || [ -n "${KW_WINE_LOADER:-}" ] || loader=wine
   if [ "$loader" != wine ] && [ ! -x "$loader" ]; then
     KW_WINE_WHY="Wine's 32-bit loader $loader is missing ($install)"
     return 1

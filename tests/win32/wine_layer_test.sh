@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# The Wine layer's failures, each produced for real: a loader that fails, a
+# loader that is missing, no Wine on the PATH, a wineboot that fails, an Xvfb
+# that dies. Each must fail (never skip) with one line that names what went
+# wrong, and a prefix that failed is never marked ready.
+#
+#   wine_layer_test.sh WORK_DIR
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../../cmake/kestrowane-wine.sh"
+work=$1
+rm -rf "$work"; mkdir -p "$work/bin"
+failures=0
+fail() { echo "FAILED: $*" >&2; failures=$((failures + 1)); }
+
+# A stand-in program that says something and fails.
+stand_in() { printf '#!/bin/sh\necho "%s" >&2\nexit %s\n' "$2" "$3" >"$work/bin/$1"; chmod +x "$work/bin/$1"; }
+
+# expect_check CASE STATUS PATTERN: kw_wine_check gives STATUS and a reason matching PATTERN.
+expect_check() {
+  local case=$1 want=$2 pattern=$3 got
+  kw_wine_check; got=$?
+  [ "$got" = "$want" ] || fail "$case: kw_wine_check gave $got, expected $want ($KW_WINE_WHY)"
+  [[ $KW_WINE_WHY =~ $pattern ]] || fail "$case: the reason \"$KW_WINE_WHY\" does not match /$pattern/"
+}
+
+# This machine: 0 where it runs 32-bit programs, 77 (with the reason) where
+# its kernel refuses them. Which one it is, the test finds out for itself by
+# executing the probe: a skip on a machine that runs it would hide every test.
+base64 -d <<<"$KW_I386_PROBE" >"$work/probe" && chmod +x "$work/probe"
+"$work/probe" 2>"$work/probe.txt"
+if [ $? -ne 42 ] && grep -q "Exec format error" "$work/probe.txt"; then
+  expect_check "this machine" 77 "refuses to execute 32-bit x86 programs \\(Exec format error"
+  echo "wine_layer_test: the kernel refuses 32-bit programs here; the other cases need a 32-bit-capable kernel"
+  exit $((failures > 0))
+fi
+expect_check "this machine" 0 "^$"
+
+stand_in loader "wine: could not load ntdll.so" 3
+KW_WINE_LOADER=$work/bin/loader expect_check "a failing loader" 1 \
+  "loader .*/bin/loader does not run \\(status 3: wine: could not load ntdll.so\\).*apt-get install -y wine wine32:i386"
+KW_WINE_LOADER=$work/bin/none expect_check "a missing loader" 1 "32-bit loader .*/bin/none is missing.*wine32:i386"
+mkdir -p "$work/nowine"
+for f in /usr/bin/*; do case ${f##*/} in wine*) ;; *) ln -s "$f" "$work/nowine/" ;; esac; done
+PATH=$work/nowine expect_check "no Wine" 1 "^Wine is not installed .*apt-get install"
+
+# A wineboot that fails: the step is named with its log, and the prefix is not ready.
+stand_in wineboot "no display" 5
+out=$(PATH=$work/bin:$PATH; kw_wine_env "$work/failed"; kw_prepare_prefix 2>&1)
+status=$?
+[ $status -eq 1 ] || fail "a failing wineboot: kw_prepare_prefix gave $status, expected 1"
+[[ $out == *"'wineboot -i' failed with status 5 (log: $work/failed/wineprefix.log)"* ]] ||
+  fail "a failing wineboot: expected the step and its log, got: $out"
+[ ! -e "$work/failed/wineprefix/.kestrowane-ready" ] || fail "a failing wineboot: the prefix was marked ready"
+rm -f "$work/bin/wineboot"
+
+# An Xvfb that dies before it takes clients.
+stand_in Xvfb "Fatal server error: no screens" 1
+out=$(PATH=$work/bin:$PATH; unset DISPLAY; kw_start_display 2>&1)
+status=$?
+[ $status -eq 1 ] || fail "a dying Xvfb: kw_start_display gave $status, expected 1"
+[[ $out == *"ended with status 1 before it took clients: Fatal server error: no screens"* ]] ||
+  fail "a dying Xvfb: expected its status and last line, got: $out"
+
+# A display that dies while in use fails its run.
+rm -f "$work/bin/Xvfb"
+(
+  unset DISPLAY
+  kw_start_display || exit 1
+  kill -9 "$KW_XVFB_PID"
+  kw_wait_pid "$KW_XVFB_PID" 10 "the killed Xvfb" 2>/dev/null
+  kw_stop_display 2>"$work/stop.txt" && exit 1
+  grep -q "ended while in use" "$work/stop.txt"
+) || fail "a display that died while in use: kw_stop_display did not fail with the reason"
+
+[ $failures -eq 0 ] && echo "wine_layer_test: every failure was reported"
+exit $((failures > 0))
