@@ -176,19 +176,28 @@ std::int32_t flood_callback(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     return 0;
 }
 
+// Posts the message, waiting while the queue is full (the loop drains it),
+// for 10 s at most.
+bool post_within_10s(HWND d, UINT message, WPARAM wparam) {
+    for (DWORD start = GetTickCount(); !PostMessageA(d, message, wparam, 0); Sleep(1))
+        if (GetTickCount() - start > 10000) return false;
+    return true;
+}
+
 TEST_F(Soak, NoPostedMessageIsLostInTheModalLoop) {
     const int total = 100000;
     flood_received = 0;
     HWND d = make_dialog();
-    std::thread poster([d] {
-        for (int i = 0; i < total; ++i) {
-            while (!PostMessageA(d, WM_APP, static_cast<WPARAM>(i), 0)) Sleep(1);  // the queue is full: wait
-        }
-        while (!PostMessageA(d, WM_APP + 1, 9, 0)) Sleep(1);
+    int stuck_at = -1;
+    std::thread poster([d, &stuck_at] {
+        for (int i = 0; i < total && stuck_at < 0; ++i)
+            if (!post_within_10s(d, WM_APP, static_cast<WPARAM>(i))) stuck_at = i;
+        post_within_10s(d, WM_APP + 1, 9);
     });
     std::int32_t end = 0;
     run_dialog_modal(d, flood_callback, &end);
     poster.join();
+    EXPECT_EQ(stuck_at, -1) << "the queue stayed full for 10 s: the loop stopped draining it";
     EXPECT_EQ(end, 9);
     EXPECT_EQ(flood_received.load(), total);
 }
