@@ -24,7 +24,7 @@ endfunction()
 # string handle is the borrowed mark). libgcc serves __chkstk_ms and 64-bit
 # helpers and pulls in no DLL. CHECKED links the checked libraries
 # (RUNTIME_CHECKED must then exist) and compiles the program's own code with
-# KW_CHECKED.
+# KW_CHECKED and line information, and keeps the image's symbols.
 function(kestrowane_link_program target start runtime_checked)
   cmake_parse_arguments(arg "CHECKED" "" "" ${ARGN})
   if(arg_UNPARSED_ARGUMENTS)
@@ -36,10 +36,16 @@ function(kestrowane_link_program target start runtime_checked)
         "build and install it with -DKW_BUILD_CHECKED=ON")
     endif()
     set_target_properties(${target} PROPERTIES KESTROWANE_CHECKED ON)
+    # A checked program keeps its symbols and line table: its reports name the
+    # calling code as module+offset, which addr2line turns into a line.
+    target_compile_options(${target} PRIVATE -g)
+    set(strip -g)
+  else()
+    set(strip -s)
   endif()
   target_link_libraries(${target} PRIVATE ${start})
   target_link_options(${target} PRIVATE
     -nostdlib -nostartfiles -mwindows
-    -flto -Os -Wl,-e,_kw_process_entry -Wl,--gc-sections -Wl,--disable-large-address-aware -s)
+    -flto -Os -Wl,-e,_kw_process_entry -Wl,--gc-sections -Wl,--disable-large-address-aware ${strip})
   target_link_libraries(${target} PRIVATE kernel32 user32 advapi32 oleaut32 gcc)
 endfunction()

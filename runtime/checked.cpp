@@ -12,7 +12,7 @@ std::uint32_t violations;
 
 // A report line under construction; long texts are cut, never overrun.
 struct ReportLine {
-    char bytes[160];
+    char bytes[224];
     std::uint32_t n = 0;
 
     void add(const char* text) {
@@ -35,7 +35,101 @@ struct ReportLine {
     }
 };
 
+// ---- Freed blocks set aside --------------------------------------------------
+
+// The count word of a block set aside: freed and not reported yet, or
+// reported. No string of that length can exist.
+constexpr std::uint32_t kFreedMark = 0xF4EED0DDu;
+constexpr std::uint32_t kReportedMark = 0xF4EED0DEu;
+constexpr std::uint32_t kSetAside = 256;
+
+struct SetAside {
+    char* block;
+    std::uint32_t count;  // the block's own count, put back before it is given back
+};
+SetAside set_aside[kSetAside];
+std::uint32_t next_set_aside;
+
+std::uint32_t count_word(const char* bytes) {
+    std::uint32_t n;
+    __builtin_memcpy(&n, bytes - sizeof n, sizeof n);
+    return n;
+}
+void set_count_word(char* bytes, std::uint32_t n) { __builtin_memcpy(bytes - sizeof n, &n, sizeof n); }
+bool is_freed(const char* bytes) {
+    std::uint32_t n = count_word(bytes);
+    return n == kFreedMark || n == kReportedMark;
+}
+
+// The calling code: the call instruction just before the return address, so
+// that addr2line gives the line of the call.
+void add_caller(ReportLine& line, const void* caller) {
+    char where[96];
+    describe_code_address(static_cast<const char*>(caller) - 1, where, sizeof where);
+    line.add(" (called from ");
+    line.add(where);
+    line.add(")");
+}
+
 }  // namespace
+
+char* set_aside_freed_block(char* bytes) {
+    if (is_freed(bytes)) {
+        if (count_word(bytes) == kFreedMark) {
+            ReportLine line;
+            line.add("kestrowane: a string block was freed twice");
+            line.send();
+        }
+        set_count_word(bytes, kReportedMark);
+        return nullptr;
+    }
+    --string_alloc_seam.live;
+    SetAside& slot = set_aside[next_set_aside];
+    next_set_aside = (next_set_aside + 1) % kSetAside;
+    char* oldest = slot.block;
+    if (oldest != nullptr) set_count_word(oldest, slot.count);
+    slot = {bytes, count_word(bytes)};
+    set_count_word(bytes, kFreedMark);
+    return oldest;
+}
+
+bool check_string_block(const char* operation, std::uintptr_t h, const void* caller) {
+    char* bytes = reinterpret_cast<char*>(h);
+    if (h == 0 || !is_freed(bytes)) return true;
+    if (count_word(bytes) == kFreedMark) {
+        ReportLine line;
+        line.add("kestrowane: ");
+        line.add(operation);
+        line.add(": uses a string block already freed");
+        add_caller(line, caller);
+        line.send();
+        set_count_word(bytes, kReportedMark);
+    }
+    return false;
+}
+
+void report_handle_owned_twice(const char* operation, const void* caller) {
+    ReportLine line;
+    line.add("kestrowane: ");
+    line.add(operation);
+    line.add(": the handle is owned by another entry of the stack already");
+    add_caller(line, caller);
+    line.send();
+}
+
+void format_code_address(const char* name, std::uintptr_t offset, char* out, std::uint32_t size) {
+    if (size == 0) return;
+    std::uint32_t n = 0;
+    while (*name != 0 && n + 1 < size) out[n++] = *name++;
+    char hex[2 + 2 * sizeof offset + 2] = "+0x";
+    std::uint32_t k = 3;
+    for (int shift = 8 * sizeof offset - 4; shift >= 0; shift -= 4) {
+        std::uint32_t digit = (offset >> shift) & 0xF;
+        if (digit != 0 || k > 3 || shift == 0) hex[k++] = "0123456789abcdef"[digit];
+    }
+    for (std::uint32_t i = 0; i < k && n + 1 < size; ++i) out[n++] = hex[i];
+    out[n] = 0;
+}
 
 std::uint32_t contract_violation_count() { return violations; }
 std::int32_t live_string_count() { return string_alloc_seam.live; }

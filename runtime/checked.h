@@ -8,7 +8,10 @@
 //   - a push onto a full string argument stack (a sixth entry);
 //   - an operation that takes more string arguments than the stack holds;
 //   - a procedure that returns with entries still on its string argument stack;
-//   - an owned handle that carries the borrowed mark (bit 31).
+//   - an owned handle that carries the borrowed mark (bit 31);
+//   - a string block used after it was freed (a variable whose string was
+//     handed over as owned, a handle pushed twice as owned), once per block,
+//     with the calling code as module+offset.
 // The operation then goes on exactly as in a release build, so a checked
 // program behaves like the shipped one apart from the reports.
 //
@@ -41,6 +44,17 @@ void report_contract_violation(const char* operation, const char* what);
 void report_missing_string_args(const char* operation, std::uint32_t needed, std::uint32_t held);
 // Reports a procedure frame that ends with `left` entries on its stack.
 void report_frame_left_entries(std::uint32_t left);
+// Reports, once per block, an operation handed the string block h after it
+// was freed, or a push_handle of a handle already owned by an entry of the
+// same stack (already_owned), naming the calling code at caller.
+bool check_string_block(const char* operation, std::uintptr_t h, const void* caller);
+void report_handle_owned_twice(const char* operation, const void* caller);
+// Writes "MODULE+0xOFFSET" for a code address (the module's file name and
+// the offset from its load address; addr2line -e MODULE resolves the image
+// base plus the offset to a line).
+void describe_code_address(const void* address, char* out, std::uint32_t size);
+// "NAME+0xOFFSET" into out (size bytes, cut to fit, always terminated).
+void format_code_address(const char* name, std::uintptr_t offset, char* out, std::uint32_t size);
 // Where the reports go: standard error and an attached debugger on Windows,
 // standard error on the host. Takes one line with its line end.
 void write_report_line(const char* line, std::uint32_t n);

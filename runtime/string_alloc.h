@@ -38,12 +38,18 @@ inline bool string_alloc_should_fail() {
 inline void string_alloc_note(char* block) {
     if (block != nullptr) ++string_alloc_seam.live;
 }
-inline void string_free_note() { --string_alloc_seam.live; }
+
+// A freed block is not given back at once: the last freed blocks stay aside
+// with a mark in their count word, so that a later use of one is seen and
+// reported instead of reading memory that may belong to another string.
+// Takes a block being freed; gives the block to give back to the platform now
+// (the oldest kept, its count word restored), or null. A block already freed
+// is reported as freed twice and never given back again.
+char* set_aside_freed_block(char* bytes);
 
 #else
 
 inline bool string_alloc_should_fail() { return false; }
 inline void string_alloc_note(char*) {}
-inline void string_free_note() {}
 
 #endif

@@ -16,6 +16,9 @@ char* string_block_alloc(std::uint32_t n) {
 }
 
 void string_block_free(char* bytes) {
-    string_free_note();
+#ifdef KW_CHECKED
+    bytes = set_aside_freed_block(bytes);
+    if (bytes == nullptr) return;
+#endif
     std::free(bytes - sizeof(std::uint32_t));
 }

@@ -119,6 +119,34 @@ StringAllocation outcome(DynString h, std::uint32_t n) {
     return {h, bytes_of(h), 0};
 }
 
+// ---- Checks of handles handed in (checked builds) ----------------------------
+
+#ifdef KW_CHECKED
+// The operations that take a handle from the caller name the calling code in
+// their reports, so they are never inlined into it.
+#define KW_TAKES_HANDLE [[gnu::noinline]]
+
+// A handle whose block was freed is reported once and read as the empty
+// string, so that the program goes on without touching the freed block.
+DynString live_or_empty(const char* operation, DynString h, const void* caller) {
+    return check_string_block(operation, h, caller) ? h : 0;
+}
+
+// An owned handle pushed while another entry of the stack owns it already
+// would be freed twice.
+void check_owned_once(const ProcFrame& f, DynString h, const void* caller) {
+    std::uint32_t n = f.strings.depth < kStringArgSlots ? f.strings.depth : kStringArgSlots;
+    for (std::uint32_t i = 0; h != 0 && i < n; ++i) {
+        if (f.strings.slots[i].owns_block() && f.strings.slots[i].handle() == h) {
+            report_handle_owned_twice("push_handle", caller);
+            return;
+        }
+    }
+}
+#else
+#define KW_TAKES_HANDLE
+#endif
+
 }  // namespace
 
 // ---- Operations on strings and handles -------------------------------------
@@ -134,7 +162,10 @@ void free_string(StringEntry e) { release(e); }
 
 StringView view_string(StringEntry e) { return view_of(e); }
 
-StringAllocation shrink_string(DynString h, std::uint32_t n) {
+KW_TAKES_HANDLE StringAllocation shrink_string(DynString h, std::uint32_t n) {
+#ifdef KW_CHECKED
+    if (live_or_empty("shrink_string", h, __builtin_return_address(0)) == 0 && h != 0) return outcome(0, 0);
+#endif
     if (StringEntry{h}.is_borrowed())
         report_contract_violation("shrink_string", "an owned handle carries the borrowed mark");
     DynString copy = copy_of({view_of(h).bytes, n});
@@ -164,13 +195,22 @@ void drop_string_args(ProcFrame& f, std::uint32_t k) { drop_args(f, k); }
 
 void push_empty(ProcFrame& f) { push_entry(f, StringEntry{}, "push_empty"); }
 
-void push_handle(ProcFrame& f, DynString h) {
+KW_TAKES_HANDLE void push_handle(ProcFrame& f, DynString h) {
+#ifdef KW_CHECKED
+    h = live_or_empty("push_handle", h, __builtin_return_address(0));
+    check_owned_once(f, h, __builtin_return_address(0));
+#endif
     if (StringEntry{h}.is_borrowed())
         report_contract_violation("push_handle", "an owned handle carries the borrowed mark");
     push_entry(f, StringEntry{h}, "push_handle");
 }
 
-void push_borrowed(ProcFrame& f, DynString h) { push_entry(f, StringEntry::borrowed(h), "push_borrowed"); }
+KW_TAKES_HANDLE void push_borrowed(ProcFrame& f, DynString h) {
+#ifdef KW_CHECKED
+    h = live_or_empty("push_borrowed", h, __builtin_return_address(0));
+#endif
+    push_entry(f, StringEntry::borrowed(h), "push_borrowed");
+}
 
 void push_literal(ProcFrame& f, const StrLiteral* lit) {
     std::uint32_t n = lit->count();
@@ -200,11 +240,14 @@ void pop_string_args(ProcFrame& f, std::uint32_t k) {
     }
 }
 
-void string_assign(ProcFrame& f, DynString& var) {
+KW_TAKES_HANDLE void string_assign(ProcFrame& f, DynString& var) {
     expect_string_args(f, 1, "string_assign");
     StringEntry e = entry_at(f, 0);
     drop_args(f, 1);
     DynString old = var;
+#ifdef KW_CHECKED
+    old = live_or_empty("string_assign", old, __builtin_return_address(0));
+#endif
 
     // An owned string, or the empty one, moves into the variable: no copy.
     if (!e.is_borrowed() || e.handle() == 0) {

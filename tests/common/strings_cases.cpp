@@ -316,17 +316,75 @@ TEST_F(StringArgs, CheckedBuildReportsEachMisuseOnce) {
              string_concat(f);
              pop_string(f);
          }},
+        // A string used after it was freed: reported once, where it was
+        // used, and read as the empty string.
+        {"kestrowane: push_borrowed: uses a string block already freed (called from ",
+         [] {
+             ProcFrame f;
+             DynString name = 0;
+             push_copy(f, "Ann", 3);
+             string_assign(f, name);
+             push_handle(f, name);  // handed over as owned: freed by the pop
+             pop_string(f);
+             for (int i = 0; i < 2; ++i) {
+                 push_borrowed(f, name);
+                 EXPECT_EQ(view_string(string_arg(f, 0)).count, 0u);
+                 pop_string(f);
+             }
+         }},
+        {"kestrowane: string_assign: uses a string block already freed (called from ",
+         [] {
+             ProcFrame f;
+             DynString name = 0;
+             push_copy(f, "Ann", 3);
+             string_assign(f, name);
+             push_handle(f, name);
+             pop_string(f);
+             push_copy(f, "Bo", 2);
+             string_assign(f, name);  // the freed block is not freed again
+             free_string(name);
+         }},
+        {"kestrowane: push_handle: uses a string block already freed (called from ",
+         [] {
+             ProcFrame f;
+             push_copy(f, "Ann", 3);
+             DynString h = string_arg(f, 0).handle();
+             pop_string(f);
+             push_handle(f, h);
+             pop_string(f);
+         }},
+        {"kestrowane: push_handle: the handle is owned by another entry of the stack already (called from ",
+         [] {
+             ProcFrame f;
+             push_copy(f, "Ann", 3);
+             push_handle(f, string_arg(f, 0).handle());
+             drop_string_args(f, 1);
+             pop_string(f);
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.report != nullptr ? c.report : "correct use");
         std::uint32_t before = contract_violation_count();
+        std::int32_t live_before = live_string_count();
 #ifndef _WIN32
         testing::internal::CaptureStderr();
 #endif
         c.misuse();
         EXPECT_EQ(contract_violation_count() - before, c.report != nullptr ? 1u : 0u);
+        EXPECT_EQ(live_string_count(), live_before) << "a string leaked or was counted freed twice";
 #ifndef _WIN32
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.report != nullptr ? c.report : "");
+        std::string seen = testing::internal::GetCapturedStderr();
+        std::string want = c.report != nullptr ? c.report : "";
+        EXPECT_EQ(seen.substr(0, want.size()), want);
+        if (want.find("(called from ") != std::string::npos) {
+            // The calling code: this program, at an offset from its start.
+            std::string self = testing::internal::GetArgvs()[0];
+            self = self.substr(self.find_last_of('/') + 1);
+            EXPECT_EQ(seen.substr(want.size(), self.size() + 3), self + "+0x") << seen;
+            EXPECT_EQ(seen.substr(seen.size() - 2), ")\n");
+        } else {
+            EXPECT_EQ(seen, want);
+        }
 #endif
     }
 }
