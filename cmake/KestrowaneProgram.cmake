@@ -44,6 +44,9 @@ function(kestrowane_link_program target start runtime_checked)
     set(strip -s)
   endif()
   target_link_libraries(${target} PRIVATE ${start})
+  # What a program without the C runtime cannot use is an error at compile
+  # time, with a line that says what to do instead.
+  target_compile_options(${target} PRIVATE "SHELL:-include runtime/program_rules.h")
   target_link_options(${target} PRIVATE
     -nostdlib -nostartfiles -mwindows
     -flto -Os -Wl,-e,_kw_process_entry -Wl,--gc-sections -Wl,--disable-large-address-aware ${strip})

@@ -18,7 +18,7 @@ void read_startup_info() {
 }  // namespace
 
 extern "C" __attribute__((force_align_arg_pointer, noreturn)) void kw_process_entry() {
-    runtime_state.globals = program_global_area;
+    runtime_state.globals = the_program_names_its_globals_with_KW_GLOBAL_AREA;
     runtime_state.started_as_executable = 1;
     runtime_state.version.dwOSVersionInfoSize = sizeof(VersionRecord);
     GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&runtime_state.version));

@@ -76,5 +76,7 @@ std::int32_t main_procedure(void* instance, void* previous, const char* command_
 
 // Names the application's global variables for start-up's reset:
 //   struct Globals { DynString user_name; } globals;  KW_GLOBAL_AREA(globals);
-#define KW_GLOBAL_AREA(object) extern const GlobalArea program_global_area = {&(object), sizeof(object)}
-extern const GlobalArea program_global_area;
+// Every program needs one; without it the link stops with "undefined
+// reference to the_program_names_its_globals_with_KW_GLOBAL_AREA".
+#define KW_GLOBAL_AREA(object) extern const GlobalArea the_program_names_its_globals_with_KW_GLOBAL_AREA = {&(object), sizeof(object)}
+extern const GlobalArea the_program_names_its_globals_with_KW_GLOBAL_AREA;

@@ -133,6 +133,35 @@ if(run_output MATCHES "warning:")
   message(FATAL_ERROR "install_test: the checked application built with warnings:\n${run_output}")
 endif()
 
+# What a program without the C runtime cannot use stops its build with a line
+# that says what to do: a container that allocates, a missing KW_GLOBAL_AREA.
+function(expect_build_failure name source pattern)
+  set(dir ${WORK_DIR}/${name})
+  file(WRITE ${dir}/CMakeLists.txt "cmake_minimum_required(VERSION 3.20)
+project(${name} LANGUAGES CXX)
+set(CMAKE_CXX_STANDARD 20)
+find_package(Kestrowane REQUIRED)
+add_executable(${name} WIN32 app.cpp)
+target_link_libraries(${name} PRIVATE Kestrowane::toolkit)
+kestrowane_program(${name})
+")
+  file(WRITE ${dir}/app.cpp "${source}")
+  run("configuring ${name}" ${CMAKE_COMMAND} -S ${dir} -B ${dir}/build -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN}
+      -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_PREFIX_PATH=${prefix})
+  execute_process(COMMAND ${CMAKE_COMMAND} --build ${dir}/build RESULT_VARIABLE status OUTPUT_VARIABLE out
+    ERROR_VARIABLE out TIMEOUT 300)
+  if(status EQUAL 0 OR NOT out MATCHES "${pattern}")
+    message(FATAL_ERROR "install_test: expected ${name} to fail to build with /${pattern}/, got (${status}):\n${out}")
+  endif()
+endfunction()
+set(kw_main "std::int32_t main_procedure(void*, void*, const char*, std::int32_t) { return 0; }\n")
+expect_build_failure(uses_vector "#include <vector>\n#include \"runtime/state.h\"\nnamespace { int g; }\nKW_GLOBAL_AREA(g);\n
+std::vector<int> v;\nstd::int32_t main_procedure(void*, void*, const char*, std::int32_t) { v.push_back(1); return v[0]; }\n"
+  "a Kestrowane program has no heap: no new, std::vector")
+expect_build_failure(lacks_global_area "#include \"runtime/state.h\"\n${kw_main}"
+  "undefined reference to `the_program_names_its_globals_with_KW_GLOBAL_AREA'")
+message(STATUS "install_test: a container that allocates and a missing KW_GLOBAL_AREA stop the build with their fix")
+
 run("the README's commands for your own program" ${SOURCE_DIR}/tests/install/your_own_program.sh
     ${SOURCE_DIR}/README.md ${prefix} ${WORK_DIR}/your-own-program ${DRIVE})
 message(STATUS "${run_output}")

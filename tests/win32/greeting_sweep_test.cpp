@@ -59,14 +59,14 @@ void CALLBACK play_user(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-DynString& user_name() { return *static_cast<DynString*>(program_global_area.start); }
+DynString& user_name() { return *static_cast<DynString*>(the_program_names_its_globals_with_KW_GLOBAL_AREA.start); }
 
 class GreetingSweep : public StringRuntimeTest {
 protected:
     void SetUp() override {
         StringRuntimeTest::SetUp();
         start_runtime_for_test();
-        runtime_state.globals = program_global_area;
+        runtime_state.globals = the_program_names_its_globals_with_KW_GLOBAL_AREA;
         reset_runtime();
     }
     // One run of the main procedure; gives its result and how many
