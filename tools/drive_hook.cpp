@@ -1,34 +1,28 @@
 // drive_hook.dll: loaded by the platform into a program that drive plays,
 // through drive's WH_CALLWNDPROC hook on the program's thread, to read the
-// program's menus from inside (see drive_menu.h). It answers drive's query
+// program's menus from inside (see menu_query.h). It answers drive's query
 // message and lets every message through unchanged.
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
-#include "tools/drive_menu.h"
+#include "tools/menu_query.h"
+#include "tools/text.h"
 
 namespace {
 
-// The item's text without its ampersands ("&&" stands for one "&").
-void plain_text(HMENU menu, int position, char* out, int capacity) {
+// The item's text as a user reads it, without its ampersands.
+std::string plain_text(HMENU menu, int position) {
     char text[kMenuTextBytes] = {};
     GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
-    int n = 0;
-    for (const char* p = text; *p != '\0' && n + 1 < capacity; ++p) {
-        if (*p == '&' && p[1] != '\0') ++p;
-        out[n++] = *p;
-    }
-    out[n] = '\0';
+    return without_ampersands(text);
 }
 
 int find_item(HMENU menu, const char* wanted) {
     int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        char text[kMenuTextBytes];
-        plain_text(menu, i, text, sizeof text);
-        if (std::strcmp(text, wanted) == 0) return i;
-    }
+    for (int i = 0; i < count; ++i)
+        if (plain_text(menu, i) == wanted) return i;
     return -1;
 }
 
@@ -45,17 +39,16 @@ void list_items(HMENU menu, char* out, int capacity) {
     int count = GetMenuItemCount(menu);
     int used = 0;
     for (int i = 0; i < count; ++i) {
-        char text[kMenuTextBytes];
-        plain_text(menu, i, text, sizeof text);
-        if (text[0] == '\0') continue;  // a separator
-        int n = static_cast<int>(std::strlen(text));
+        std::string text = plain_text(menu, i);
+        if (text.empty()) continue;  // a separator
+        int n = static_cast<int>(text.size());
         if (used + n + 5 >= capacity) break;
         if (used > 0) {
             std::memcpy(out + used, ", ", 2);
             used += 2;
         }
         out[used++] = '"';
-        std::memcpy(out + used, text, n);
+        std::memcpy(out + used, text.data(), n);
         used += n;
         out[used++] = '"';
         out[used] = '\0';

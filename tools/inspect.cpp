@@ -1,7 +1,9 @@
 // inspect: prints the window tree of a running program's top-level window,
 // found by its exact title, for people and scripts.
 //
-//   inspect TITLE [TIMEOUT_MS]    wait up to TIMEOUT_MS (default 10000) for it
+//   inspect TITLE [TIMEOUT]    wait up to TIMEOUT for it: milliseconds in
+//                              decimal, with ms or s after them or nothing
+//                              (default 10000)
 //
 // For the window and each descendant: class, id, text (bytes below 0x20 or
 // above 0x7E, backslash and quote as \xNN), style and extended style,
@@ -14,10 +16,13 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "toolkit/units.h"
+#include "tools/dialog_units.h"
+#include "tools/numbers.h"
+#include "tools/poll.h"
+#include "tools/text.h"
 #include "tools/window_find.h"
 
 namespace {
@@ -165,13 +170,18 @@ void print_children(HWND parent, int depth, const Scale& s, HWND focus) {
 
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: inspect TITLE [TIMEOUT_MS]\n");
+        std::fprintf(stderr, "usage: inspect TITLE [TIMEOUT]\n");
         return 2;
     }
-    DWORD ms = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 10000;
-    HWND top = wait_for_window(argv[1], ms);
-    if (top == nullptr) {
-        std::fprintf(stderr, "inspect: no window \"%s\" within %lu ms\n", argv[1], ms);
+    DWORD ms = 10000;
+    if (argc > 2 && !parse_ms(argv[2], ms)) {
+        std::fprintf(stderr, "inspect: %s\nusage: inspect TITLE [TIMEOUT]\n", bad_ms("TIMEOUT", argv[2]).c_str());
+        return 2;
+    }
+    HWND top = nullptr;
+    if (!poll_until(ms, [&] { return (top = find_window(argv[1])) != nullptr; })) {
+        std::fprintf(stderr, "inspect: no window %s within %lu ms; visible windows: %s\n", quoted(argv[1]).c_str(), ms,
+                     visible_titles().c_str());
         return 1;
     }
     Scale s = scale_for(top);

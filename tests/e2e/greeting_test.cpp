@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/program_under_test.h"
+#include "tools/dialog_units.h"
 #include "tools/window_find.h"
 
 namespace {

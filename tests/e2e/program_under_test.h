@@ -8,22 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tools/poll.h"
 #include "tools/window_find.h"
 
 constexpr DWORD kStartTimeout = 20000;  // a first Wine process start can take seconds
 constexpr DWORD kStepTimeout = 5000;
 constexpr DWORD kExitTimeout = 20000;
-
-// Polls condition every 5 ms until it holds (true) or ms have passed (false).
-template <class Condition>
-bool poll_until(DWORD ms, Condition condition) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount() - start >= ms) return false;
-        Sleep(5);
-    }
-}
 
 // Two rectangles compared; a failure shows both.
 inline ::testing::AssertionResult same_rect(const RECT& expected, const RECT& actual) {
@@ -59,9 +49,11 @@ public:
             return nullptr;
         }
         started_ = true;
-        HWND w = wait_for_process_window(process_.dwProcessId, title, kStartTimeout);
-        if (w == nullptr)
-            error = std::string("no window \"") + title + "\" within " + std::to_string(kStartTimeout) + " ms";
+        HWND w = nullptr;
+        if (!poll_until(kStartTimeout,
+                        [&] { return (w = find_process_window(process_.dwProcessId, title)) != nullptr; }))
+            error = std::string("no window \"") + title + "\" within " + std::to_string(kStartTimeout) +
+                    " ms; visible windows: " + visible_titles();
         return w;
     }
 

@@ -12,6 +12,9 @@
 
 #include "examples/tour/tour_ids.h"
 #include "tests/e2e/program_under_test.h"
+#include "tools/dialog_units.h"
+#include "tools/input.h"
+#include "tools/lists.h"
 #include "tools/window_find.h"
 
 namespace {
@@ -48,10 +51,12 @@ RECT to_pixels(long left, long top, long right, long bottom) {
 
 // ---- Input -----------------------------------------------------------------------------
 
-// A click at a point of the window's client area.
-bool click_client(HWND w, int x, int y) {
+// A click at a point of the window's client area; a failure says why.
+::testing::AssertionResult click_client(HWND w, int x, int y) {
     POINT p = {x, y};
-    return ClientToScreen(w, &p) && click_screen(p);
+    std::string error = "the window is gone";
+    if (ClientToScreen(w, &p) && click_screen(p, kStepTimeout, error)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << error;
 }
 
 // ---- The program -----------------------------------------------------------------------
@@ -74,7 +79,10 @@ protected:
         return SendMessageA(control(id), message, wparam, lparam);
     }
 
-    void click(int id) { ASSERT_TRUE(click_window(control(id))) << "cannot click control " << id; }
+    void click(int id) {
+        std::string error;
+        ASSERT_TRUE(click_window(control(id), kStepTimeout, error)) << "cannot click control " << id << ": " << error;
+    }
     // What a menu click sends: WM_COMMAND with the item's id, notification 0.
     void choose(int menu_id) { PostMessageA(dialog_, WM_COMMAND, MAKEWPARAM(menu_id, 0), 0); }
 

@@ -1,0 +1,362 @@
+// drive itself, run as a user runs it: its verb table against the README's,
+// its reading of numbers and words, its refusal of bad commands, and the
+// programs it starts and waits for, each wait bounded. CTest runs it in
+// tests/e2e of the build tree; drive is at ../../tools/drive.exe.
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/program_under_test.h"
+#include "tools/numbers.h"
+#include "tools/text.h"
+#include "tools/window_find.h"
+
+namespace {
+
+const char kDrive[] = "../../tools/drive.exe";
+const char kGreeting[] = "../../app/greeting.exe";
+const char kDialogTitle[] = "What is your name?";
+
+// ---- Running drive ----------------------------------------------------------------------
+
+struct Outcome {
+    DWORD code = STILL_ACTIVE;
+    std::string out;
+    std::string err;
+};
+
+std::string temp_file(const char* name) {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(sizeof folder, folder);
+    return std::string(folder) + "kw-drive-test-" + std::to_string(GetCurrentProcessId()) + "-" + name + ".txt";
+}
+
+HANDLE output_file(const std::string& path) {
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The file's bytes with the "\r" of text mode removed.
+std::string read_file(const std::string& path) {
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, n);
+        std::fclose(f);
+    }
+    std::string plain;
+    for (char c : text)
+        if (c != '\r') plain += c;
+    return plain;
+}
+
+std::string take_file(const std::string& path) {
+    std::string text = read_file(path);
+    DeleteFileA(path.c_str());
+    return text;
+}
+
+// Runs drive with the arguments (a command line's tail), its output in files.
+Outcome drive(const std::string& args) {
+    std::string out_path = temp_file("out"), err_path = temp_file("err");
+    HANDLE out = output_file(out_path), err = output_file(err_path);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = out;
+    si.hStdError = err;
+    std::string line = std::string("\"") + kDrive + "\" " + args;
+    PROCESS_INFORMATION pi = {};
+    Outcome o;
+    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+        if (WaitForSingleObject(pi.hProcess, kExitTimeout) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 0xDEAD);
+        GetExitCodeProcess(pi.hProcess, &o.code);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    CloseHandle(out);
+    CloseHandle(err);
+    o.out = take_file(out_path);
+    o.err = take_file(err_path);
+    return o;
+}
+
+std::string lines_of(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& l : lines) text += "  " + l + "\n";
+    return text;
+}
+
+// ---- The verb table and the README -----------------------------------------------------
+
+// The synopses that drive --verbs prints, in its order.
+std::vector<std::string> drive_synopses() {
+    Outcome o = drive("--verbs");
+    EXPECT_EQ(o.code, 0u) << o.err;
+    std::vector<std::string> synopses;
+    for (std::size_t start = 0, end; (end = o.out.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::string line = o.out.substr(start, end - start);
+        std::size_t tab = line.find('\t');
+        EXPECT_NE(tab, std::string::npos) << "no tab in " << line;
+        if (tab != std::string::npos) synopses.push_back(line.substr(tab + 1));
+    }
+    return synopses;
+}
+
+// The synopses in the first column of the README's verb table ("| verb |
+// what it does |"), in its order: each `...` there, "\|" read as "|".
+std::vector<std::string> readme_synopses() {
+    std::string readme = read_file(KW_README);
+    std::vector<std::string> synopses;
+    std::size_t at = readme.find("| verb | what it does |");
+    EXPECT_NE(at, std::string::npos) << "no verb table in " << KW_README;
+    if (at == std::string::npos) return synopses;
+    at = readme.find('\n', readme.find('\n', at) + 1) + 1;  // past the header and the rule
+    for (std::size_t end; readme.compare(at, 2, "| ") == 0; at = end + 1) {
+        end = readme.find('\n', at);
+        std::string cell = readme.substr(at + 2, readme.find(" | ", at) - at - 2);
+        for (std::size_t open = 0; (open = cell.find('`', open)) != std::string::npos;) {
+            std::size_t close = cell.find('`', open + 1);
+            std::string synopsis = cell.substr(open + 1, close - open - 1);
+            for (std::size_t bar; (bar = synopsis.find("\\|")) != std::string::npos;) synopsis.erase(bar, 1);
+            synopses.push_back(synopsis);
+            open = close + 1;
+        }
+    }
+    return synopses;
+}
+
+TEST(DriveVerbs, ReadmeTableListsEveryVerbWithItsSynopsis) {
+    std::vector<std::string> verbs = drive_synopses(), readme = readme_synopses();
+    EXPECT_FALSE(verbs.empty());
+    EXPECT_EQ(readme, verbs) << "the README's table:\n" << lines_of(readme) << "drive --verbs:\n" << lines_of(verbs);
+}
+
+TEST(DriveVerbs, UsageShowsEveryVerbAndNotTheInternalOne) {
+    Outcome o = drive("");
+    EXPECT_EQ(o.code, 2u);
+    for (const std::string& synopsis : drive_synopses())
+        EXPECT_NE(o.err.find("  " + synopsis + " "), std::string::npos) << synopsis << " missing from:\n" << o.err;
+    EXPECT_EQ(o.err.find("watch PID"), std::string::npos) << o.err;
+    EXPECT_EQ(drive("--help").out, o.err) << "--help prints the same usage on stdout";
+}
+
+// ---- Numbers and words ------------------------------------------------------------------
+
+struct NumberRow {
+    const char* text;
+    bool time_ok;
+    unsigned long time;  // ms, when time_ok
+    bool decimal_ok;
+};
+
+const NumberRow kNumbers[] = {
+    {"250", true, 250, true},
+    {"250ms", true, 250, false},
+    {"5s", true, 5000, false},
+    {"010", true, 10, true},  // decimal, not octal
+    {"0", true, 0, true},
+    {"2147483647", true, 2147483647, true},
+    {"2147483s", true, 2147483000, false},
+    {"2147483648", false, 0, true},  // past the longest time
+    {"2147484s", false, 0, false},
+    {"4294967295", false, 0, true},
+    {"4294967296", false, 0, false},
+    {"0x10", false, 0, false},
+    {"-1", false, 0, false},
+    {"+1", false, 0, false},
+    {"5 s", false, 0, false},
+    {"5m", false, 0, false},
+    {"ms", false, 0, false},
+    {"s", false, 0, false},
+    {"", false, 0, false},
+};
+
+TEST(DriveWords, TimesAndNumbersAreDecimalWithOptionalUnits) {
+    for (const NumberRow& row : kNumbers) {
+        SCOPED_TRACE(std::string("\"") + row.text + "\"");
+        unsigned long ms = 12345, n = 0;
+        EXPECT_EQ(parse_ms(row.text, ms), row.time_ok);
+        if (row.time_ok) {
+            EXPECT_EQ(ms, row.time);
+        }
+        EXPECT_EQ(parse_decimal(row.text, n), row.decimal_ok);
+    }
+}
+
+TEST(DriveWords, AmpersandsMarkAccessKeysAndTwoStandForOne) {
+    EXPECT_EQ(without_ampersands("&Add"), "Add");
+    EXPECT_EQ(without_ampersands("Fish && Chips"), "Fish & Chips");
+    EXPECT_EQ(without_ampersands("&&&Save"), "&Save");
+    EXPECT_EQ(without_ampersands("Save&"), "Save&");
+}
+
+TEST(DriveWords, ScriptLinesSplitAtBlanksOutsideQuotes) {
+    Words words;
+    ASSERT_TRUE(split_words("  type \"a  b\" c#d # note", words));
+    EXPECT_EQ(words, (Words{"type", "a  b", "c#d"}));
+    ASSERT_TRUE(split_words("key \"say \\\"hi\\\" \\\\\"", words));
+    EXPECT_EQ(words, (Words{"key", "say \"hi\" \\"}));
+    ASSERT_TRUE(split_words("\t# only a comment\r", words));
+    EXPECT_TRUE(words.empty());
+    EXPECT_FALSE(split_words("type \"open", words));
+}
+
+// ---- Bad commands ------------------------------------------------------------------------
+
+struct CommandRow {
+    const char* args;  // drive's command line after its path
+    DWORD code;
+    const char* said;  // in stderr
+};
+
+// No window has this title, so each wait runs to its limit and says it.
+const CommandRow kCommands[] = {
+    {"wait \"No such window\" 010", 1, "no window \"No such window\" within 10 ms"},
+    {"--timeout 250ms wait \"No such window\"", 1, "within 250 ms"},
+    {"wait \"No such window\" 1s", 1, "within 1000 ms"},
+    {"wait \"No such window\" 5x", 2, "MS \"5x\" is not a time"},
+    {"gone \"No such window\" 0x10", 2, "MS \"0x10\" is not a time"},
+    {"--timeout 5x wait \"No such window\"", 2, "--timeout \"5x\" is not a time"},
+    {"--timeout 0 wait \"No such window\"", 2, "--timeout must be more than 0 ms"},
+    {"--timeout", 2, "--timeout needs a time"},
+    {"exit 010x", 2, "PID \"010x\" is not a process id"},
+    {"exit 1 5x", 2, "MS \"5x\" is not a time"},
+    {"run --limit 5x greeting.exe", 2, "--limit \"5x\" is not a time"},
+    {"run --limit 5s", 2, "run needs the program to run"},
+    {"click \"No such window\"", 2, "click takes 2 arguments, not 1"},
+    {"timeout 5s", 2, "timeout is for scripts"},
+    {"watching", 2, "no verb \"watching\""},
+    {"get \"No such window\" 1 colour", 2, "no fact \"colour\""},
+};
+
+TEST(DriveCommands, BadCommandsAreRefusedWithWhatIsWrong) {
+    for (const CommandRow& row : kCommands) {
+        SCOPED_TRACE(row.args);
+        Outcome o = drive(row.args);
+        EXPECT_EQ(o.code, row.code) << o.err;
+        EXPECT_NE(o.err.find(row.said), std::string::npos) << o.err;
+    }
+}
+
+const CommandRow kScriptLines[] = {
+    {"watch 1 5s", 2, ":1: no verb \"watch\""},
+    {"script other.script", 2, ":1: script cannot be used in a script"},
+    {"wait", 2, ":1: wait takes 1 to 2 arguments, not 0"},
+    {"exit 1 5s", 2, ":1: in a script, exit takes only MS"},
+    {"timeout 0", 2, ":1: the timeout must be more than 0 ms"},
+    {"start --limit 5s", 2, ":1: in a script the program lives as long as the script"},
+    {"type \"open", 2, ":1: a quote is not closed"},
+};
+
+TEST(DriveCommands, ScriptLinesAreCheckedAgainstTheVerbTable) {
+    std::string path = temp_file("script");
+    for (const CommandRow& row : kScriptLines) {
+        SCOPED_TRACE(row.args);
+        FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs(row.args, f);
+        std::fclose(f);
+        Outcome o = drive("script \"" + path + "\"");
+        EXPECT_EQ(o.code, row.code) << o.err;
+        EXPECT_NE(o.err.find(row.said), std::string::npos) << o.err;
+    }
+    DeleteFileA(path.c_str());
+}
+
+// ---- Programs started and waited for ------------------------------------------------------
+
+// Programs that drive start left running; whatever a failing test leaves is
+// ended with it, and its end read, so that no later exit sees it.
+class StartedPrograms {
+public:
+    StartedPrograms() = default;
+    StartedPrograms(const StartedPrograms&) = delete;
+    StartedPrograms& operator=(const StartedPrograms&) = delete;
+    ~StartedPrograms() {
+        for (DWORD pid : pids_) {
+            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+            if (process == nullptr) continue;
+            if (TerminateProcess(process, 0xDEAD)) WaitForSingleObject(process, kExitTimeout);
+            CloseHandle(process);
+            drive("exit " + std::to_string(pid) + " 5s");
+        }
+    }
+
+    // drive start with the arguments; the process id it printed, or 0.
+    DWORD start(const std::string& args) {
+        Outcome o = drive("start " + args);
+        EXPECT_EQ(o.code, 0u) << o.err;
+        DWORD pid = std::strtoul(o.out.c_str(), nullptr, 10);
+        EXPECT_NE(pid, 0u) << "start printed \"" << o.out << "\"";
+        if (pid != 0) pids_.push_back(pid);
+        return pid;
+    }
+
+private:
+    std::vector<DWORD> pids_;
+};
+
+// Closes the greeting dialog of the process as its system menu would.
+::testing::AssertionResult close_dialog_of(DWORD pid) {
+    HWND dialog = nullptr;
+    if (!poll_until(kStartTimeout, [&] { return (dialog = find_process_window(pid, kDialogTitle)) != nullptr; }))
+        return ::testing::AssertionFailure()
+               << "process " << pid << " shows no dialog; visible windows: " << visible_titles();
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return ::testing::AssertionSuccess();
+}
+
+TEST(DriveStart, EachStartedProgramIsWaitedForByItsProcessId) {
+    StartedPrograms programs;
+    DWORD first = programs.start(kGreeting);
+    DWORD second = programs.start(kGreeting);
+    ASSERT_NE(first, second);
+
+    Outcome both = drive("exit");
+    EXPECT_EQ(both.code, 1u);
+    EXPECT_NE(both.err.find("programs "), std::string::npos) << both.err;
+    EXPECT_NE(both.err.find(std::to_string(first)), std::string::npos) << both.err;
+    EXPECT_NE(both.err.find(std::to_string(second)), std::string::npos) << both.err;
+
+    ASSERT_TRUE(close_dialog_of(second));
+    Outcome o = drive("exit " + std::to_string(second) + " 20s");
+    EXPECT_EQ(o.code, 0u) << o.err;
+    EXPECT_EQ(o.out, "exit code 0\n");
+    EXPECT_NE(find_process_window(first, kDialogTitle), nullptr) << "the first program runs on";
+
+    ASSERT_TRUE(close_dialog_of(first));
+    o = drive("exit");  // the only one left
+    EXPECT_EQ(o.code, 0u) << o.err;
+    EXPECT_EQ(o.out, "exit code 0\n");
+    o = drive("exit " + std::to_string(first));
+    EXPECT_EQ(o.code, 1u) << "an end is read once";
+    EXPECT_NE(o.err.find("no program " + std::to_string(first) + " was started"), std::string::npos) << o.err;
+}
+
+TEST(DriveStart, WatcherEndsAProgramThatOutlivesItsLimit) {
+    StartedPrograms programs;
+    DWORD pid = programs.start(std::string("--limit 500ms ") + kGreeting);
+    Outcome o = drive("exit " + std::to_string(pid) + " 20s");
+    EXPECT_EQ(o.code, 1u);
+    EXPECT_NE(o.err.find("still ran when its limit of 500 ms ran out, and drive ended it; visible windows then: "),
+              std::string::npos)
+        << o.err;
+    EXPECT_EQ(find_process_window(pid, kDialogTitle), nullptr);
+}
+
+TEST(DriveRun, RunEndsAProgramThatOutlivesItsLimit) {
+    Outcome o = drive(std::string("run --limit 500ms ") + kGreeting);
+    EXPECT_EQ(o.code, 1u);
+    EXPECT_NE(o.err.find("the program still runs after 500 ms; visible windows: "), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("drive ended it"), std::string::npos) << o.err;
+    EXPECT_TRUE(poll_until(kStepTimeout, [] { return find_window(kDialogTitle) == nullptr; }))
+        << "still there: " << visible_titles();
+}
+
+}  // namespace

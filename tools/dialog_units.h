@@ -1,0 +1,13 @@
+// Dialog units in this process, for reading the geometry of another
+// process's dialogs.
+#pragma once
+
+#include <windows.h>
+
+// MapDialogRect refuses a dialog of another process (Wine: error 1400), so a
+// foreign dialog's scale is measured on a hidden dialog of this process made
+// from a template with the same font, 8-point "MS Sans Serif". The dialog is
+// made on first use and lives as long as the process.
+HWND reference_dialog();
+// r from dialog units to pixels with the reference dialog's MapDialogRect.
+bool map_reference_dialog_rect(RECT& r);

@@ -1,0 +1,224 @@
+#include "tools/input.h"
+
+#include <vector>
+
+#include "tools/numbers.h"
+#include "tools/poll.h"
+#include "tools/text.h"
+#include "tools/window_find.h"
+
+namespace {
+
+// ---- Keys ----------------------------------------------------------------------------
+
+// The keys that share their scan codes with the numeric keypad's and differ
+// from them by the extended flag, as a keyboard sends them.
+bool extended_key(WORD vk) {
+    switch (vk) {
+        case VK_INSERT:
+        case VK_DELETE:
+        case VK_HOME:
+        case VK_END:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+        case VK_RCONTROL:
+        case VK_RMENU:
+        case VK_DIVIDE:
+            return true;
+        default:
+            return false;
+    }
+}
+
+struct KeyName {
+    const char* name;
+    WORD vk;
+};
+
+constexpr KeyName kKeyNames[] = {
+    {"enter", VK_RETURN},    {"return", VK_RETURN}, {"escape", VK_ESCAPE},  {"esc", VK_ESCAPE},
+    {"tab", VK_TAB},         {"space", VK_SPACE},   {"backspace", VK_BACK}, {"delete", VK_DELETE},
+    {"del", VK_DELETE},      {"insert", VK_INSERT}, {"home", VK_HOME},      {"end", VK_END},
+    {"pageup", VK_PRIOR},    {"pagedown", VK_NEXT}, {"up", VK_UP},          {"down", VK_DOWN},
+    {"left", VK_LEFT},       {"right", VK_RIGHT},   {"plus", VK_OEM_PLUS},  {"ctrl", VK_CONTROL},
+    {"control", VK_CONTROL}, {"alt", VK_MENU},      {"shift", VK_SHIFT},
+};
+
+bool is_modifier(WORD vk) { return vk == VK_CONTROL || vk == VK_MENU || vk == VK_SHIFT; }
+
+bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// The virtual key of a key name (case-insensitive), or 0. A single letter,
+// digit or sign names its key; Shift, when the sign needs it, is added to
+// the modifiers.
+WORD key_of(const std::string& name, std::vector<WORD>& modifiers) {
+    std::string n = lower(name);
+    for (const KeyName& k : kKeyNames)
+        if (n == k.name) return k.vk;
+    DWORD f = 0;
+    if (n.size() >= 2 && n[0] == 'f' && parse_decimal(n.substr(1), f) && f >= 1 && f <= 12)
+        return static_cast<WORD>(VK_F1 + f - 1);
+    if (name.size() != 1) return 0;
+    SHORT vk = VkKeyScanA(name[0]);
+    if (vk == -1 || (vk & 0x600) != 0) return 0;
+    if ((vk & 0x100) != 0 && !is_letter(name[0])) modifiers.push_back(VK_SHIFT);
+    return static_cast<WORD>(vk & 0xFF);
+}
+
+// Types the byte with the key the keyboard layout has for it (with Shift when
+// needed); false, with nothing sent, for a byte the layout cannot type.
+bool type_key_for(unsigned char c) {
+    SHORT vk = c < 0x80 ? VkKeyScanA(static_cast<char>(c)) : -1;
+    if (vk == -1 || (vk & 0x600) != 0) return false;  // none, or only with Ctrl or Alt
+    bool shift = (vk & 0x100) != 0;
+    if (shift) key_input(VK_SHIFT, false);
+    press_key(static_cast<WORD>(vk & 0xFF));
+    if (shift) key_input(VK_SHIFT, true);
+    return true;
+}
+
+// Types a character the keyboard layout has no key for, as an input method
+// does: a key event that carries the character itself (KEYEVENTF_UNICODE).
+// It travels through the input queue, so it keeps its place among keys.
+void type_character(wchar_t c) {
+    INPUT in[2] = {};
+    for (INPUT& i : in) {
+        i.type = INPUT_KEYBOARD;
+        i.ki.wScan = static_cast<WORD>(c);
+        i.ki.dwFlags = KEYEVENTF_UNICODE;
+    }
+    in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+// ---- The mouse ---------------------------------------------------------------------------
+
+// Whether a left press makes a window of this class capture the mouse (Wine's
+// and Windows' buttons, edit boxes, lists, combo boxes and scroll bars do;
+// statics and dialogs do not).
+bool captures_on_press(HWND w) {
+    static const char* const kClasses[] = {"button", "edit", "listbox", "combolbox", "combobox", "scrollbar"};
+    std::string c = lower(class_name(w));
+    for (const char* k : kClasses)
+        if (c == k) return true;
+    return false;
+}
+
+bool holds_mouse(HWND w) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &info) && info.hwndCapture != nullptr;
+}
+
+std::string point_text(POINT p) { return "(" + std::to_string(p.x) + ", " + std::to_string(p.y) + ")"; }
+
+std::string window_name(HWND w) { return w == nullptr ? "no window" : class_name(w) + " " + quoted(window_text(w)); }
+
+bool send_mouse(INPUT& event, POINT target, std::string& error) {
+    if (SendInput(1, &event, sizeof(INPUT)) == 1) return true;
+    error = "the click at " + point_text(target) + " could not be sent (error " + std::to_string(GetLastError()) + ")";
+    return false;
+}
+
+}  // namespace
+
+void key_input(WORD vk, bool up) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended_key(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+    SendInput(1, &in, sizeof in);
+}
+
+void press_key(WORD vk) {
+    key_input(vk, false);
+    key_input(vk, true);
+}
+
+bool press_combo(const std::string& combo, std::string& error) {
+    std::vector<WORD> keys;
+    std::vector<WORD> modifiers;
+    for (std::size_t start = 0;;) {
+        std::size_t plus = combo.find('+', start);
+        std::string part = combo.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
+        WORD vk = key_of(part, modifiers);
+        if (vk == 0) {
+            error = "no key named " + quoted(part) + " in " + quoted(combo);
+            return false;
+        }
+        keys.push_back(vk);
+        if (plus == std::string::npos) break;
+        start = plus + 1;
+    }
+    for (std::size_t i = 0; i + 1 < keys.size(); ++i) {
+        if (!is_modifier(keys[i])) {
+            error = quoted(combo) + ": only Ctrl, Alt and Shift can come before the last key";
+            return false;
+        }
+        modifiers.insert(modifiers.begin() + static_cast<long>(i), keys[i]);
+    }
+    for (WORD m : modifiers) key_input(m, false);
+    press_key(keys.back());
+    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) key_input(*m, true);
+    return true;
+}
+
+void type_text(const std::string& text) {
+    for (unsigned char c : text) {
+        if (type_key_for(c)) continue;
+        wchar_t w = 0;
+        char byte = static_cast<char>(c);
+        if (MultiByteToWideChar(CP_ACP, 0, &byte, 1, &w, 1) == 1) type_character(w);
+    }
+}
+
+bool click_screen(POINT target, DWORD ms, std::string& error) {
+    int sx = GetSystemMetrics(SM_CXSCREEN) - 1;
+    int sy = GetSystemMetrics(SM_CYSCREEN) - 1;
+    // Every event of the click carries the target: under Wine the pointer can
+    // jump back for a moment to where the X pointer still is (seen when a
+    // window has just appeared under the old position), and a press or
+    // release without a position of its own lands there, outside the control.
+    INPUT events[3] = {};
+    for (INPUT& in : events) {
+        in.type = INPUT_MOUSE;
+        in.mi.dx = target.x * 65535 / sx;
+        in.mi.dy = target.y * 65535 / sy;
+    }
+    events[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    events[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+    events[2].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
+    if (!send_mouse(events[0], target, error)) return false;
+    // The window under the pointer sees it arrive before the press.
+    HWND under = WindowFromPoint(target);
+    POINT at = {-1, -1};
+    if (!poll_until(ms, [&] { return GetCursorPos(&at) && WindowFromPoint(at) == under; })) {
+        error = "the pointer did not reach " + point_text(target) + " within " + std::to_string(ms) + " ms; it is at " +
+                point_text(at) + " over " + window_name(WindowFromPoint(at));
+        return false;
+    }
+    if (!send_mouse(events[1], target, error)) return false;
+    // Buttons, lists and boxes capture the mouse when they take the press;
+    // the release waits for that, so a busy program sees both in order.
+    if (captures_on_press(under) && !poll_until(ms, [&] { return holds_mouse(under); })) {
+        error = "the press at " + point_text(target) + " on " + window_name(under) + " was not taken within " +
+                std::to_string(ms) + " ms: no window of its thread holds the mouse";
+        SendInput(1, &events[2], sizeof(INPUT));  // the button is not left down
+        return false;
+    }
+    return send_mouse(events[2], target, error);
+}
+
+bool click_window(HWND w, DWORD ms, std::string& error) {
+    RECT r;
+    if (!GetWindowRect(w, &r)) {
+        error = "cannot click: the window is gone";
+        return false;
+    }
+    return click_screen({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, ms, error);
+}

@@ -1,0 +1,33 @@
+// The keyboard and the mouse as a user works them: input through SendInput,
+// which reaches the program's queue in order with the user's own.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// One key down or up, to the foreground window's thread, with its scan code,
+// and marked extended for the keys of the navigation block.
+void key_input(WORD vk, bool up);
+// A key pressed and released.
+void press_key(WORD vk);
+
+// Presses a combination such as "Ctrl+Shift+Tab", "Alt+F4" or "F1": the
+// modifiers go down in order, the key is pressed, the modifiers come up.
+// Key names are Enter, Escape, Tab, Space, Backspace, Delete, Insert, Home,
+// End, PageUp, PageDown, the arrows, F1 to F12, a letter, digit or sign (any
+// case). False, with nothing pressed and error set, for an unknown name.
+bool press_combo(const std::string& combo, std::string& error);
+
+// Types the text (in the code page of this process): the keys the keyboard
+// layout has, the other characters as input-method characters, all through
+// the input queue and so in order.
+void type_text(const std::string& text);
+
+// A left click at a point of the screen. The press waits until the pointer
+// is over the window there, and the release until a window that takes the
+// mouse on a press (a button, box, list or scroll bar) holds it, each for up
+// to ms; false with error set when a wait runs out or input cannot be sent.
+bool click_screen(POINT target, DWORD ms, std::string& error);
+// click_screen in the middle of the window.
+bool click_window(HWND w, DWORD ms, std::string& error);

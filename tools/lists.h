@@ -1,0 +1,28 @@
+// List boxes and combo boxes of any process: reading their items and
+// choosing one with the mouse, as a user does.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+enum class ListKind { kNone, kList, kCombo };
+
+// A list box (also a combo box's drop-down list), a combo box, or neither.
+ListKind list_kind(HWND w);
+// The selected item's index from 0, -1 for none.
+int selected_index(HWND w);
+// The number of items, 0 for a control that is no list.
+int item_count(HWND w);
+
+// The text of item index (from 0) of a list box, or of a combo box's list,
+// in the code page of this process; "" when there is no such item.
+std::string list_item_text(HWND list, int index, bool combo);
+// The index (from 0) of the item that which names: its decimal number from
+// 1, or else its exact text; -1 while there is none.
+int item_named(HWND list, bool combo, const std::string& which);
+
+// Clicks item index of a list box, or opens the combo box with a click on
+// its arrow and clicks the item in its drop-down list; each wait up to ms.
+// False with error set when the list does not open or a click fails.
+bool click_item(HWND control, int index, DWORD ms, std::string& error);

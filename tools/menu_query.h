@@ -1,0 +1,40 @@
+// What drive asks about a program's menus (drive_menu.cpp) and what drive_hook.dll answers
+// from inside the program. A menu belongs to the process that made it: Wine
+// keeps a menu's items in that process, and its menu functions
+// (GetMenuItemCount, GetMenuStringA, GetMenuItemRect) fail on another
+// process's menu handle. drive hooks the program's thread (WH_CALLWNDPROC) with
+// drive_hook.dll, which the platform loads into the program, and sends the
+// menu bar's window the query message; the hook reads the menus there and
+// writes the answer into shared memory.
+#pragma once
+
+#include <windows.h>
+
+constexpr int kMenuLevels = 8;
+constexpr int kMenuTextBytes = 128;
+constexpr int kMenuSeenBytes = 1024;
+
+// The shared memory's name, and the message the hook answers.
+constexpr char kMenuMemoryName[] = "KestrowaneDriveMenuQuery";
+constexpr char kMenuQueryMessage[] = "KestrowaneDriveMenuQuery";
+// The hook procedure's exported name in drive_hook.dll.
+constexpr char kMenuHookProcName[] = "drive_menu_hook";  // linked with --kill-at
+
+struct MenuLevel {
+    int index;        // the item's position in its menu, or -1 when no text matched
+    int highlighted;  // the position highlighted now in that menu, or -1
+    int popup;        // 1 when the item opens a menu
+    int disabled;     // 1 when the item is grayed or disabled
+};
+
+struct MenuQuery {
+    // Asked: the texts of the path, ampersands removed; levels of them.
+    char path[kMenuLevels][kMenuTextBytes];
+    int levels;
+    int serial;  // the hook copies it into answered when it has answered
+    // Answered: one record for each level, up to the first that did not match.
+    int answered;
+    int matched;  // levels that matched
+    MenuLevel level[kMenuLevels];
+    char seen[kMenuSeenBytes];  // when a level did not match: its menu's item texts
+};
