@@ -162,12 +162,12 @@ bool focus_window(Session& s, const Words& a) {
 }
 
 int verb_type(Session& s, const Words& a) {
-    if (!focus_window(s, a)) return 1;
-    type_text(a.back());
-    return 0;
+    return focus_window(s, a) && type_text(a.back(), s.timeout, s.error) ? 0 : 1;
 }
 
-int verb_key(Session& s, const Words& a) { return focus_window(s, a) && press_combo(a.back(), s.error) ? 0 : 1; }
+int verb_key(Session& s, const Words& a) {
+    return focus_window(s, a) && press_combo(a.back(), s.timeout, s.error) ? 0 : 1;
+}
 
 int verb_click(Session& s, const Words& a) {
     HWND top, control;

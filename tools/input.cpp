@@ -69,16 +69,63 @@ WORD key_of(const std::string& name, std::vector<WORD>& modifiers) {
     return static_cast<WORD>(vk & 0xFF);
 }
 
-// Types the byte with the key the keyboard layout has for it (with Shift when
-// needed); false, with nothing sent, for a byte the layout cannot type.
-bool type_key_for(unsigned char c) {
-    SHORT vk = c < 0x80 ? VkKeyScanA(static_cast<char>(c)) : -1;
-    if (vk == -1 || (vk & 0x600) != 0) return false;  // none, or only with Ctrl or Alt
-    bool shift = (vk & 0x100) != 0;
-    if (shift) key_input(VK_SHIFT, false);
-    press_key(static_cast<WORD>(vk & 0xFF));
-    if (shift) key_input(VK_SHIFT, true);
+// Waits until the thread of w has taken every message sent to it before,
+// twice over: each pass of its message loop also reads the X events that
+// reached it. False when the thread did not answer within ms.
+bool settle(HWND w, DWORD ms) {
+    DWORD_PTR answer = 0;
+    for (int pass = 0; pass < 2; ++pass)
+        if (!SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, ms, &answer)) return false;
     return true;
+}
+
+bool is_down(WORD vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
+
+// Presses the modifiers and holds them for the key that follows. Wine's X11
+// driver brings its modifiers in line with the X keyboard whenever a window
+// of the program takes the X focus, and releases one that only SendInput
+// holds down (docs/platform.md): a combination pressed just after a window
+// appeared could lose its Alt that way. So the modifiers are held only once
+// the program's thread has read what reached it and the platform still has
+// them down; one released meanwhile is pressed again. False, with error set
+// and the modifiers let go, when they cannot be held within ms.
+bool hold_modifiers(const std::vector<WORD>& modifiers, DWORD ms, std::string& error) {
+    for (WORD m : modifiers) key_input(m, false);
+    if (modifiers.empty()) return true;
+    HWND target = GetForegroundWindow();
+    bool held = poll_until(ms, [&] {
+        if (target != nullptr) settle(target, ms);
+        bool all_down = true;
+        for (WORD m : modifiers) {
+            if (is_down(m)) continue;
+            key_input(m, false);
+            all_down = false;
+        }
+        return all_down;
+    });
+    if (held) return true;
+    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) key_input(*m, true);
+    error = "the modifier keys were let go again and again for " + std::to_string(ms) + " ms; the front window is " +
+            quoted(window_text(GetForegroundWindow()));
+    return false;
+}
+
+void release_modifiers(const std::vector<WORD>& modifiers) {
+    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) key_input(*m, true);
+}
+
+// Types the byte with the key the keyboard layout has for it (with Shift when
+// needed): 1 when typed, 0 for a byte the layout cannot type (nothing sent),
+// -1 when Shift could not be held (error set).
+int type_key_for(unsigned char c, DWORD ms, std::string& error) {
+    SHORT vk = c < 0x80 ? VkKeyScanA(static_cast<char>(c)) : -1;
+    if (vk == -1 || (vk & 0x600) != 0) return 0;  // none, or only with Ctrl or Alt
+    std::vector<WORD> shift;
+    if ((vk & 0x100) != 0) shift.push_back(VK_SHIFT);
+    if (!hold_modifiers(shift, ms, error)) return -1;
+    press_key(static_cast<WORD>(vk & 0xFF));
+    release_modifiers(shift);
+    return 1;
 }
 
 // Types a character the keyboard layout has no key for, as an input method
@@ -140,7 +187,7 @@ void press_key(WORD vk) {
     key_input(vk, true);
 }
 
-bool press_combo(const std::string& combo, std::string& error) {
+bool press_combo(const std::string& combo, DWORD ms, std::string& error) {
     std::vector<WORD> keys;
     std::vector<WORD> modifiers;
     for (std::size_t start = 0;;) {
@@ -162,19 +209,22 @@ bool press_combo(const std::string& combo, std::string& error) {
         }
         modifiers.insert(modifiers.begin() + static_cast<long>(i), keys[i]);
     }
-    for (WORD m : modifiers) key_input(m, false);
+    if (!hold_modifiers(modifiers, ms, error)) return false;
     press_key(keys.back());
-    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) key_input(*m, true);
+    release_modifiers(modifiers);
     return true;
 }
 
-void type_text(const std::string& text) {
+bool type_text(const std::string& text, DWORD ms, std::string& error) {
     for (unsigned char c : text) {
-        if (type_key_for(c)) continue;
+        int typed = type_key_for(c, ms, error);
+        if (typed < 0) return false;
+        if (typed > 0) continue;
         wchar_t w = 0;
         char byte = static_cast<char>(c);
         if (MultiByteToWideChar(CP_ACP, 0, &byte, 1, &w, 1) == 1) type_character(w);
     }
+    return true;
 }
 
 bool click_screen(POINT target, DWORD ms, std::string& error) {

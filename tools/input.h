@@ -16,13 +16,15 @@ void press_key(WORD vk);
 // modifiers go down in order, the key is pressed, the modifiers come up.
 // Key names are Enter, Escape, Tab, Space, Backspace, Delete, Insert, Home,
 // End, PageUp, PageDown, the arrows, F1 to F12, a letter, digit or sign (any
-// case). False, with nothing pressed and error set, for an unknown name.
-bool press_combo(const std::string& combo, std::string& error);
+// case). False, with nothing pressed and error set, for an unknown name, and
+// when the modifiers cannot be held down for the key within ms.
+bool press_combo(const std::string& combo, DWORD ms, std::string& error);
 
 // Types the text (in the code page of this process): the keys the keyboard
 // layout has, the other characters as input-method characters, all through
-// the input queue and so in order.
-void type_text(const std::string& text);
+// the input queue and so in order. False, with error set, when Shift cannot
+// be held down within ms.
+bool type_text(const std::string& text, DWORD ms, std::string& error);
 
 // A left click at a point of the screen. The press waits until the pointer
 // is over the window there, and the release until a window that takes the
