@@ -47,6 +47,21 @@ HWND control_of(HWND top, const std::string& spec) {
     return search.found;
 }
 
+BOOL CALLBACK add_control_name(HWND w, LPARAM param) {
+    auto* names = reinterpret_cast<std::string*>(param);
+    if (!names->empty()) *names += ", ";
+    *names += std::to_string(GetDlgCtrlID(w)) + " " + quoted(without_ampersands(window_text(w)));
+    return TRUE;
+}
+
+// What a "no control" failure shows instead: each control of the window as
+// its id and its text (ampersands left out, as ID takes it).
+std::string controls_of(HWND top) {
+    std::string names;
+    EnumChildWindows(top, add_control_name, reinterpret_cast<LPARAM>(&names));
+    return names.empty() ? "none" : names;
+}
+
 std::string no_window(const std::string& title, DWORD ms) {
     return "no window " + quoted(title) + " within " + ms_text(ms) + "; visible windows: " + visible_titles();
 }
@@ -71,7 +86,8 @@ bool find_control(Session& s, const std::string& title, const std::string& spec,
     if (top == nullptr) {
         s.error = no_window(title, s.timeout);
     } else {
-        s.error = "window " + quoted(title) + " has no control " + quoted(spec) + " within " + ms_text(s.timeout);
+        s.error = "window " + quoted(title) + " has no control " + quoted(spec) + " within " + ms_text(s.timeout) +
+                  "; its controls: " + controls_of(top);
     }
     return false;
 }
@@ -205,7 +221,7 @@ int verb_get(Session& s, const Words& a) {
 
 int verb_expect(Session& s, const Words& a) {
     if (int bad = check_fact(s, a[2])) return bad;
-    std::string seen = "(no such control)";
+    std::string seen;
     bool matched = poll_until(s.timeout, [&] {
         HWND top = find_window(a[0].c_str());
         HWND control = top != nullptr ? control_of(top, a[1]) : nullptr;
@@ -214,9 +230,13 @@ int verb_expect(Session& s, const Words& a) {
         return seen == a[3];
     });
     if (matched) return 0;
-    if (find_window(a[0].c_str()) == nullptr) return fail(s, no_window(a[0], s.timeout));
+    HWND top = find_window(a[0].c_str());
+    if (top == nullptr) return fail(s, no_window(a[0], s.timeout));
+    if (control_of(top, a[1]) == nullptr)
+        return fail(s, "window " + quoted(a[0]) + " has no control " + quoted(a[1]) + " within " + ms_text(s.timeout) +
+                           "; its controls: " + controls_of(top));
     return fail(s, "waited " + ms_text(s.timeout) + " for " + a[2] + " " + quoted(a[3]) + " of " + quoted(a[1]) +
-                       ", last saw " + (seen == "(no such control)" ? seen : quoted(seen)));
+                       ", last saw " + quoted(seen));
 }
 
 int verb_menu(Session& s, const Words& a) {

@@ -339,6 +339,18 @@ TEST(DriveStart, EachStartedProgramIsWaitedForByItsProcessId) {
     EXPECT_NE(o.err.find("no program " + std::to_string(first) + " was started"), std::string::npos) << o.err;
 }
 
+TEST(DriveControls, ANoControlFailureListsTheControlsThereAre) {
+    StartedPrograms programs;
+    DWORD pid = programs.start(kGreeting);
+    Outcome o = drive(std::string("--timeout 300ms click \"") + kDialogTitle + "\" Okay");
+    EXPECT_EQ(o.code, 1u);
+    EXPECT_NE(o.err.find("has no control \"Okay\" within 300 ms; its controls: 100 \"\", 1 \"OK\", 2 \"Cancel\""),
+              std::string::npos)
+        << o.err;
+    ASSERT_TRUE(close_dialog_of(pid));
+    EXPECT_EQ(drive("exit " + std::to_string(pid) + " 20s").code, 0u);
+}
+
 TEST(DriveStart, WatcherEndsAProgramThatOutlivesItsLimit) {
     StartedPrograms programs;
     DWORD pid = programs.start(std::string("--limit 500ms ") + kGreeting);
