@@ -23,10 +23,29 @@ std::string command_line(const Words& args, std::size_t first) {
     return line;
 }
 
+bool inheritable(HANDLE h) {
+    return h != nullptr && h != INVALID_HANDLE_VALUE &&
+           SetHandleInformation(h, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+}
+
+// The program writes to drive's own standard output and error, so that a
+// checked program's reports land in drive's log (a GUI program on Windows
+// gets no standard handles otherwise; Wine hands them on anyway). A detached
+// watcher gets none: it would keep the output of `drive start` open, and a
+// shell reading it through a pipe would wait for the program to end.
 bool start_process(Session& s, std::string line, PROCESS_INFORMATION& pi, DWORD flags) {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
-    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, flags, nullptr, nullptr, &si, &pi)) return true;
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    BOOL inherit = (flags & DETACHED_PROCESS) == 0 && inheritable(out) && inheritable(err);
+    if (inherit) {
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        si.hStdOutput = out;
+        si.hStdError = err;
+    }
+    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, inherit, flags, nullptr, nullptr, &si, &pi)) return true;
     s.error = "cannot start " + line + " (error " + std::to_string(GetLastError()) + ")";
     return false;
 }
