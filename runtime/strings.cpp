@@ -129,6 +129,7 @@ StringAllocation outcome(DynString h, std::uint32_t n) {
 // A handle whose block was freed is reported once and read as the empty
 // string, so that the program goes on without touching the freed block.
 DynString live_or_empty(const char* operation, DynString h, const void* caller) {
+    if (StringEntry{h}.is_borrowed()) return h;  // no block there: reported as a marked handle
     return check_string_block(operation, h, caller) ? h : 0;
 }
 
