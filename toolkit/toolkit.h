@@ -6,8 +6,9 @@
 // WM_COMMAND goes to a ControlCallback stored in the platform's own per-window
 // data: a control's or the dialog's GWL_USERDATA slot, a menu item's item data.
 // The toolkit keeps no tables: a control is found again by (dialog, id) on every
-// call. Positions and sizes are in dialog units. Nothing here records an error:
-// failures show as a 0 result or an empty string.
+// call. Positions and sizes are in dialog units. Failures show as a 0 result or
+// an empty string; the operations that push a text read from a window also
+// record error 7 in the caller's frame when that text could not be allocated.
 #pragma once
 
 #include <windows.h>
@@ -88,7 +89,8 @@ void load_control_image(HWND control, const char* name, std::int32_t width, std:
 // Give no control the id -1: enable_control and the geometry operations take
 // it to mean the dialog itself.
 
-// Pushes the control's text (at most 32,769 bytes).
+// Pushes the control's text (at most 32,769 bytes); the empty string and
+// error 7 when it could not be allocated.
 void read_control_text(ProcFrame& f, HWND dialog, std::int32_t id);
 // Sets the control's text from the top entry and pops it.
 void write_control_text(ProcFrame& f, HWND dialog, std::int32_t id);
@@ -102,6 +104,8 @@ std::int32_t get_control_check(HWND dialog, std::int32_t id);
 void set_control_check(HWND dialog, std::int32_t id, std::int32_t state);
 
 // Combo and list boxes; item indexes are 1-based (0 reaches the platform as -1).
+// The *_get_selected operations push the selected item's text: empty when
+// nothing is selected, empty with error 7 when it could not be allocated.
 void combo_add_item(ProcFrame& f, HWND dialog, std::int32_t id);
 void combo_delete_item(HWND dialog, std::int32_t id, std::int32_t index);
 void combo_get_selected(ProcFrame& f, HWND dialog, std::int32_t id);
@@ -162,7 +166,8 @@ BOOL delete_menu_item(HMENU menu, std::uint32_t item, std::uint32_t flags);
 BOOL draw_menu_bar(HWND window);
 std::uint32_t get_menu_item_state(HMENU menu, std::uint32_t item, std::uint32_t flags);
 BOOL set_menu_item_state(HMENU menu, std::uint32_t item, std::uint32_t state, std::uint32_t flags);
-// Pushes the item's text (empty when there is no such item).
+// Pushes the item's text (empty when there is no such item); the empty string
+// and error 7 when it could not be allocated.
 void get_menu_item_text(ProcFrame& f, HMENU menu, std::uint32_t item, std::uint32_t flags);
 // Sets the item's text from the top entry and pops it.
 BOOL set_menu_item_text(ProcFrame& f, HMENU menu, std::uint32_t item, std::uint32_t flags);

@@ -43,14 +43,8 @@ protected:
         EXPECT_EQ(f.strings.depth, 0u) << "both string arguments consumed";
         return c;
     }
-    std::string read_text(std::int32_t id) {
-        ProcFrame f;
-        read_control_text(f, dialog_, id);
-        EXPECT_EQ(f.strings.depth, 1u);
-        std::string s = bytes_of(string_arg(f, 0));
-        pop_string(f);
-        return s;
-    }
+    // The text an operation pushes; its error word is left in last_error_.
+    std::string read_text(std::int32_t id) { return selected(read_control_text, id); }
     template <typename Op>
     std::string selected(Op op, std::int32_t id) {
         ProcFrame f;
@@ -58,6 +52,7 @@ protected:
         EXPECT_EQ(f.strings.depth, 1u);
         std::string s = bytes_of(string_arg(f, 0));
         pop_string(f);
+        last_error_ = f.error_word;
         return s;
     }
     void add_item(void (*op)(ProcFrame&, HWND, std::int32_t), std::int32_t id, const std::string& text) {
@@ -67,6 +62,7 @@ protected:
         EXPECT_EQ(f.strings.depth, 0u);
     }
     HWND dialog_ = nullptr;
+    std::uint16_t last_error_ = 0;
 };
 
 DWORD style_of(HWND w) { return static_cast<DWORD>(GetWindowLongA(w, GWL_STYLE)); }
@@ -311,7 +307,7 @@ TEST_F(Controls, OverstatedItemLengthLeavesNoUninitialisedBytes) {
     EXPECT_EQ(s, "abc") << "only the bytes the platform wrote";
 }
 
-TEST_F(Controls, SelectedItemUnderMemoryFailureGivesEmptyAndLeavesNothing) {
+TEST_F(Controls, SelectedItemUnderMemoryFailureGivesEmptyRecordsSevenAndLeavesNothing) {
     // An exact length needs one allocation; an overstated one a second to cut it.
     HWND list = add(kListBox, 21, "", 0x50000001, 0, nullptr, 60, 40);
     add(kComboBox, 20, "", 0x50010003, 0, nullptr, 60, 60);
@@ -321,15 +317,21 @@ TEST_F(Controls, SelectedItemUnderMemoryFailureGivesEmptyAndLeavesNothing) {
     combo_select_item(dialog_, 20, 1);
     fail_allocation(1);
     EXPECT_EQ(selected(combo_get_selected, 20), "");
+    EXPECT_EQ(last_error_, 0x8007);
     EXPECT_EQ(live(), 0);
     real_list_proc =
         reinterpret_cast<WNDPROC>(SetWindowLongA(list, GWL_WNDPROC, reinterpret_cast<LONG>(overstating_list)));
     for (std::uint32_t k = 1; k <= 2; ++k) {
         fail_allocation(k);
         EXPECT_EQ(selected(list_get_selected, 21), "") << "failing allocation " << k;
+        EXPECT_EQ(last_error_, 0x8007) << "failing allocation " << k;
         EXPECT_EQ(live(), 0) << "failing allocation " << k;
     }
     EXPECT_EQ(selected(list_get_selected, 21), "abc");
+    EXPECT_EQ(last_error_, 0);
+    list_select_item(dialog_, 21, 0);
+    EXPECT_EQ(selected(list_get_selected, 21), "");
+    EXPECT_EQ(last_error_, 0) << "nothing selected is no failure";
 }
 
 TEST_F(Controls, ItemArgumentsAreConsumedOwnedOrBorrowed) {
@@ -372,12 +374,20 @@ TEST_F(Controls, ReadTextCutsPast32769Bytes) {
     EXPECT_EQ(got.back(), 'E');
 }
 
-TEST_F(Controls, ReadTextUnderMemoryFailureGivesEmptyAndLeavesNothing) {
+TEST_F(Controls, ReadTextUnderMemoryFailureGivesEmptyRecordsSevenAndLeavesNothing) {
     add(kTextBox, 100, "some text");
     for (std::uint32_t k = 1; k <= 2; ++k) {
         fail_allocation(k);
         EXPECT_EQ(read_text(100), "") << "failing allocation " << k;
+        EXPECT_EQ(last_error_, 0x8007) << "failing allocation " << k;
         EXPECT_EQ(live(), 0);
+    }
+    EXPECT_EQ(read_text(100), "some text");
+    EXPECT_EQ(last_error_, 0);
+    add(kTextBox, 101, "");
+    for (std::int32_t id : {101, 999}) {
+        EXPECT_EQ(read_text(id), "");
+        EXPECT_EQ(last_error_, 0) << "an empty text (id " << id << ") is no failure";
     }
 }
 
