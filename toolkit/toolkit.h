@@ -46,7 +46,10 @@ INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
 // to close_dialog is then in *end_value (when not null). The callback's
 // WM_INITDIALOG comes while the dialog is hidden and neither the callback nor
 // end_value is installed: close_dialog there delivers no end value. The loop
-// polls, with Sleep(1) whenever the queue is empty.
+// polls, with Sleep(1) whenever the queue is empty. It gives every message to
+// IsDialogMessageA of the toolkit dialog whose top-level window it is for (the
+// modal dialog for any other window), so modeless dialogs answer Tab, Enter,
+// Escape, the arrows and access keys while it runs.
 void run_dialog_modal(HWND dialog, ControlCallback callback, std::int32_t* end_value);
 // The same set-up without the owner and without a loop.
 void show_dialog_modeless(HWND dialog, ControlCallback callback, std::int32_t* end_value);

@@ -71,7 +71,8 @@ struct OwnerLog {
 } owner_log;
 
 LRESULT CALLBACK owner_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m == WM_CANCELMODE || m == WM_ENABLE || m == WM_SETFOCUS) owner_log.messages.push_back(m);
+    if (m == WM_CANCELMODE || m == WM_ENABLE || m == WM_SETFOCUS || m == WM_KEYDOWN || m == WM_COMMAND)
+        owner_log.messages.push_back(m);
     if (m == WM_CANCELMODE && owner_log.no_idle_on_cancel != nullptr) {
         HWND d = owner_log.no_idle_on_cancel;
         SetWindowLongA(d, GWL_STYLE, GetWindowLongA(d, GWL_STYLE) | DS_NOIDLEMSG);
@@ -678,6 +679,56 @@ TEST_F(Dialogs, ModelessDialogsGetTheirMessagesFromTheModalLoop) {
     run_dialog_modal(modal, nullptr, &end);
     EXPECT_TRUE(modeless_got_it);
     EXPECT_EQ(end, 3);
+}
+
+TEST_F(Dialogs, ModelessDialogAnswersDialogKeysWhileAModalLoopRuns) {
+    static HWND name_box, ok;
+    static HWND focus_after_tab;
+    HWND modeless = dialog();
+    name_box = edit(modeless, 100);
+    ok = button(modeless, IDOK, control_callback, WS_TABSTOP | BS_DEFPUSHBUTTON);
+    button(modeless, IDCANCEL, control_callback, WS_TABSTOP);
+    focus_after_tab = nullptr;
+    auto modeless_callback = [](HWND, UINT m, WPARAM, LPARAM) -> std::int32_t {
+        if (m == WM_APP + 1) SetFocus(name_box);
+        if (m == WM_APP + 2) focus_after_tab = GetFocus();
+        return 0;
+    };
+    show_dialog_modeless(modeless, modeless_callback, nullptr);
+    HWND modal = dialog();
+    std::int32_t end = 0;
+    // Handled in this order once the modal dialog is up: the focus goes to
+    // the modeless name box, Tab moves it on, Enter and Escape follow.
+    PostMessageA(modeless, WM_APP + 1, 0, 0);
+    PostMessageA(name_box, WM_KEYDOWN, VK_TAB, 0);
+    PostMessageA(modeless, WM_APP + 2, 0, 0);
+    PostMessageA(name_box, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageA(name_box, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(modal, WM_APP, 1, 0);
+    run_dialog_modal(modal, dialog_callback, &end);
+    EXPECT_EQ(end, 1);
+    EXPECT_EQ(focus_after_tab, ok) << "Tab in the modeless dialog should move from the name box to OK";
+    std::vector<WPARAM> commands;
+    for (const Call& c : callback_log)
+        if (std::string(c.who) == "control" && c.dialog == modeless) commands.push_back(LOWORD(c.wparam));
+    EXPECT_EQ(commands, (std::vector<WPARAM>{IDOK, IDCANCEL})) << "Enter and Escape in the modeless dialog";
+}
+
+TEST_F(Dialogs, KeysForAWindowThatIsNoToolkitDialogGoToItUnchanged) {
+    HWND plain = make_owner();
+    keep(plain);
+    HWND modal = dialog();
+    std::int32_t end = 0;
+    PostMessageA(plain, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageA(plain, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(modal, WM_APP, 1, 0);
+    run_dialog_modal(modal, dialog_callback, &end);
+    EXPECT_EQ(end, 1);
+    std::vector<UINT> keys_and_commands;
+    for (UINT m : owner_log.messages)
+        if (m == WM_KEYDOWN || m == WM_COMMAND) keys_and_commands.push_back(m);
+    EXPECT_EQ(keys_and_commands, (std::vector<UINT>{WM_KEYDOWN, WM_KEYDOWN}))
+        << "a plain window gets its keys, and no dialog commands for them";
 }
 
 TEST_F(Dialogs, ShowWindowStateStoresTheResult) {
