@@ -55,6 +55,9 @@ void run_dialog_modal(HWND dialog, ControlCallback callback, std::int32_t* end_v
 void show_dialog_modeless(HWND dialog, ControlCallback callback, std::int32_t* end_value);
 // Sends WM_CLOSE, enables the owner, stores the end value, destroys the dialog.
 void close_dialog(HWND dialog, std::int32_t end_value);
+// Sets the dialog's title from the top entry (up to its first zero byte) and
+// pops it.
+void set_dialog_title(ProcFrame& f, HWND dialog);
 // ShowWindow(window, command); the result is also stored in *result when given.
 BOOL show_window_state(HWND window, std::int32_t command, BOOL* result);
 
@@ -119,6 +122,19 @@ void list_delete_item(HWND dialog, std::int32_t id, std::int32_t index);
 void list_get_selected(ProcFrame& f, HWND dialog, std::int32_t id);
 void list_reset(HWND dialog, std::int32_t id);
 void list_select_item(HWND dialog, std::int32_t id, std::int32_t index);
+// The selected item's index; 0 when nothing is selected or no such control.
+std::int32_t combo_get_selected_index(HWND dialog, std::int32_t id);
+std::int32_t list_get_selected_index(HWND dialog, std::int32_t id);
+// Inserts the item on the top entry at the index and pops it: index 1 puts it
+// first, n before the n-th item, 0 after the last. A sorted box does not sort
+// it. Gives the new item's index, or 0 when nothing was inserted.
+std::int32_t combo_insert_item(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index);
+std::int32_t list_insert_item(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index);
+// Gives the item at the index the text on the top entry and pops it; the item
+// keeps its place, and its selection when it was the selected one. Gives the
+// index, or 0 when there is no such item (index 0 too).
+std::int32_t combo_replace_item(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index);
+std::int32_t list_replace_item(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index);
 
 // Puts the image named by the top entry on the control (image modes above) and
 // pops the name.
