@@ -61,6 +61,16 @@ void set_dialog_title(ProcFrame& f, HWND dialog);
 // ShowWindow(window, command); the result is also stored in *result when given.
 BOOL show_window_state(HWND window, std::int32_t command, BOOL* result);
 
+// ---- Message boxes --------------------------------------------------------------
+
+// message_box (runtime/message_box.h) with an owner: the box belongs to the
+// owner's top-level window, which is disabled while the box is open and
+// enabled again afterwards (an owner that was disabled before stays so). Takes
+// the text (next entry) and the caption (top entry; empty gives "Kestrowane")
+// and pops both. Only the low 16 bits of style reach the platform. Gives the
+// id of the button pressed, or 0 when no box could be shown.
+std::int32_t owned_message_box(ProcFrame& f, HWND owner, std::uint32_t style);
+
 // ---- Controls -------------------------------------------------------------------
 
 // Initial items of a combo box or list box: consecutive DynString handles. The

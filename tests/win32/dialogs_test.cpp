@@ -731,6 +731,73 @@ TEST_F(Dialogs, KeysForAWindowThatIsNoToolkitDialogGoToItUnchanged) {
         << "a plain window gets its keys, and no dialog commands for them";
 }
 
+// ---- Owned message boxes -------------------------------------------------------------
+
+// A visible dialog-class window of the thread other than `owner`.
+struct BoxSearch {
+    HWND owner, box;
+};
+BOOL CALLBACK find_other_box(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<BoxSearch*>(p);
+    char cls[16] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (w == s->owner || !IsWindowVisible(w) || std::string(cls) != "#32770") return TRUE;
+    s->box = w;
+    return FALSE;
+}
+
+TEST_F(Dialogs, OwnedMessageBoxDisablesItsOwnerWhileOpen) {
+    // The owner's callback runs inside the box's own loop: it finds the box
+    // among the thread's windows, reads its owner and the owner's state, and
+    // answers Yes.
+    static struct {
+        HWND box;
+        HWND box_owner;
+        BOOL owner_enabled;
+        std::string caption;
+        int polls;
+    } seen;
+    auto owner_callback = [](HWND d, UINT m, WPARAM, LPARAM) -> std::int32_t {
+        if (m != WM_APP + 4) return 0;
+        BoxSearch search = {d, nullptr};
+        EnumThreadWindows(GetCurrentThreadId(), find_other_box, reinterpret_cast<LPARAM>(&search));
+        HWND box = search.box;
+        if (box == nullptr && ++seen.polls < 1000) {
+            PostMessageA(d, WM_APP + 4, 0, 0);  // the box is not up yet: look again
+            return 1;
+        }
+        seen.box = box;
+        seen.box_owner = GetWindow(box, GW_OWNER);
+        seen.owner_enabled = IsWindowEnabled(d);
+        char caption[32] = {};
+        GetWindowTextA(box, caption, sizeof caption);
+        seen.caption = caption;
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+        return 1;
+    };
+    for (bool disabled_before : {false, true}) {
+        SCOPED_TRACE(disabled_before ? "owner disabled before" : "owner enabled before");
+        HWND owner = dialog();
+        show_dialog_modeless(owner, owner_callback, nullptr);
+        EnableWindow(owner, disabled_before ? FALSE : TRUE);
+        seen = {nullptr, nullptr, TRUE, "", 0};
+        PostMessageA(owner, WM_APP + 4, 0, 0);
+        ProcFrame f;
+        push_literal(f, pool[kTitle]);
+        push_empty(f);
+        std::int32_t result = owned_message_box(f, owner, MB_YESNO);
+        ASSERT_NE(seen.box, nullptr) << "no box appeared in " << seen.polls << " looks";
+        EXPECT_EQ(seen.box_owner, owner);
+        EXPECT_FALSE(seen.owner_enabled) << "the owner must be disabled while the box is open";
+        EXPECT_EQ(seen.caption, "Kestrowane") << "an empty caption gives the default";
+        EXPECT_EQ(result, IDYES);
+        EXPECT_FALSE(IsWindow(seen.box));
+        EXPECT_EQ(IsWindowEnabled(owner), !disabled_before) << "the owner's own state afterwards";
+        EXPECT_EQ(f.strings.depth, 0u);
+        EXPECT_EQ(live(), 0);
+    }
+}
+
 TEST_F(Dialogs, ShowWindowStateStoresTheResult) {
     HWND d = dialog();
     BOOL was = 77;
