@@ -17,6 +17,7 @@
 
 #include "runtime/strings.h"
 #include "toolkit/control_kinds.h"
+#include "toolkit/shortcut_keys.h"
 #include "toolkit/units.h"
 
 // (dialog, message, wParam, lParam) -> 0 when not handled, else the value the
@@ -60,6 +61,32 @@ void close_dialog(HWND dialog, std::int32_t end_value);
 void set_dialog_title(ProcFrame& f, HWND dialog);
 // ShowWindow(window, command); the result is also stored in *result when given.
 BOOL show_window_state(HWND window, std::int32_t command, BOOL* result);
+
+// ---- Keyboard shortcuts ----------------------------------------------------------
+
+// One row of a dialog's shortcut table: a key combination (shortcut_keys.h),
+// the command id it stands for, and the callback that runs it, if any.
+struct DialogShortcut {
+    std::uint32_t keys;        // 0 ends the table
+    std::uint16_t id;          // the command's id, as a menu item's
+    ControlCallback callback;  // null: the control or menu item with the id
+};
+
+// Gives the dialog a table of shortcuts, ended by a row whose keys are 0;
+// null takes the dialog's table away. The table stays the caller's (keep it
+// static): the dialog keeps only its address, in a window property. A pressed
+// combination of the table runs as a menu item does: callback(dialog,
+// WM_COMMAND, MAKEWPARAM(id, 1), 0) and, when that gives 0, the dialog's
+// callback; a row without a callback sends the dialog that WM_COMMAND, which
+// reaches the control or menu item with the id. A menu item with the id that
+// is grayed or disabled takes its shortcut with it. Keys are translated while
+// IsDialogMessageA handles them, as run_dialog_modal's loop does for modal and
+// modeless dialogs. Gives 0 when the window is no toolkit dialog.
+BOOL set_dialog_shortcuts(HWND dialog, const DialogShortcut* shortcuts);
+// Pushes the text of a key combination as a menu item shows it after a tab,
+// "Ctrl+F" for kShortcutCtrl | 'F' (empty for a key without a name); records
+// error 7 when it could not be allocated.
+void push_shortcut_text(ProcFrame& f, std::uint32_t keys);
 
 // ---- Message boxes --------------------------------------------------------------
 

@@ -444,6 +444,23 @@ TEST_F(MenuTest, GetTextPushesEmptyAndRecordsSevenWhenTheStringCannotBeAllocated
     pop_string(f);
 }
 
+TEST_F(MenuTest, ItemShowsTheTextOfItsShortcutAfterATab) {
+    HMENU m = make_loose_menu(1);
+    ProcFrame f;
+    push_copy(f, "&Find...\t", 9);
+    push_shortcut_text(f, kShortcutCtrl | 'F');
+    string_concat(f);
+    ASSERT_TRUE(add_menu_item(f, m, 300, 0, 0, nullptr, 0));
+    EXPECT_EQ(get_text(m, 0, 0), "&Find...\tCtrl+F");
+    EXPECT_EQ(f.error_word, 0);
+    fail_allocation(1);
+    push_shortcut_text(f, kShortcutAlt | VK_RETURN);
+    EXPECT_EQ(string_arg(f, 0).handle(), 0u);
+    EXPECT_EQ(f.error_word, 0x8007) << "out of memory is recorded";
+    pop_string(f);
+    EXPECT_EQ(live(), 0);
+}
+
 TEST_F(MenuTest, SetTextMakesStringItemsOfSeparatorsAndHyphens) {
     struct Row {
         const char* first;
