@@ -6,7 +6,8 @@
 // WM_COMMAND goes to a ControlCallback stored in the platform's own per-window
 // data: a control's or the dialog's GWL_USERDATA slot, a menu item's item data.
 // The toolkit keeps no tables: a control is found again by (dialog, id) on every
-// call. Positions and sizes are in dialog units. Failures show as a 0 result or
+// call, a dialog's shortcut table (the caller's) through a window property.
+// Positions and sizes are in dialog units. Failures show as a 0 result or
 // an empty string; the operations that push a text read from a window also
 // record error 7 in the caller's frame when that text could not be allocated.
 #pragma once
