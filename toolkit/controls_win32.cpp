@@ -1,4 +1,5 @@
 // Creating controls, and the operations on controls that exist.
+#include "runtime/errors.h"
 #include "runtime/state.h"
 #include "toolkit/toolkit.h"
 
@@ -6,6 +7,7 @@ namespace {
 
 constexpr UINT kImageLoadFlags = LR_SHARED | LR_LOADMAP3DCOLORS;  // 0x9000
 constexpr std::uint32_t kReadTextScratch = 0x8002;
+constexpr std::uint8_t kOutOfMemory = 7;
 
 HINSTANCE instance() { return static_cast<HINSTANCE>(runtime_state.instance); }
 
@@ -41,6 +43,13 @@ PixelRect to_pixels(HWND dialog, std::int32_t x, std::int32_t y, std::int32_t wi
 WPARAM control_font(HWND parent) {
     if (void* font = runtime_state.dialog_font) return reinterpret_cast<WPARAM>(font);
     return static_cast<WPARAM>(send(parent, WM_GETFONT));
+}
+
+// Pushes a string just made, or the empty string when it could not be
+// allocated, which is recorded as error 7.
+void push_result(ProcFrame& f, StringAllocation s) {
+    push_handle(f, s.handle);
+    if (s.failed()) record_error(f, kOutOfMemory);
 }
 
 // Item indexes count from 1; the platform's positions from 0, so index 0
@@ -93,19 +102,14 @@ void push_selected_item(ProcFrame& f, HWND dialog, std::int32_t id, UINT get_sel
     HWND control = GetDlgItem(dialog, id);
     LRESULT selected = send(control, get_selection);
     LRESULT n = send(control, get_length, static_cast<WPARAM>(selected));
-    StringAllocation s = n > 0 ? allocate_string(static_cast<std::uint32_t>(n)) : allocate_string(0);
-    if (s.handle == 0) {
-        push_empty(f);
-        return;
+    StringAllocation text = n > 0 ? allocate_string(static_cast<std::uint32_t>(n)) : allocate_string(0);
+    if (text.handle != 0) {
+        // The length reply may overstate the text; keep only what was written.
+        LRESULT written = send(control, get_text, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(text.bytes));
+        std::uint32_t kept = written > 0 && written < n ? static_cast<std::uint32_t>(written) : 0;
+        if (written != n) text = shrink_string(text.handle, kept);
     }
-    // The length reply may overstate the text; keep only what was written.
-    LRESULT written = send(control, get_text, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(s.bytes));
-    if (written == n) {
-        push_handle(f, s.handle);
-        return;
-    }
-    std::uint32_t kept = written > 0 && written < n ? static_cast<std::uint32_t>(written) : 0;
-    push_handle(f, shrink_string(s.handle, kept).handle);
+    push_result(f, text);
 }
 
 }  // namespace
@@ -147,16 +151,15 @@ void read_control_text(ProcFrame& f, HWND dialog, std::int32_t id) {
     HWND control = GetDlgItem(dialog, id);
     // Wine's GetWindowTextA on the null window reports a length without
     // writing anything, which would hand out the scratch string's garbage.
-    StringAllocation scratch = control != nullptr ? allocate_string(kReadTextScratch) : allocate_string(0);
-    if (scratch.handle == 0) {
-        push_empty(f);
-        return;
+    StringAllocation text = control != nullptr ? allocate_string(kReadTextScratch) : allocate_string(0);
+    if (text.handle != 0) {
+        int n = GetWindowTextA(control, text.bytes, kReadTextScratch);
+        std::uint32_t kept = n <= 0                                   ? 0
+                             : n < static_cast<int>(kReadTextScratch) ? static_cast<std::uint32_t>(n)
+                                                                      : kReadTextScratch - 1;
+        text = shrink_string(text.handle, kept);
     }
-    int n = GetWindowTextA(control, scratch.bytes, kReadTextScratch);
-    std::uint32_t kept = n <= 0                                   ? 0
-                         : n < static_cast<int>(kReadTextScratch) ? static_cast<std::uint32_t>(n)
-                                                                  : kReadTextScratch - 1;
-    push_handle(f, shrink_string(scratch.handle, kept).handle);
+    push_result(f, text);
 }
 
 void set_control_callback(HWND dialog, std::int32_t id, ControlCallback callback) {

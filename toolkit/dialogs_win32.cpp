@@ -58,11 +58,21 @@ void forget_dying_font(HWND dialog) {
         runtime_state.dialog_font = nullptr;
 }
 
+// The dialog whose keyboard handling a message gets: the top-level window
+// the message is for, when that is a dialog of the toolkit (its dialog
+// procedure is dialog_proc), so a modeless dialog answers Tab, Enter, Escape,
+// the arrows and access keys too; for any other window, the modal dialog.
+HWND keyboard_dialog(HWND window, HWND modal) {
+    HWND top = GetAncestor(window, GA_ROOT);
+    return GetWindowLongA(top, DWL_DLGPROC) == reinterpret_cast<LONG>(dialog_proc) ? top : modal;
+}
+
 // Takes and handles one message; false when the queue was empty.
 bool pump_one_message(HWND dialog) {
     MSG msg;
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
-    if (IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) return true;
+    HWND keys = keyboard_dialog(msg.hwnd, dialog);
+    if (IsWindow(keys) && IsDialogMessageA(keys, &msg)) return true;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
     return true;

@@ -1,7 +1,10 @@
 // Menus: menu bars, popups and items whose item data holds their callback.
+#include "runtime/errors.h"
 #include "toolkit/toolkit.h"
 
 namespace {
+
+constexpr std::uint8_t kOutOfMemory = 7;
 
 constexpr UINT kAddMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_TYPE | MIIM_DATA;  // 0x37
 
@@ -108,7 +111,9 @@ void get_menu_item_text(ProcFrame& f, HMENU menu, std::uint32_t item, std::uint3
         push_empty(f);
         return;
     }
-    push_handle(f, read_item_text(menu, item, flags, static_cast<std::uint32_t>(n)).handle);
+    StringAllocation text = read_item_text(menu, item, flags, static_cast<std::uint32_t>(n));
+    push_handle(f, text.handle);
+    if (text.failed()) record_error(f, kOutOfMemory);
 }
 
 BOOL set_menu_item_text(ProcFrame& f, HMENU menu, std::uint32_t item, std::uint32_t flags) {

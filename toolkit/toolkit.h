@@ -6,8 +6,10 @@
 // WM_COMMAND goes to a ControlCallback stored in the platform's own per-window
 // data: a control's or the dialog's GWL_USERDATA slot, a menu item's item data.
 // The toolkit keeps no tables: a control is found again by (dialog, id) on every
-// call. Positions and sizes are in dialog units. Nothing here records an error:
-// failures show as a 0 result or an empty string.
+// call, a dialog's shortcut table (the caller's) through a window property.
+// Positions and sizes are in dialog units. Failures show as a 0 result or
+// an empty string; the operations that push a text read from a window also
+// record error 7 in the caller's frame when that text could not be allocated.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +18,7 @@
 
 #include "runtime/strings.h"
 #include "toolkit/control_kinds.h"
+#include "toolkit/shortcut_keys.h"
 #include "toolkit/units.h"
 
 // (dialog, message, wParam, lParam) -> 0 when not handled, else the value the
@@ -45,14 +48,56 @@ INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
 // to close_dialog is then in *end_value (when not null). The callback's
 // WM_INITDIALOG comes while the dialog is hidden and neither the callback nor
 // end_value is installed: close_dialog there delivers no end value. The loop
-// polls, with Sleep(1) whenever the queue is empty.
+// polls, with Sleep(1) whenever the queue is empty. It gives every message to
+// IsDialogMessageA of the toolkit dialog whose top-level window it is for (the
+// modal dialog for any other window), so modeless dialogs answer Tab, Enter,
+// Escape, the arrows and access keys while it runs.
 void run_dialog_modal(HWND dialog, ControlCallback callback, std::int32_t* end_value);
 // The same set-up without the owner and without a loop.
 void show_dialog_modeless(HWND dialog, ControlCallback callback, std::int32_t* end_value);
 // Sends WM_CLOSE, enables the owner, stores the end value, destroys the dialog.
 void close_dialog(HWND dialog, std::int32_t end_value);
+// Sets the dialog's title from the top entry (up to its first zero byte) and
+// pops it.
+void set_dialog_title(ProcFrame& f, HWND dialog);
 // ShowWindow(window, command); the result is also stored in *result when given.
 BOOL show_window_state(HWND window, std::int32_t command, BOOL* result);
+
+// ---- Keyboard shortcuts ----------------------------------------------------------
+
+// One row of a dialog's shortcut table: a key combination (shortcut_keys.h),
+// the command id it stands for, and the callback that runs it, if any.
+struct DialogShortcut {
+    std::uint32_t keys;        // 0 ends the table
+    std::uint16_t id;          // the command's id, as a menu item's
+    ControlCallback callback;  // null: the control or menu item with the id
+};
+
+// Gives the dialog a table of shortcuts, ended by a row whose keys are 0;
+// null takes the dialog's table away. The table stays the caller's (keep it
+// static): the dialog keeps only its address, in a window property. A pressed
+// combination of the table runs as a menu item does: callback(dialog,
+// WM_COMMAND, MAKEWPARAM(id, 1), 0) and, when that gives 0, the dialog's
+// callback; a row without a callback sends the dialog that WM_COMMAND, which
+// reaches the control or menu item with the id. A menu item with the id that
+// is grayed or disabled takes its shortcut with it. Keys are translated while
+// IsDialogMessageA handles them, as run_dialog_modal's loop does for modal and
+// modeless dialogs. Gives 0 when the window is no toolkit dialog.
+BOOL set_dialog_shortcuts(HWND dialog, const DialogShortcut* shortcuts);
+// Pushes the text of a key combination as a menu item shows it after a tab,
+// "Ctrl+F" for kShortcutCtrl | 'F' (empty for a key without a name); records
+// error 7 when it could not be allocated.
+void push_shortcut_text(ProcFrame& f, std::uint32_t keys);
+
+// ---- Message boxes --------------------------------------------------------------
+
+// message_box (runtime/message_box.h) with an owner: the box belongs to the
+// owner's top-level window, which is disabled while the box is open and
+// enabled again afterwards (an owner that was disabled before stays so). Takes
+// the text (next entry) and the caption (top entry; empty gives "Kestrowane")
+// and pops both. Only the low 16 bits of style reach the platform. Gives the
+// id of the button pressed, or 0 when no box could be shown.
+std::int32_t owned_message_box(ProcFrame& f, HWND owner, std::uint32_t style);
 
 // ---- Controls -------------------------------------------------------------------
 
@@ -88,7 +133,8 @@ void load_control_image(HWND control, const char* name, std::int32_t width, std:
 // Give no control the id -1: enable_control and the geometry operations take
 // it to mean the dialog itself.
 
-// Pushes the control's text (at most 32,769 bytes).
+// Pushes the control's text (at most 32,769 bytes); the empty string and
+// error 7 when it could not be allocated.
 void read_control_text(ProcFrame& f, HWND dialog, std::int32_t id);
 // Sets the control's text from the top entry and pops it.
 void write_control_text(ProcFrame& f, HWND dialog, std::int32_t id);
@@ -102,6 +148,8 @@ std::int32_t get_control_check(HWND dialog, std::int32_t id);
 void set_control_check(HWND dialog, std::int32_t id, std::int32_t state);
 
 // Combo and list boxes; item indexes are 1-based (0 reaches the platform as -1).
+// The *_get_selected operations push the selected item's text: empty when
+// nothing is selected, empty with error 7 when it could not be allocated.
 void combo_add_item(ProcFrame& f, HWND dialog, std::int32_t id);
 void combo_delete_item(HWND dialog, std::int32_t id, std::int32_t index);
 void combo_get_selected(ProcFrame& f, HWND dialog, std::int32_t id);
@@ -112,6 +160,19 @@ void list_delete_item(HWND dialog, std::int32_t id, std::int32_t index);
 void list_get_selected(ProcFrame& f, HWND dialog, std::int32_t id);
 void list_reset(HWND dialog, std::int32_t id);
 void list_select_item(HWND dialog, std::int32_t id, std::int32_t index);
+// The selected item's index; 0 when nothing is selected or no such control.
+std::int32_t combo_get_selected_index(HWND dialog, std::int32_t id);
+std::int32_t list_get_selected_index(HWND dialog, std::int32_t id);
+// Inserts the item on the top entry at the index and pops it: index 1 puts it
+// first, n before the n-th item, 0 after the last. A sorted box does not sort
+// it. Gives the new item's index, or 0 when nothing was inserted.
+std::int32_t combo_insert_item(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index);
+std::int32_t list_insert_item(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index);
+// Gives the item at the index the text on the top entry and pops it; the item
+// keeps its place, and its selection when it was the selected one. Gives the
+// index, or 0 when there is no such item (index 0 too).
+std::int32_t combo_replace_item(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index);
+std::int32_t list_replace_item(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index);
 
 // Puts the image named by the top entry on the control (image modes above) and
 // pops the name.
@@ -162,7 +223,8 @@ BOOL delete_menu_item(HMENU menu, std::uint32_t item, std::uint32_t flags);
 BOOL draw_menu_bar(HWND window);
 std::uint32_t get_menu_item_state(HMENU menu, std::uint32_t item, std::uint32_t flags);
 BOOL set_menu_item_state(HMENU menu, std::uint32_t item, std::uint32_t state, std::uint32_t flags);
-// Pushes the item's text (empty when there is no such item).
+// Pushes the item's text (empty when there is no such item); the empty string
+// and error 7 when it could not be allocated.
 void get_menu_item_text(ProcFrame& f, HMENU menu, std::uint32_t item, std::uint32_t flags);
 // Sets the item's text from the top entry and pops it.
 BOOL set_menu_item_text(ProcFrame& f, HMENU menu, std::uint32_t item, std::uint32_t flags);

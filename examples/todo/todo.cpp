@@ -1,8 +1,10 @@
 // A to-do list: type a task, give it a priority and maybe mark it urgent,
-// add it to the list, remove it when done. The title counts the tasks; the
-// menu bar has File > Exit and Help > About, which shows an About dialog
-// owned by the list. An application of its own on the toolkit, built against
-// the installed package, and played by its UI test (todo.script).
+// add it to the list, remove it when done (after a question in a message box
+// that belongs to the list). The title counts the tasks; the menu bar has
+// File > Exit, Edit > Find (Ctrl+F), which opens a modeless Find dialog, and
+// Help > About (F1), which shows an About dialog owned by the list. An
+// application of its own on the toolkit, built against the installed
+// package, and played by its UI test (todo.script).
 #include "runtime/state.h"
 #include "runtime/strings.h"
 #include "toolkit/toolkit.h"
@@ -18,16 +20,19 @@ enum : std::int32_t {
     kTasks = 106,
     kStatus = 107,
     kAboutText = 108,
+    kFindBox = 110,
 
     kMenuExit = 200,
     kMenuAbout = 201,
+    kMenuFind = 202,
 };
 
 constexpr auto literals =
     make_literal_pool("To do", "", "Task:", "Priority:", "Low", "Normal", "High", "Urgent", "&Add", "&Remove",
                       "Type a task and press Add.", " (", ")", " [", "]", " !", "Added ", "Removed ", "Selected ",
-                      "Type a task first.", "&File", "E&xit", "&Help", "&About", "About To do",
-                      "To do: a list of tasks, built on the Kestrowane toolkit.", "OK");
+                      "Type a task first.", "&File", "E&xit", "&Help", "&About\t", "About To do",
+                      "To do: a list of tasks, built on the Kestrowane toolkit.", "OK", "&Edit", "&Find...\t", "Find",
+                      "Find:", "&Next", "Close", "Found ", "Not found: ", "Remove task", "Remove ", "?");
 
 enum Literal {
     kTitle,
@@ -57,6 +62,17 @@ enum Literal {
     kAboutTitle,
     kAboutMessage,
     kOk,
+    kEditMenu,
+    kFindItem,
+    kFindTitle,
+    kFindCaption,
+    kNextText,
+    kCloseText,
+    kFound,
+    kNotFound,
+    kRemoveTitle,
+    kRemoveQuestion,
+    kQuestionMark,
 };
 
 constexpr std::int32_t kPriorityCount = 3;
@@ -64,6 +80,8 @@ constexpr std::int32_t kPriorityCount = 3;
 struct Globals {
     DynString priorities[kPriorityCount];
     std::int32_t tasks;  // how many tasks the list holds
+    HWND list;           // the main dialog
+    HWND find;           // the Find dialog while it is open
 };
 Globals globals;
 
@@ -107,12 +125,7 @@ void show_count(ProcFrame& f, HWND dialog) {
     push_number(f, globals.tasks);
     string_concat(f);
     append_literal(f, kClose);
-    SetWindowTextA(dialog, view_string(string_arg(f, 0)).bytes);
-    pop_string(f);
-}
-
-std::int32_t selected_task(HWND dialog) {
-    return static_cast<std::int32_t>(SendDlgItemMessageA(dialog, kTasks, LB_GETCURSEL, 0, 0)) + 1;
+    set_dialog_title(f, dialog);
 }
 
 // ---- Callbacks ---------------------------------------------------------------------
@@ -150,11 +163,18 @@ std::int32_t on_add(HWND dialog, UINT, WPARAM, LPARAM) {
     return f.result;
 }
 
-// Remove: the selected task goes; Remove waits for the next selection.
+// Remove: asks first, in a box that keeps the list disabled while it is
+// open; the selected task goes; Remove waits for the next selection.
 std::int32_t on_remove(HWND dialog, UINT, WPARAM, LPARAM) {
     ProcFrame f;
-    std::int32_t selected = selected_task(dialog);
+    std::int32_t selected = list_get_selected_index(dialog, kTasks);
     if (selected == 0) return f.result;
+    push_literal(f, literals[kRemoveQuestion]);
+    list_get_selected(f, dialog, kTasks);
+    string_concat(f);
+    append_literal(f, kQuestionMark);
+    push_literal(f, literals[kRemoveTitle]);
+    if (owned_message_box(f, dialog, MB_YESNO | MB_ICONQUESTION) != IDYES) return f.result;
     push_literal(f, literals[kRemoved]);
     list_get_selected(f, dialog, kTasks);
     string_concat(f);
@@ -211,10 +231,89 @@ std::int32_t on_about(HWND dialog, UINT, WPARAM, LPARAM) {
     return f.result;
 }
 
+// ---- The Find dialog ---------------------------------------------------------------
+
+// Next (Enter, F3): selects the next task that begins with the text typed,
+// after the selected one and round to the first.
+std::int32_t on_find_next(HWND find, UINT, WPARAM, LPARAM) {
+    ProcFrame f;
+    DynString text = 0;
+    read_control_text(f, find, kFindBox);
+    string_assign(f, text);
+    HWND list = globals.list;
+    WPARAM after = static_cast<WPARAM>(list_get_selected_index(list, kTasks) - 1);  // -1: from the first
+    LRESULT found =
+        SendDlgItemMessageA(list, kTasks, LB_FINDSTRING, after, reinterpret_cast<LPARAM>(view_string(text).bytes));
+    if (found == LB_ERR) {
+        push_literal(f, literals[kNotFound]);
+        push_handle(f, text);
+        string_concat(f);
+        show_status(f, list);
+        return f.result;
+    }
+    free_string(text);
+    list_select_item(list, kTasks, static_cast<std::int32_t>(found) + 1);
+    push_literal(f, literals[kFound]);
+    list_get_selected(f, list, kTasks);
+    string_concat(f);
+    show_status(f, list);
+    enable_control(list, kRemove, 1);
+    return f.result;
+}
+
+std::int32_t on_find_close(HWND find, UINT, WPARAM, LPARAM) {
+    ProcFrame f;
+    close_dialog(find, 0);
+    return f.result;
+}
+
+std::int32_t on_find_event(HWND, UINT message, WPARAM, LPARAM) {
+    ProcFrame f;
+    if (message == WM_DESTROY) globals.find = nullptr;
+    return f.result;
+}
+
+// F3 in the Find dialog is Next once more.
+const DialogShortcut kFindShortcuts[] = {
+    {VK_F3, IDOK, on_find_next},
+    {0, 0, nullptr},
+};
+
+// Edit > Find (Ctrl+F): a modeless dialog owned by the list, which stays
+// usable; a second Find goes back to the open one.
+std::int32_t on_find(HWND dialog, UINT, WPARAM, LPARAM) {
+    ProcFrame f;
+    if (globals.find != nullptr) {
+        focus_control(globals.find, kFindBox);
+        return f.result;
+    }
+    push_literal(f, literals[kFindTitle]);
+    HWND find = create_dialog(f, dialog, -1, -1, 160, 48, 0, 0);
+    add(f, find, 0, kLabel, kFindCaption, 6, 8, 26, 8);
+    add(f, find, kFindBox, kTextBox, kEmpty, 34, 6, 120, 12);
+    add(f, find, IDOK, kPushButton, kNextText, 50, 26, 50, 14, on_find_next,
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON);
+    add(f, find, IDCANCEL, kPushButton, kCloseText, 104, 26, 50, 14, on_find_close);
+    set_dialog_shortcuts(find, kFindShortcuts);
+    globals.find = find;
+    show_dialog_modeless(find, on_find_event, nullptr);
+    focus_control(find, kFindBox);
+    return f.result;
+}
+
 // ---- Building the window ---------------------------------------------------------
 
 void append_item(ProcFrame& f, HMENU menu, Literal text, std::uintptr_t id, ControlCallback callback) {
     push_literal(f, literals[text]);
+    add_menu_item(f, menu, id, 0, 0, callback, 0);
+}
+
+// An item whose text ends with the text of its shortcut, after a tab.
+void append_item_with_keys(ProcFrame& f, HMENU menu, Literal text, std::uint32_t keys, std::uintptr_t id,
+                           ControlCallback callback) {
+    push_literal(f, literals[text]);
+    push_shortcut_text(f, keys);
+    string_concat(f);
     add_menu_item(f, menu, id, 0, 0, callback, 0);
 }
 
@@ -223,15 +322,26 @@ void append_popup(ProcFrame& f, HMENU menu, Literal text, HMENU popup) {
     add_menu_item(f, menu, reinterpret_cast<std::uintptr_t>(popup), 0, 0, nullptr, MENU_FLAG_SUBMENU);
 }
 
+// The shortcuts of the list name the menu items they choose.
+const DialogShortcut kListShortcuts[] = {
+    {kShortcutCtrl | 'F', kMenuFind, nullptr},
+    {VK_F1, kMenuAbout, nullptr},
+    {0, 0, nullptr},
+};
+
 void build_menus(ProcFrame& f, HWND dialog) {
     HMENU bar = create_menu(0);
     HMENU file = create_menu(1);
+    HMENU edit = create_menu(1);
     HMENU help = create_menu(1);
     append_item(f, file, kExitItem, kMenuExit, on_exit);
-    append_item(f, help, kAboutItem, kMenuAbout, on_about);
+    append_item_with_keys(f, edit, kFindItem, kShortcutCtrl | 'F', kMenuFind, on_find);
+    append_item_with_keys(f, help, kAboutItem, VK_F1, kMenuAbout, on_about);
     append_popup(f, bar, kFileMenu, file);
+    append_popup(f, bar, kEditMenu, edit);
     append_popup(f, bar, kHelpMenu, help);
     attach_menu(dialog, bar);
+    set_dialog_shortcuts(dialog, kListShortcuts);
 }
 
 void add_controls(ProcFrame& f, HWND dialog) {
@@ -267,6 +377,7 @@ std::int32_t main_procedure(void*, void*, const char*, std::int32_t) {
     std::int32_t result = 0;
     push_literal(f, literals[kTitle]);
     HWND dialog = create_dialog(f, nullptr, -1, -1, 236, 138, 0, 0);
+    globals.list = dialog;
     build_menus(f, dialog);
     add_controls(f, dialog);
     show_count(f, dialog);

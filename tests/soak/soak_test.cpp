@@ -234,6 +234,16 @@ void every_operation(HWND dialog, std::int32_t id) {
     pop_string(f);
     list_reset(dialog, id);
     list_select_item(dialog, id, 1);
+    EXPECT_EQ(combo_get_selected_index(dialog, id), 0);
+    EXPECT_EQ(list_get_selected_index(dialog, id), 0);
+    push_literal(f, pool[kText]);
+    EXPECT_EQ(combo_insert_item(f, dialog, id, 1), 0);
+    push_literal(f, pool[kText]);
+    EXPECT_EQ(list_insert_item(f, dialog, id, 0), 0);
+    push_literal(f, pool[kText]);
+    EXPECT_EQ(combo_replace_item(f, dialog, id, 1), 0);
+    push_literal(f, pool[kText]);
+    EXPECT_EQ(list_replace_item(f, dialog, id, 1), 0);
     push_literal(f, pool[kSquare]);
     set_control_image(f, dialog, id, 3);
     UnitPair size = get_window_size(dialog, id);
@@ -254,6 +264,14 @@ TEST_F(Soak, OperationsOnWindowsThatAreNotThere) {
     EXPECT_TRUE(IsWindow(d));
     EXPECT_TRUE(IsWindowEnabled(d));
     close_dialog(d, 0);
+    for (HWND gone : {d, static_cast<HWND>(nullptr)}) {
+        ProcFrame f;
+        push_literal(f, pool[kText]);
+        set_dialog_title(f, gone);
+        EXPECT_EQ(f.strings.depth, 0u);
+        const DialogShortcut none[] = {{0, 0, nullptr}};
+        EXPECT_FALSE(set_dialog_shortcuts(gone, none));
+    }
     every_operation(d, 4711);
     every_operation(d, -1);
     every_operation(nullptr, 4711);

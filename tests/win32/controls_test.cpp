@@ -43,14 +43,8 @@ protected:
         EXPECT_EQ(f.strings.depth, 0u) << "both string arguments consumed";
         return c;
     }
-    std::string read_text(std::int32_t id) {
-        ProcFrame f;
-        read_control_text(f, dialog_, id);
-        EXPECT_EQ(f.strings.depth, 1u);
-        std::string s = bytes_of(string_arg(f, 0));
-        pop_string(f);
-        return s;
-    }
+    // The text an operation pushes; its error word is left in last_error_.
+    std::string read_text(std::int32_t id) { return selected(read_control_text, id); }
     template <typename Op>
     std::string selected(Op op, std::int32_t id) {
         ProcFrame f;
@@ -58,6 +52,7 @@ protected:
         EXPECT_EQ(f.strings.depth, 1u);
         std::string s = bytes_of(string_arg(f, 0));
         pop_string(f);
+        last_error_ = f.error_word;
         return s;
     }
     void add_item(void (*op)(ProcFrame&, HWND, std::int32_t), std::int32_t id, const std::string& text) {
@@ -67,6 +62,7 @@ protected:
         EXPECT_EQ(f.strings.depth, 0u);
     }
     HWND dialog_ = nullptr;
+    std::uint16_t last_error_ = 0;
 };
 
 DWORD style_of(HWND w) { return static_cast<DWORD>(GetWindowLongA(w, GWL_STYLE)); }
@@ -278,6 +274,118 @@ TEST_F(Controls, ComboAndListSelectionIsOneBased) {
     EXPECT_EQ(SendDlgItemMessageA(dialog_, 21, LB_GETCOUNT, 0, 0), 0);
 }
 
+// The operations by position, once for combo boxes and once for list boxes.
+struct ItemBox {
+    const char* name;
+    ControlKind kind;
+    void (*add_item)(ProcFrame&, HWND, std::int32_t);
+    void (*select_item)(HWND, std::int32_t, std::int32_t);
+    std::int32_t (*selected_index)(HWND, std::int32_t);
+    std::int32_t (*insert_item)(ProcFrame&, HWND, std::int32_t, std::int32_t);
+    std::int32_t (*replace_item)(ProcFrame&, HWND, std::int32_t, std::int32_t);
+    UINT get_count, get_text, get_selection;
+};
+const ItemBox kItemBoxes[] = {
+    {"combo box", kComboBox, combo_add_item, combo_select_item, combo_get_selected_index, combo_insert_item,
+     combo_replace_item, CB_GETCOUNT, CB_GETLBTEXT, CB_GETCURSEL},
+    {"list box", kListBox, list_add_item, list_select_item, list_get_selected_index, list_insert_item,
+     list_replace_item, LB_GETCOUNT, LB_GETTEXT, LB_GETCURSEL},
+};
+
+// Every item's text, in the box's order, read back from the platform.
+std::vector<std::string> items_of(HWND box, const ItemBox& kind) {
+    std::vector<std::string> out;
+    LRESULT n = SendMessageA(box, kind.get_count, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+        char text[64] = {};
+        SendMessageA(box, kind.get_text, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        out.push_back(text);
+    }
+    return out;
+}
+
+TEST_F(Controls, SelectedIndexCountsFromOneAndIsZeroForNone) {
+    for (const ItemBox& kind : kItemBoxes) {
+        SCOPED_TRACE(kind.name);
+        add(kind.kind, 30, "", 0, 0, nullptr, 60, 60);
+        for (const char* item : {"a", "b", "c"}) add_item(kind.add_item, 30, item);
+        EXPECT_EQ(kind.selected_index(dialog_, 30), 0) << "nothing selected yet";
+        kind.select_item(dialog_, 30, 3);
+        EXPECT_EQ(kind.selected_index(dialog_, 30), 3);
+        kind.select_item(dialog_, 30, 1);
+        EXPECT_EQ(kind.selected_index(dialog_, 30), 1);
+        kind.select_item(dialog_, 30, 0);
+        EXPECT_EQ(kind.selected_index(dialog_, 30), 0);
+        EXPECT_EQ(kind.selected_index(dialog_, 4242), 0) << "an id that names no control";
+        kill_control(dialog_, 30);
+    }
+}
+
+TEST_F(Controls, InsertPutsTheItemAtItsIndexUnsortedAndZeroAppends) {
+    for (const ItemBox& kind : kItemBoxes) {
+        SCOPED_TRACE(kind.name);
+        HWND box = add(kind.kind, 30, "", 0 /* sorted */, 0, nullptr, 60, 60);
+        for (const char* item : {"b", "d"}) add_item(kind.add_item, 30, item);
+        auto insert = [&](std::int32_t index, const std::string& text) {
+            ProcFrame f;
+            push_copy(f, text.data(), static_cast<std::uint32_t>(text.size()));
+            std::int32_t r = kind.insert_item(f, dialog_, 30, index);
+            EXPECT_EQ(f.strings.depth, 0u) << "the item is taken";
+            return r;
+        };
+        EXPECT_EQ(insert(2, "z"), 2);
+        EXPECT_EQ(insert(1, "y"), 1);
+        EXPECT_EQ(insert(0, "a"), 5) << "index 0 appends";
+        EXPECT_EQ(items_of(box, kind), (std::vector<std::string>{"y", "b", "z", "d", "a"}));
+        EXPECT_EQ(insert(9, "q"), 0) << "past the end";
+        kill_control(dialog_, 30);
+        EXPECT_EQ(insert(2, "x"), 0) << "into a control that is gone";
+        EXPECT_EQ(live(), 0);
+    }
+}
+
+TEST_F(Controls, ReplaceKeepsTheItemsPlaceAndSelection) {
+    for (const ItemBox& kind : kItemBoxes) {
+        SCOPED_TRACE(kind.name);
+        HWND box = add(kind.kind, 30, "", 0 /* sorted */, 0, nullptr, 60, 60);
+        for (const char* item : {"a", "b", "c"}) add_item(kind.add_item, 30, item);
+        kind.select_item(dialog_, 30, 2);
+        auto replace = [&](std::int32_t index, const std::string& text) {
+            ProcFrame f;
+            push_copy(f, text.data(), static_cast<std::uint32_t>(text.size()));
+            std::int32_t r = kind.replace_item(f, dialog_, 30, index);
+            EXPECT_EQ(f.strings.depth, 0u) << "the text is taken";
+            return r;
+        };
+        EXPECT_EQ(replace(2, "zz"), 2);
+        EXPECT_EQ(replace(3, "C"), 3);
+        EXPECT_EQ(items_of(box, kind), (std::vector<std::string>{"a", "zz", "C"})) << "no sorting, same places";
+        EXPECT_EQ(kind.selected_index(dialog_, 30), 2) << "the replaced item stays selected";
+        EXPECT_EQ(replace(1, "A"), 1);
+        EXPECT_EQ(kind.selected_index(dialog_, 30), 2) << "replacing another item leaves the selection";
+        for (std::int32_t bad : {0, 4, -1}) EXPECT_EQ(replace(bad, "x"), 0) << "index " << bad;
+        EXPECT_EQ(items_of(box, kind), (std::vector<std::string>{"A", "zz", "C"}));
+        kill_control(dialog_, 30);
+        EXPECT_EQ(live(), 0);
+    }
+}
+
+TEST_F(Controls, SetDialogTitleShowsTheTextAndTakesIt) {
+    DynString title = make("Contacts (2)");
+    ProcFrame f;
+    push_borrowed(f, title);
+    set_dialog_title(f, dialog_);
+    EXPECT_EQ(f.strings.depth, 0u);
+    char caption[32] = {};
+    GetWindowTextA(dialog_, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Contacts (2)");
+    EXPECT_EQ(bytes_of(title), "Contacts (2)") << "a borrowed title stays its variable's";
+    push_empty(f);
+    set_dialog_title(f, dialog_);
+    EXPECT_EQ(GetWindowTextA(dialog_, caption, sizeof caption), 0);
+    free_string(title);
+}
+
 TEST_F(Controls, EmptyItemSelectedGivesTheEmptyString) {
     add(kListBox, 21, "", 0x50000001, 0, nullptr, 60, 40);
     add_item(list_add_item, 21, "");
@@ -311,7 +419,7 @@ TEST_F(Controls, OverstatedItemLengthLeavesNoUninitialisedBytes) {
     EXPECT_EQ(s, "abc") << "only the bytes the platform wrote";
 }
 
-TEST_F(Controls, SelectedItemUnderMemoryFailureGivesEmptyAndLeavesNothing) {
+TEST_F(Controls, SelectedItemUnderMemoryFailureGivesEmptyRecordsSevenAndLeavesNothing) {
     // An exact length needs one allocation; an overstated one a second to cut it.
     HWND list = add(kListBox, 21, "", 0x50000001, 0, nullptr, 60, 40);
     add(kComboBox, 20, "", 0x50010003, 0, nullptr, 60, 60);
@@ -321,15 +429,21 @@ TEST_F(Controls, SelectedItemUnderMemoryFailureGivesEmptyAndLeavesNothing) {
     combo_select_item(dialog_, 20, 1);
     fail_allocation(1);
     EXPECT_EQ(selected(combo_get_selected, 20), "");
+    EXPECT_EQ(last_error_, 0x8007);
     EXPECT_EQ(live(), 0);
     real_list_proc =
         reinterpret_cast<WNDPROC>(SetWindowLongA(list, GWL_WNDPROC, reinterpret_cast<LONG>(overstating_list)));
     for (std::uint32_t k = 1; k <= 2; ++k) {
         fail_allocation(k);
         EXPECT_EQ(selected(list_get_selected, 21), "") << "failing allocation " << k;
+        EXPECT_EQ(last_error_, 0x8007) << "failing allocation " << k;
         EXPECT_EQ(live(), 0) << "failing allocation " << k;
     }
     EXPECT_EQ(selected(list_get_selected, 21), "abc");
+    EXPECT_EQ(last_error_, 0);
+    list_select_item(dialog_, 21, 0);
+    EXPECT_EQ(selected(list_get_selected, 21), "");
+    EXPECT_EQ(last_error_, 0) << "nothing selected is no failure";
 }
 
 TEST_F(Controls, ItemArgumentsAreConsumedOwnedOrBorrowed) {
@@ -372,12 +486,20 @@ TEST_F(Controls, ReadTextCutsPast32769Bytes) {
     EXPECT_EQ(got.back(), 'E');
 }
 
-TEST_F(Controls, ReadTextUnderMemoryFailureGivesEmptyAndLeavesNothing) {
+TEST_F(Controls, ReadTextUnderMemoryFailureGivesEmptyRecordsSevenAndLeavesNothing) {
     add(kTextBox, 100, "some text");
     for (std::uint32_t k = 1; k <= 2; ++k) {
         fail_allocation(k);
         EXPECT_EQ(read_text(100), "") << "failing allocation " << k;
+        EXPECT_EQ(last_error_, 0x8007) << "failing allocation " << k;
         EXPECT_EQ(live(), 0);
+    }
+    EXPECT_EQ(read_text(100), "some text");
+    EXPECT_EQ(last_error_, 0);
+    add(kTextBox, 101, "");
+    for (std::int32_t id : {101, 999}) {
+        EXPECT_EQ(read_text(id), "");
+        EXPECT_EQ(last_error_, 0) << "an empty text (id " << id << ") is no failure";
     }
 }
 

@@ -71,7 +71,8 @@ struct OwnerLog {
 } owner_log;
 
 LRESULT CALLBACK owner_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m == WM_CANCELMODE || m == WM_ENABLE || m == WM_SETFOCUS) owner_log.messages.push_back(m);
+    if (m == WM_CANCELMODE || m == WM_ENABLE || m == WM_SETFOCUS || m == WM_KEYDOWN || m == WM_COMMAND)
+        owner_log.messages.push_back(m);
     if (m == WM_CANCELMODE && owner_log.no_idle_on_cancel != nullptr) {
         HWND d = owner_log.no_idle_on_cancel;
         SetWindowLongA(d, GWL_STYLE, GetWindowLongA(d, GWL_STYLE) | DS_NOIDLEMSG);
@@ -678,6 +679,279 @@ TEST_F(Dialogs, ModelessDialogsGetTheirMessagesFromTheModalLoop) {
     run_dialog_modal(modal, nullptr, &end);
     EXPECT_TRUE(modeless_got_it);
     EXPECT_EQ(end, 3);
+}
+
+TEST_F(Dialogs, ModelessDialogAnswersDialogKeysWhileAModalLoopRuns) {
+    static HWND name_box, ok;
+    static HWND focus_after_tab;
+    HWND modeless = dialog();
+    name_box = edit(modeless, 100);
+    ok = button(modeless, IDOK, control_callback, WS_TABSTOP | BS_DEFPUSHBUTTON);
+    button(modeless, IDCANCEL, control_callback, WS_TABSTOP);
+    focus_after_tab = nullptr;
+    auto modeless_callback = [](HWND, UINT m, WPARAM, LPARAM) -> std::int32_t {
+        if (m == WM_APP + 1) SetFocus(name_box);
+        if (m == WM_APP + 2) focus_after_tab = GetFocus();
+        return 0;
+    };
+    show_dialog_modeless(modeless, modeless_callback, nullptr);
+    HWND modal = dialog();
+    std::int32_t end = 0;
+    // Handled in this order once the modal dialog is up: the focus goes to
+    // the modeless name box, Tab moves it on, Enter and Escape follow.
+    PostMessageA(modeless, WM_APP + 1, 0, 0);
+    PostMessageA(name_box, WM_KEYDOWN, VK_TAB, 0);
+    PostMessageA(modeless, WM_APP + 2, 0, 0);
+    PostMessageA(name_box, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageA(name_box, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(modal, WM_APP, 1, 0);
+    run_dialog_modal(modal, dialog_callback, &end);
+    EXPECT_EQ(end, 1);
+    EXPECT_EQ(focus_after_tab, ok) << "Tab in the modeless dialog should move from the name box to OK";
+    std::vector<WPARAM> commands;
+    for (const Call& c : callback_log)
+        if (std::string(c.who) == "control" && c.dialog == modeless) commands.push_back(LOWORD(c.wparam));
+    EXPECT_EQ(commands, (std::vector<WPARAM>{IDOK, IDCANCEL})) << "Enter and Escape in the modeless dialog";
+}
+
+TEST_F(Dialogs, KeysForAWindowThatIsNoToolkitDialogGoToItUnchanged) {
+    HWND plain = make_owner();
+    keep(plain);
+    HWND modal = dialog();
+    std::int32_t end = 0;
+    PostMessageA(plain, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageA(plain, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(modal, WM_APP, 1, 0);
+    run_dialog_modal(modal, dialog_callback, &end);
+    EXPECT_EQ(end, 1);
+    std::vector<UINT> keys_and_commands;
+    for (UINT m : owner_log.messages)
+        if (m == WM_KEYDOWN || m == WM_COMMAND) keys_and_commands.push_back(m);
+    EXPECT_EQ(keys_and_commands, (std::vector<UINT>{WM_KEYDOWN, WM_KEYDOWN}))
+        << "a plain window gets its keys, and no dialog commands for them";
+}
+
+// ---- Keyboard shortcuts -----------------------------------------------------------------
+
+std::int32_t shortcut_callback(HWND d, UINT m, WPARAM w, LPARAM l) {
+    callback_log.push_back({"shortcut", d, m, w, l});
+    return 0;
+}
+
+// Holds Ctrl down or lets it go, in the thread's key state that shortcuts read.
+void hold_ctrl(bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+// The shortcut and menu callbacks' calls, as (who, dialog, wParam).
+std::vector<std::string> shortcut_runs() {
+    std::vector<std::string> out;
+    for (const Call& c : callback_log)
+        if (std::string(c.who) == "shortcut" || std::string(c.who) == "menu")
+            out.push_back(std::string(c.who) + " " + std::to_string(LOWORD(c.wparam)) + "/" +
+                          std::to_string(HIWORD(c.wparam)));
+    return out;
+}
+
+const DialogShortcut kModelessShortcuts[] = {
+    {kShortcutCtrl | 'F', 300, shortcut_callback},
+    {0, 0, nullptr},
+};
+const DialogShortcut kModalShortcuts[] = {
+    {VK_F1, 301, shortcut_callback},
+    {kShortcutAlt | VK_RETURN, 302, nullptr},  // the menu item's
+    {0, 0, nullptr},
+};
+
+TEST_F(Dialogs, ShortcutsRunInModalAndModelessDialogs) {
+    static HWND modeless_box;
+    HWND modeless = dialog();
+    modeless_box = edit(modeless, 100);
+    auto modeless_callback = [](HWND, UINT m, WPARAM, LPARAM) -> std::int32_t {
+        if (m == WM_APP + 5) hold_ctrl(true);
+        if (m == WM_APP + 6) hold_ctrl(false);
+        return 0;
+    };
+    ASSERT_TRUE(set_dialog_shortcuts(modeless, kModelessShortcuts));
+    show_dialog_modeless(modeless, modeless_callback, nullptr);
+    HWND modal = dialog();
+    HWND modal_box = edit(modal, 100);
+    HMENU bar = create_menu(0);
+    ProcFrame f;
+    push_literal(f, pool[kOk]);
+    add_menu_item(f, bar, 302, 0, 0, menu_callback, 0);
+    attach_menu(modal, bar);
+    ASSERT_TRUE(set_dialog_shortcuts(modal, kModalShortcuts));
+    std::int32_t end = 0;
+    // Handled in this order once the modal dialog is up; Ctrl is held only
+    // while the two keys between WM_APP + 5 and WM_APP + 6 are handled.
+    PostMessageA(modeless, WM_APP + 5, 0, 0);
+    PostMessageA(modeless_box, WM_KEYDOWN, 'F', 0);  // Ctrl+F
+    PostMessageA(modeless_box, WM_KEYDOWN, 'G', 0);  // Ctrl+G: no shortcut
+    PostMessageA(modeless, WM_APP + 6, 0, 0);
+    PostMessageA(modeless_box, WM_KEYDOWN, 'F', 0);  // F alone: no shortcut
+    PostMessageA(modal_box, WM_KEYDOWN, VK_F1, 0);
+    PostMessageA(modal_box, WM_KEYDOWN, VK_F1, 0);
+    PostMessageA(modal_box, WM_SYSKEYDOWN, VK_RETURN, LPARAM{1} << 29);  // Alt+Enter
+    PostMessageA(modal, WM_APP, 1, 0);
+    run_dialog_modal(modal, dialog_callback, &end);
+    EXPECT_EQ(end, 1);
+    EXPECT_EQ(shortcut_runs(),
+              (std::vector<std::string>{"shortcut 300/1", "shortcut 301/1", "shortcut 301/1", "menu 302/1"}));
+    std::vector<WPARAM> dialog_commands;
+    for (const Call& c : callback_log)
+        if (std::string(c.who) == "dialog" && c.message == WM_COMMAND && HIWORD(c.wparam) == 1)
+            dialog_commands.push_back(LOWORD(c.wparam));
+    EXPECT_EQ(dialog_commands, (std::vector<WPARAM>{301, 301, 302}))
+        << "a command its callback leaves unhandled goes on to the dialog's callback";
+}
+
+TEST_F(Dialogs, ShortcutOfAGrayedMenuItemDoesNothing) {
+    HWND d = dialog();
+    HWND box = edit(d, 100);
+    HMENU bar = create_menu(0);
+    ProcFrame f;
+    push_literal(f, pool[kOk]);
+    add_menu_item(f, bar, 302, MFS_GRAYED, 0, menu_callback, 0);
+    attach_menu(d, bar);
+    ASSERT_TRUE(set_dialog_shortcuts(d, kModalShortcuts));
+    show_dialog_modeless(d, dialog_callback, nullptr);
+    MSG alt_enter = {box, WM_SYSKEYDOWN, VK_RETURN, LPARAM{1} << 29, 0, {0, 0}};
+    EXPECT_TRUE(IsDialogMessageA(d, &alt_enter)) << "the key is still taken";
+    EXPECT_TRUE(shortcut_runs().empty());
+    set_menu_item_state(bar, 302, MFS_ENABLED, MENU_FLAG_BY_COMMAND);
+    EXPECT_TRUE(IsDialogMessageA(d, &alt_enter));
+    EXPECT_EQ(shortcut_runs(), (std::vector<std::string>{"menu 302/1"}));
+}
+
+TEST_F(Dialogs, ShortcutTableIsTakenAwayWithNullAndRefusedForOtherWindows) {
+    HWND d = dialog();
+    HWND box = edit(d, 100);
+    ASSERT_TRUE(set_dialog_shortcuts(d, kModalShortcuts));
+    show_dialog_modeless(d, nullptr, nullptr);
+    MSG f1 = {box, WM_KEYDOWN, VK_F1, 0, 0, {0, 0}};
+    IsDialogMessageA(d, &f1);
+    EXPECT_EQ(shortcut_runs().size(), 1u);
+    EXPECT_TRUE(set_dialog_shortcuts(d, nullptr));
+    IsDialogMessageA(d, &f1);
+    EXPECT_EQ(shortcut_runs().size(), 1u) << "no table, no shortcut";
+    HWND plain = make_owner();
+    keep(plain);
+    EXPECT_FALSE(set_dialog_shortcuts(plain, kModalShortcuts));
+    EXPECT_FALSE(set_dialog_shortcuts(nullptr, kModalShortcuts));
+}
+
+// F1 runs a modal dialog of its own, in which Ctrl+F ends that dialog from
+// inside the nested loop: the filter is at work there too.
+HWND inner_dialog;
+bool inner_shortcut_ran;
+
+std::int32_t end_inner(HWND d, UINT, WPARAM, LPARAM) {
+    inner_shortcut_ran = true;
+    close_dialog(d, 4);
+    return 1;
+}
+const DialogShortcut kInnerShortcuts[] = {{kShortcutCtrl | 'F', 400, end_inner}, {0, 0, nullptr}};
+
+std::int32_t inner_events(HWND d, UINT m, WPARAM, LPARAM) {
+    if (m == WM_APP + 5) hold_ctrl(true);
+    if (m == WM_APP + 6) close_dialog(d, 0);  // Ctrl+F has not ended it
+    return 0;
+}
+
+std::int32_t run_inner(HWND d, UINT, WPARAM, LPARAM) {
+    std::int32_t inner_end = -1;
+    set_dialog_shortcuts(inner_dialog, kInnerShortcuts);
+    PostMessageA(inner_dialog, WM_APP + 5, 0, 0);
+    PostMessageA(inner_dialog, WM_KEYDOWN, 'F', 0);
+    PostMessageA(inner_dialog, WM_APP + 6, 0, 0);
+    run_dialog_modal(inner_dialog, inner_events, &inner_end);
+    hold_ctrl(false);
+    close_dialog(d, inner_end);
+    return 1;
+}
+const DialogShortcut kOuterShortcuts[] = {{VK_F1, 401, run_inner}, {0, 0, nullptr}};
+
+TEST_F(Dialogs, ShortcutWorksInAModalDialogItsCallbackRuns) {
+    inner_shortcut_ran = false;
+    HWND outer = dialog();
+    inner_dialog = dialog(outer);
+    set_dialog_shortcuts(outer, kOuterShortcuts);
+    std::int32_t end = 0;
+    PostMessageA(outer, WM_KEYDOWN, VK_F1, 0);
+    run_dialog_modal(outer, nullptr, &end);
+    EXPECT_TRUE(inner_shortcut_ran);
+    EXPECT_EQ(end, 4) << "the inner dialog's end value, handed on by F1's callback";
+}
+
+// ---- Owned message boxes -------------------------------------------------------------
+
+// A visible dialog-class window of the thread other than `owner`.
+struct BoxSearch {
+    HWND owner, box;
+};
+BOOL CALLBACK find_other_box(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<BoxSearch*>(p);
+    char cls[16] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (w == s->owner || !IsWindowVisible(w) || std::string(cls) != "#32770") return TRUE;
+    s->box = w;
+    return FALSE;
+}
+
+TEST_F(Dialogs, OwnedMessageBoxDisablesItsOwnerWhileOpen) {
+    // The owner's callback runs inside the box's own loop: it finds the box
+    // among the thread's windows, reads its owner and the owner's state, and
+    // answers Yes.
+    static struct {
+        HWND box;
+        HWND box_owner;
+        BOOL owner_enabled;
+        std::string caption;
+        int polls;
+    } seen;
+    auto owner_callback = [](HWND d, UINT m, WPARAM, LPARAM) -> std::int32_t {
+        if (m != WM_APP + 4) return 0;
+        BoxSearch search = {d, nullptr};
+        EnumThreadWindows(GetCurrentThreadId(), find_other_box, reinterpret_cast<LPARAM>(&search));
+        HWND box = search.box;
+        if (box == nullptr && ++seen.polls < 1000) {
+            PostMessageA(d, WM_APP + 4, 0, 0);  // the box is not up yet: look again
+            return 1;
+        }
+        seen.box = box;
+        seen.box_owner = GetWindow(box, GW_OWNER);
+        seen.owner_enabled = IsWindowEnabled(d);
+        char caption[32] = {};
+        GetWindowTextA(box, caption, sizeof caption);
+        seen.caption = caption;
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+        return 1;
+    };
+    for (bool disabled_before : {false, true}) {
+        SCOPED_TRACE(disabled_before ? "owner disabled before" : "owner enabled before");
+        HWND owner = dialog();
+        show_dialog_modeless(owner, owner_callback, nullptr);
+        EnableWindow(owner, disabled_before ? FALSE : TRUE);
+        seen = {nullptr, nullptr, TRUE, "", 0};
+        PostMessageA(owner, WM_APP + 4, 0, 0);
+        ProcFrame f;
+        push_literal(f, pool[kTitle]);
+        push_empty(f);
+        std::int32_t result = owned_message_box(f, owner, MB_YESNO);
+        ASSERT_NE(seen.box, nullptr) << "no box appeared in " << seen.polls << " looks";
+        EXPECT_EQ(seen.box_owner, owner);
+        EXPECT_FALSE(seen.owner_enabled) << "the owner must be disabled while the box is open";
+        EXPECT_EQ(seen.caption, "Kestrowane") << "an empty caption gives the default";
+        EXPECT_EQ(result, IDYES);
+        EXPECT_FALSE(IsWindow(seen.box));
+        EXPECT_EQ(IsWindowEnabled(owner), !disabled_before) << "the owner's own state afterwards";
+        EXPECT_EQ(f.strings.depth, 0u);
+        EXPECT_EQ(live(), 0);
+    }
 }
 
 TEST_F(Dialogs, ShowWindowStateStoresTheResult) {

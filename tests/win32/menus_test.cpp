@@ -117,13 +117,13 @@ protected:
         EXPECT_EQ(f.strings.depth, 0u) << "set_menu_item_text must pop its text";
         return r;
     }
-    // get_menu_item_text's result; checks that it pushed one entry and
-    // recorded nothing.
+    // get_menu_item_text's result; checks that it pushed one entry and, with
+    // memory to spare, recorded nothing.
     std::string get_text(HMENU menu, std::uint32_t item, std::uint32_t flags) {
         ProcFrame f;
         get_menu_item_text(f, menu, item, flags);
         EXPECT_EQ(f.strings.depth, 1u) << "get_menu_item_text must push one string";
-        EXPECT_EQ(f.error_word, 0) << "get_menu_item_text records nothing";
+        EXPECT_EQ(f.error_word, 0) << "get_menu_item_text records only out of memory";
         std::string s = bytes_of(string_arg(f, 0));
         pop_string(f);
         return s;
@@ -431,7 +431,7 @@ TEST_F(MenuTest, GetTextOfSeparatorMissingItemOrNoMenuIsEmpty) {
     }
 }
 
-TEST_F(MenuTest, GetTextPushesEmptyWhenTheStringCannotBeAllocated) {
+TEST_F(MenuTest, GetTextPushesEmptyAndRecordsSevenWhenTheStringCannotBeAllocated) {
     HMENU m = make_loose_menu(1);
     add(m, "Open", 5);
     ProcFrame f;
@@ -439,9 +439,26 @@ TEST_F(MenuTest, GetTextPushesEmptyWhenTheStringCannotBeAllocated) {
     get_menu_item_text(f, m, 0, 0);
     ASSERT_EQ(f.strings.depth, 1u);
     EXPECT_EQ(string_arg(f, 0).handle(), 0u);
-    EXPECT_EQ(f.error_word, 0) << "no error is recorded";
+    EXPECT_EQ(f.error_word, 0x8007) << "out of memory is recorded";
     EXPECT_EQ(live(), 0);
     pop_string(f);
+}
+
+TEST_F(MenuTest, ItemShowsTheTextOfItsShortcutAfterATab) {
+    HMENU m = make_loose_menu(1);
+    ProcFrame f;
+    push_copy(f, "&Find...\t", 9);
+    push_shortcut_text(f, kShortcutCtrl | 'F');
+    string_concat(f);
+    ASSERT_TRUE(add_menu_item(f, m, 300, 0, 0, nullptr, 0));
+    EXPECT_EQ(get_text(m, 0, 0), "&Find...\tCtrl+F");
+    EXPECT_EQ(f.error_word, 0);
+    fail_allocation(1);
+    push_shortcut_text(f, kShortcutAlt | VK_RETURN);
+    EXPECT_EQ(string_arg(f, 0).handle(), 0u);
+    EXPECT_EQ(f.error_word, 0x8007) << "out of memory is recorded";
+    pop_string(f);
+    EXPECT_EQ(live(), 0);
 }
 
 TEST_F(MenuTest, SetTextMakesStringItemsOfSeparatorsAndHyphens) {
