@@ -12,11 +12,13 @@
 
 namespace {
 
-// The item's text as a user reads it, without its ampersands.
+// The item's name as a user reads it: without its ampersands, and without
+// the shortcut shown after a tab ("&Find...\tCtrl+F" is "Find...").
 std::string plain_text(HMENU menu, int position) {
     char text[kMenuTextBytes] = {};
     GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
-    return without_ampersands(text);
+    std::string name = text;
+    return without_ampersands(name.substr(0, name.find('\t')));
 }
 
 int find_item(HMENU menu, const char* wanted) {
