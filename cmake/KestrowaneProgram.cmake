@@ -26,10 +26,12 @@ endfunction()
 # (RUNTIME_CHECKED must then exist) and compiles the program's own code with
 # KW_CHECKED and line information, and keeps the image's symbols.
 function(kestrowane_link_program target start runtime_checked)
-  cmake_parse_arguments(arg "CHECKED" "" "" ${ARGN})
+  cmake_parse_arguments(arg "CHECKED;VISUAL_STYLES" "CODE_PAGE;DPI_AWARENESS" "" ${ARGN})
   if(arg_UNPARSED_ARGUMENTS)
-    message(FATAL_ERROR "kestrowane_program(${target}): unknown arguments ${arg_UNPARSED_ARGUMENTS}; the only option is CHECKED")
+    message(FATAL_ERROR "kestrowane_program(${target}): unknown arguments ${arg_UNPARSED_ARGUMENTS}; the options "
+      "are CHECKED, CODE_PAGE UTF-8|ANSI, DPI_AWARENESS SYSTEM|PER_MONITOR|UNAWARE and VISUAL_STYLES")
   endif()
+  kestrowane_program_manifest(${target} "${arg_CODE_PAGE}" "${arg_DPI_AWARENESS}" ${arg_VISUAL_STYLES})
   if(arg_CHECKED)
     if(NOT TARGET ${runtime_checked})
       message(FATAL_ERROR "kestrowane_program(${target} CHECKED): this Kestrowane has no checked libraries; "
@@ -51,4 +53,67 @@ function(kestrowane_link_program target start runtime_checked)
     -nostdlib -nostartfiles -mwindows
     -flto -Os -Wl,-e,_kw_process_entry -Wl,--gc-sections -Wl,--disable-large-address-aware ${strip})
   target_link_libraries(${target} PRIVATE kernel32 user32 advapi32 oleaut32 gcc)
+endfunction()
+
+# kestrowane_program_manifest(TARGET CODE_PAGE DPI_AWARENESS VISUAL_STYLES):
+# the program's manifest, linked in as its resource 1 of type 24.
+#  - CODE_PAGE UTF-8 (the default) makes UTF-8 the process's code page where
+#    the platform honours it (Windows 10 version 1903 and later, Wine 8), so
+#    the 8-bit strings carry every script; ANSI keeps the system's code page.
+#  - DPI_AWARENESS SYSTEM (the default) has the platform draw at the display's
+#    resolution as it was when the program started; PER_MONITOR also for a
+#    display changed or moved to later (dialogs keep the pixel sizes they were
+#    built with there); UNAWARE has it stretch a bitmap instead.
+#  - VISUAL_STYLES selects version 6 of the common controls: themed buttons
+#    and boxes, at a start-up cost (bench/README.md).
+# With ANSI, UNAWARE and no visual styles the program has no manifest at all.
+function(kestrowane_program_manifest target code_page dpi visual_styles)
+  if(NOT code_page)
+    set(code_page UTF-8)
+  endif()
+  if(NOT dpi)
+    set(dpi SYSTEM)
+  endif()
+  if(NOT code_page MATCHES "^(UTF-8|ANSI)$" OR NOT dpi MATCHES "^(SYSTEM|PER_MONITOR|UNAWARE)$")
+    message(FATAL_ERROR "kestrowane_program(${target}): CODE_PAGE is UTF-8 or ANSI, DPI_AWARENESS is SYSTEM, "
+      "PER_MONITOR or UNAWARE (given ${code_page}, ${dpi})")
+  endif()
+  set(settings "")
+  if(code_page STREQUAL "UTF-8")
+    string(APPEND settings "<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8</activeCodePage>")
+  endif()
+  if(dpi STREQUAL "SYSTEM")
+    string(APPEND settings "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>")
+  elseif(dpi STREQUAL "PER_MONITOR")
+    string(APPEND settings "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"
+      "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2,PerMonitor</dpiAwareness>")
+  endif()
+  set(body "")
+  if(settings)
+    set(body "<application xmlns=\"urn:schemas-microsoft-com:asm.v3\"><windowsSettings>${settings}</windowsSettings></application>")
+  endif()
+  if(visual_styles)
+    string(APPEND body "<dependency><dependentAssembly><assemblyIdentity type=\"win32\" "
+      "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" processorArchitecture=\"*\" "
+      "publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/></dependentAssembly></dependency>")
+  endif()
+  if(NOT body)
+    return()
+  endif()
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/${target}_manifest)
+  file(WRITE ${dir}/program.manifest.new
+    "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">${body}</assembly>\n")
+  file(COPY_FILE ${dir}/program.manifest.new ${dir}/program.manifest ONLY_IF_DIFFERENT)
+  file(WRITE ${dir}/manifest.rc "1 24 \"program.manifest\"\n")
+  set(rc_compiler ${CMAKE_RC_COMPILER})
+  if(NOT rc_compiler)
+    find_program(rc_compiler NAMES ${CMAKE_C_COMPILER_TARGET}-windres i686-w64-mingw32-windres windres REQUIRED)
+  endif()
+  add_custom_command(OUTPUT ${dir}/manifest.o
+    COMMAND ${rc_compiler} -O coff -i manifest.rc -o manifest.o
+    WORKING_DIRECTORY ${dir}
+    DEPENDS ${dir}/program.manifest ${dir}/manifest.rc
+    COMMENT "The manifest of ${target}")
+  set_source_files_properties(${dir}/manifest.o PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
+  target_sources(${target} PRIVATE ${dir}/manifest.o)
 endfunction()

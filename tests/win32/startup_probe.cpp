@@ -1,6 +1,6 @@
 // A program linked exactly like a shipped one, whose main procedure reports
 // what start-up handed it on its standard output:
-//   tail=[...] show=N started=1 instance=1 empty=1
+//   tail=[...] show=N started=1 instance=1 empty=1 codepage=N
 // A command tail that begins with "exit=" and hex digits makes main return
 // that number.
 #include <windows.h>
@@ -67,6 +67,8 @@ std::int32_t main_procedure(void* instance, void* previous, const char* tail, st
     put_number(instance == GetModuleHandleA(nullptr) && previous == nullptr);
     put(" empty=");
     put_number(runtime_state.string_state_empty == static_empty_string() && globals.scratch == 0);
+    put(" codepage=");
+    put_number(GetACP());
     put("\n");
     return exit_value(tail);
 }
