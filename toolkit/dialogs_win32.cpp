@@ -67,14 +67,18 @@ HWND keyboard_dialog(HWND window, HWND modal) {
     return GetWindowLongA(top, DWL_DLGPROC) == reinterpret_cast<LONG>(dialog_proc) ? top : modal;
 }
 
-// Takes and handles one message; false when the queue was empty.
+// Takes and handles one message; false when the queue was empty. The loop
+// reads messages in their W form: a typed character then reaches a control
+// whole, whatever the process's code page (with the A calls, one outside the
+// code page arrives as "?", and under UTF-8 every character past ASCII
+// does). The dialogs and controls stay A windows; the platform converts.
 bool pump_one_message(HWND dialog) {
     MSG msg;
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
     HWND keys = keyboard_dialog(msg.hwnd, dialog);
-    if (IsWindow(keys) && IsDialogMessageA(keys, &msg)) return true;
+    if (IsWindow(keys) && IsDialogMessageW(keys, &msg)) return true;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
     return true;
 }
 
@@ -124,7 +128,7 @@ void run_dialog_modal(HWND dialog, ControlCallback callback, std::int32_t* end_v
     for (;;) {
         if (!pump_one_message(dialog)) {
             // A dialog may also end while the queue is empty: destroyed by a
-            // message sent from another thread (delivered inside PeekMessageA),
+            // message sent from another thread (delivered inside PeekMessageW),
             // or never a window at all.
             if (!IsWindow(dialog)) break;
             if (idle_messages) SendMessageA(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dialog));

@@ -1,9 +1,9 @@
 // Keyboard shortcuts of dialogs. A dialog's table stays the caller's; the
 // dialog keeps its address in a window property. The keys are translated in
 // a message filter of the thread (WH_MSGFILTER), which the platform's
-// IsDialogMessageA calls with MSGF_DIALOGBOX for every message it is given
-// before anything else: so run_dialog_modal, which hands every message to
-// IsDialogMessageA, translates shortcuts of modal and modeless dialogs alike
+// IsDialogMessageW and IsDialogMessageA call with MSGF_DIALOGBOX for every
+// message they are given before anything else: so run_dialog_modal, which
+// hands every message to IsDialogMessageW, translates shortcuts of modal and modeless dialogs alike
 // without a line of its own, and a program that uses no shortcuts carries
 // none of this.
 #include "runtime/errors.h"

@@ -48,8 +48,9 @@ INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
 // to close_dialog is then in *end_value (when not null). The callback's
 // WM_INITDIALOG comes while the dialog is hidden and neither the callback nor
 // end_value is installed: close_dialog there delivers no end value. The loop
-// polls, with Sleep(1) whenever the queue is empty. It gives every message to
-// IsDialogMessageA of the toolkit dialog whose top-level window it is for (the
+// polls, with Sleep(1) whenever the queue is empty, and reads messages in
+// their W form, so typed characters reach controls whole whatever the code
+// page. It gives every message to IsDialogMessageW of the toolkit dialog whose top-level window it is for (the
 // modal dialog for any other window), so modeless dialogs answer Tab, Enter,
 // Escape, the arrows and access keys while it runs.
 void run_dialog_modal(HWND dialog, ControlCallback callback, std::int32_t* end_value);
@@ -81,8 +82,8 @@ struct DialogShortcut {
 // callback; a row without a callback sends the dialog that WM_COMMAND, which
 // reaches the control or menu item with the id. A menu item with the id that
 // is grayed or disabled takes its shortcut with it. Keys are translated while
-// IsDialogMessageA handles them, as run_dialog_modal's loop does for modal and
-// modeless dialogs. Gives 0 when the window is no toolkit dialog.
+// IsDialogMessageW (or A) handles them, as run_dialog_modal's loop does for
+// modal and modeless dialogs. Gives 0 when the window is no toolkit dialog.
 BOOL set_dialog_shortcuts(HWND dialog, const DialogShortcut* shortcuts);
 // Pushes the text of a key combination as a menu item shows it after a tab,
 // "Ctrl+F" for kShortcutCtrl | 'F' (empty for a key without a name); records
