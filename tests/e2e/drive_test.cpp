@@ -207,6 +207,63 @@ TEST(DriveWords, ScriptLinesSplitAtBlanksOutsideQuotes) {
     EXPECT_FALSE(split_words("type \"open", words));
 }
 
+// ---- UTF-8 --------------------------------------------------------------------------------
+
+struct Utf8Row {
+    const char* bytes;
+    std::size_t error_at;  // where it stops being UTF-8, npos when it is
+};
+
+const Utf8Row kUtf8[] = {
+    {"Zo\xC3\xAB \xE6\x9D\x8E \xF0\x9F\x98\x80", std::string::npos},  // "Zoë 李 😀"
+    {"Zo\xEB", 2},                                                    // code page 1252's "ë"
+    {"a\xC3", 1},                                                     // cut short
+    {"a\xC3\x41", 1},                                                 // no continuation
+    {"\x80", 0},                                                      // a stray continuation
+    {"\xC0\x80", 0},                                                  // an overlong zero
+    {"\xE0\x9F\xBF", 0},                                              // an overlong U+07FF
+    {"\xED\xA0\x80", 0},                                              // a surrogate
+    {"\xF4\x90\x80\x80", 0},                                          // past U+10FFFF
+};
+
+TEST(DriveWords, ScriptTextIsUtf8UpToItsFirstWrongByte) {
+    for (const Utf8Row& row : kUtf8) {
+        SCOPED_TRACE(row.bytes);
+        EXPECT_EQ(utf8_error_at(row.bytes), row.error_at);
+    }
+}
+
+TEST(DriveWords, Utf16AndUtf8CarryEveryCodePoint) {
+    const std::wstring wide = L"Zo\u00EB \u674E \U0001F600";
+    EXPECT_EQ(utf16_of(kUtf8[0].bytes), wide);
+    EXPECT_EQ(utf8_of(wide), kUtf8[0].bytes);
+    EXPECT_EQ(utf8_of(std::wstring(1, wchar_t(0xD800)) + L"a"),
+              "\xEF\xBF\xBD"
+              "a")
+        << "a lone surrogate is U+FFFD";
+}
+
+struct DifferenceRow {
+    const char* seen;
+    const char* wanted;
+    const char* said;
+};
+
+const DifferenceRow kDifferences[] = {
+    {"Zoë ?? ?????", "Zoë 李雷 Ελένη", "character 5 is \"?\" (U+003F) where the script has \"李\" (U+674E)"},
+    {"😀?", "😀李", "character 2 is \"?\" (U+003F) where the script has \"李\" (U+674E)"},  // counted in characters
+    {"Zo", "Zoë", "the text ends before character 3, where the script has \"ë\" (U+00EB)"},
+    {"Zoë", "Zo", "character 3 is \"ë\" (U+00EB) where the script's text has ended"},
+    {"Zoë", "Zoë", ""},
+};
+
+TEST(DriveWords, ADifferenceNamesItsFirstCharacterOnBothSides) {
+    for (const DifferenceRow& row : kDifferences) {
+        SCOPED_TRACE(row.seen);
+        EXPECT_EQ(first_difference(row.seen, row.wanted), row.said);
+    }
+}
+
 // ---- Bad commands ------------------------------------------------------------------------
 
 struct CommandRow {
