@@ -12,11 +12,12 @@
 
 namespace {
 
-// The item's text as a user reads it, without its ampersands.
+// The item's text as a user reads it, without its ampersands, as UTF-8. It
+// is read in UTF-16, so the program's code page does not change it.
 std::string plain_text(HMENU menu, int position) {
-    char text[kMenuTextBytes] = {};
-    GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
-    return without_ampersands(text);
+    wchar_t text[kMenuTextBytes] = {};
+    GetMenuStringW(menu, static_cast<UINT>(position), text, kMenuTextBytes, MF_BYPOSITION);
+    return without_ampersands(utf8_of(text));
 }
 
 int find_item(HMENU menu, const char* wanted) {

@@ -12,7 +12,7 @@
 
 using Words = std::vector<std::string>;
 
-// The code page's text in double quotes, as UTF-8, for messages.
+// The UTF-8 text in double quotes, for messages.
 std::string quoted(const std::string& text);
 
 // A control's or menu item's text as a user reads it: each "&" that marks
@@ -45,16 +45,6 @@ std::string first_difference(const std::string& seen, const std::string& wanted)
 // This process's command line, as the platform keeps it (UTF-16), in words
 // of UTF-8, the program's own path first.
 Words command_line_words();
-
-// ---- The code page of this process -------------------------------------------------
-
-// A script's UTF-8 text in the code page of this process (the one the
-// programs' A windows use); bytes that are not UTF-8 stay as they are.
-std::string from_utf8(const std::string& text);
-// The code page's bytes as UTF-8, for output.
-std::string to_utf8(const std::string& text);
-// UTF-16 text, as the W calls give it, in the code page of this process.
-std::string from_utf16(const std::wstring& text);
 
 // ---- Script lines --------------------------------------------------------------------
 

@@ -1,6 +1,6 @@
 // drive itself, run as a user runs it: its verb table against the README's,
-// its reading of numbers and words, its refusal of bad commands, and the
-// programs it starts and waits for, each wait bounded. CTest runs it in
+// its reading of numbers, words and UTF-8, its refusal of bad commands, and
+// the programs it starts and waits for, each wait bounded. CTest runs it in
 // tests/e2e of the build tree; drive is at ../../tools/drive.exe.
 #include <windows.h>
 
@@ -61,19 +61,20 @@ std::string take_file(const std::string& path) {
     return text;
 }
 
-// Runs drive with the arguments (a command line's tail), its output in files.
+// Runs drive with the arguments (a command line's tail, UTF-8), its output
+// in files.
 Outcome drive(const std::string& args) {
     std::string out_path = temp_file("out"), err_path = temp_file("err");
     HANDLE out = output_file(out_path), err = output_file(err_path);
-    STARTUPINFOA si = {};
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = out;
     si.hStdError = err;
-    std::string line = std::string("\"") + kDrive + "\" " + args;
+    std::wstring line = utf16_of(std::string("\"") + kDrive + "\" " + args);
     PROCESS_INFORMATION pi = {};
     Outcome o;
-    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
         if (WaitForSingleObject(pi.hProcess, kExitTimeout) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 0xDEAD);
         GetExitCodeProcess(pi.hProcess, &o.code);
         CloseHandle(pi.hThread);
@@ -309,6 +310,7 @@ const CommandRow kScriptLines[] = {
     {"timeout 0", 2, ":1: the timeout must be more than 0 ms"},
     {"start --limit 5s", 2, ":1: in a script the program lives as long as the script"},
     {"type \"open", 2, ":1: a quote is not closed"},
+    {"type \"Zo\xEB\"", 2, ":1: the line is not UTF-8: byte 9 is 0xEB"},  // code page 1252's "ë"
 };
 
 TEST(DriveCommands, ScriptLinesAreCheckedAgainstTheVerbTable) {
