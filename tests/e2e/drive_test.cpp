@@ -401,6 +401,9 @@ TEST(DriveStart, EachStartedProgramIsWaitedForByItsProcessId) {
 TEST(DriveControls, ANoControlFailureListsTheControlsThereAre) {
     StartedPrograms programs;
     DWORD pid = programs.start(kGreeting);
+    // The dialog first: the short limit is for the control alone.
+    Outcome shown = drive(std::string("wait \"") + kDialogTitle + "\" 20s");
+    ASSERT_EQ(shown.code, 0u) << shown.err;
     Outcome o = drive(std::string("--timeout 300ms click \"") + kDialogTitle + "\" Okay");
     EXPECT_EQ(o.code, 1u);
     EXPECT_NE(o.err.find("has no control \"Okay\" within 300 ms; its controls: 100 \"\", 1 \"OK\", 2 \"Cancel\""),
