@@ -1,7 +1,8 @@
 // drive itself, run as a user runs it: its verb table against the README's,
-// its reading of numbers, words and UTF-8, its refusal of bad commands, and
-// the programs it starts and waits for, each wait bounded. CTest runs it in
-// tests/e2e of the build tree; drive is at ../../tools/drive.exe.
+// its reading of numbers, words and UTF-8, its refusal of bad commands, the
+// programs it starts and waits for, and texts typed into and read from a
+// program in code page 1252, each wait bounded. CTest runs it in tests/e2e
+// of the build tree; drive is at ../../tools/drive.exe.
 #include <windows.h>
 
 #include <cstdlib>
@@ -20,6 +21,12 @@ namespace {
 const char kDrive[] = "../../tools/drive.exe";
 const char kGreeting[] = "../../app/greeting.exe";
 const char kDialogTitle[] = "What is your name?";
+// A plain Win32 program in the system's code page (1252 here) with an ANSI
+// dialog: its edit box 100, and static 101 showing what the program itself
+// reads from the box (GetDlgItemTextA) after Enter. Its argument "w" makes
+// its message loop use the W calls.
+const char kBox[] = "code_page_box.exe";
+const char kBoxTitle[] = "Boîte à texte";
 
 // ---- Running drive ----------------------------------------------------------------------
 
@@ -431,6 +438,57 @@ TEST(DriveRun, RunEndsAProgramThatOutlivesItsLimit) {
     EXPECT_NE(o.err.find("drive ended it"), std::string::npos) << o.err;
     EXPECT_TRUE(poll_until(kStepTimeout, [] { return find_window(kDialogTitle) == nullptr; }))
         << "still there: " << visible_titles();
+}
+
+// ---- Texts across code pages --------------------------------------------------------------
+
+// drive with the command, which must end with the code; its error output.
+std::string drive_says(const std::string& args, DWORD code) {
+    Outcome o = drive(args);
+    EXPECT_EQ(o.code, code) << args << "\n" << o.err;
+    return o.err;
+}
+
+std::string on_box(const std::string& verb, const std::string& rest) { return verb + " \"" + kBoxTitle + "\" " + rest; }
+
+// Ends the box with Escape and wants its exit code 0.
+void end_box(DWORD pid) {
+    drive_says(on_box("key", "Escape"), 0);
+    EXPECT_EQ(drive("exit " + std::to_string(pid) + " 20s").code, 0u);
+}
+
+// With the A calls in its loop, a program in code page 1252 keeps "ë" and
+// turns "李" into "?": expect sees the "?" and names the character it stands for.
+TEST(DriveTexts, ACharacterTheCodePageCannotKeepFailsNamingIt) {
+    StartedPrograms programs;
+    DWORD pid = programs.start(kBox);
+    drive_says(on_box("type", "Zoë"), 0);
+    drive_says(on_box("expect", "100 text Zoë"), 0);
+    drive_says(on_box("type", "\" 李雷 Ελένη\""), 0);
+    drive_says(on_box("expect", "100 text \"Zoë ?? ?????\""), 0);
+    std::string err = drive_says("--timeout 300ms " + on_box("expect", "100 text \"Zoë 李雷 Ελένη\""), 1);
+    EXPECT_NE(err.find("last saw \"Zoë ?? ?????\": character 5 is \"?\" (U+003F) where the script has \"李\" (U+674E)"),
+              std::string::npos)
+        << err;
+    err = drive_says("--timeout 300ms " + on_box("expect", "100 text \"Zoë 王五 Ελένη\""), 1);
+    EXPECT_NE(err.find("where the script has \"王\" (U+738B)"), std::string::npos) << err;
+    end_box(pid);
+}
+
+// With the W calls in its loop, the same program's ANSI edit box keeps every
+// typed character, though the program's own GetDlgItemTextA reads "?".
+TEST(DriveTexts, EveryTypedCharacterReachesAWideLoopAsItself) {
+    StartedPrograms programs;
+    DWORD pid = programs.start(std::string(kBox) + " w");
+    drive_says(on_box("type", "\"Zoë 李雷 Ελένη\""), 0);
+    drive_says(on_box("expect", "100 text \"Zoë 李雷 Ελένη\""), 0);
+    Outcome o = drive(on_box("get", "100 text"));
+    EXPECT_EQ(o.out, "Zoë 李雷 Ελένη\n") << "get prints UTF-8";
+    drive_says(on_box("key", "Enter"), 0);
+    drive_says(on_box("expect", "101 text \"Zoë ?? ?????\""), 0);
+    std::string err = drive_says("wait \"Boîte à textes\" 10ms", 1);
+    EXPECT_NE(err.find("\"" + std::string(kBoxTitle) + "\""), std::string::npos) << "titles in UTF-8:\n" << err;
+    end_box(pid);
 }
 
 }  // namespace
