@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "tools/drive_verbs.h"
@@ -14,14 +13,15 @@
 
 namespace {
 
-bool read_lines(const char* path, std::vector<std::string>& lines) {
-    FILE* f = std::fopen(path, "rb");
+// The lines of the file (UTF-8, a byte order mark at its start skipped).
+bool read_lines(const std::string& path, std::vector<std::string>& lines) {
+    FILE* f = _wfopen(utf16_of(path).c_str(), L"rb");
     if (f == nullptr) return false;
     std::string text;
     char buf[4096];
     for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, n);
     std::fclose(f);
-    std::size_t start = 0;
+    std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (start <= text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
@@ -40,8 +40,15 @@ void report(int status, const std::string& place, const std::string& verb, const
     if (status == 2 && !usage.empty()) std::fprintf(stderr, "%s\n", usage.c_str());
 }
 
-// One line of a script: echoed, then run.
+// One line of a script: echoed, then run. A line that is not UTF-8 is bad
+// usage, named by its place and its first wrong byte.
 int run_line(Session& s, const std::string& line, const std::string& place) {
+    std::size_t bad = utf8_error_at(line);
+    if (bad != std::string::npos) {
+        std::fprintf(stderr, "drive: %sthe line is not UTF-8: byte %zu is 0x%02X\n", place.c_str(), bad + 1,
+                     static_cast<unsigned char>(line[bad]));
+        return 2;
+    }
     Words words;
     if (!split_words(line, words)) {
         std::fprintf(stderr, "drive: %sa quote is not closed\n", place.c_str());
@@ -52,7 +59,6 @@ int run_line(Session& s, const std::string& line, const std::string& place) {
     std::fflush(stdout);
     std::string verb = words[0];
     words.erase(words.begin());
-    for (std::string& w : words) w = from_utf8(w);
     int status = run_verb(s, verb, words);
     report(status, place, verb, s.error);
     return status;
@@ -63,7 +69,7 @@ int run_line(Session& s, const std::string& line, const std::string& place) {
 // left running then, so that its state can be seen.
 int run_script(Session& s, const Words& args) {
     std::vector<std::string> lines;
-    if (!read_lines(args[0].c_str(), lines)) {
+    if (!read_lines(args[0], lines)) {
         std::fprintf(stderr, "drive: cannot read the script %s\n", args[0].c_str());
         return 1;
     }
@@ -100,19 +106,24 @@ int run_command(Session& s, const std::string& verb, const Words& args) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// The words come from the platform's UTF-16 command line, as UTF-8: the
+// argv of main holds them in the code page, where a character outside it is
+// already "?".
+int main() {
     Session s;
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    s.self = self;
-    int first = 1;
-    if (argc == 2 && std::strcmp(argv[1], "--verbs") == 0) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    s.self = utf8_of(self);
+    SetConsoleOutputCP(CP_UTF8);  // output is UTF-8, also on a console
+    Words args = command_line_words();
+    std::size_t argc = args.size(), first = 1;
+    if (argc == 2 && args[1] == "--verbs") {
         print_verbs(stdout);
         return 0;
     }
-    if (argc > 1 && std::strcmp(argv[1], "--timeout") == 0) {
+    if (argc > 1 && args[1] == "--timeout") {
         std::string bad = argc < 3                        ? "--timeout needs a time"
-                          : !parse_ms(argv[2], s.timeout) ? bad_ms("--timeout", argv[2])
+                          : !parse_ms(args[2], s.timeout) ? bad_ms("--timeout", args[2])
                           : s.timeout == 0                ? "--timeout must be more than 0 ms"
                                                           : "";
         if (!bad.empty()) {
@@ -121,11 +132,11 @@ int main(int argc, char** argv) {
         }
         first = 3;
     }
-    if (argc <= first || std::strcmp(argv[first], "--help") == 0) {
+    if (argc <= first || args[first] == "--help") {
         print_usage(argc <= first ? stderr : stdout);
         return argc <= first ? 2 : 0;
     }
-    int status = run_command(s, argv[first], Words(argv + first + 1, argv + argc));
+    int status = run_command(s, args[first], Words(args.begin() + first + 1, args.end()));
     std::fflush(stdout);
     return status;
 }

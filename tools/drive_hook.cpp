@@ -12,12 +12,13 @@
 
 namespace {
 
-// The item's name as a user reads it: without its ampersands, and without
-// the shortcut shown after a tab ("&Find...\tCtrl+F" is "Find...").
+// The item's name as a user reads it, as UTF-8: without its ampersands, and
+// without the shortcut shown after a tab ("&Find...\tCtrl+F" is "Find...").
+// It is read in UTF-16, so the program's code page does not change it.
 std::string plain_text(HMENU menu, int position) {
-    char text[kMenuTextBytes] = {};
-    GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
-    std::string name = text;
+    wchar_t text[kMenuTextBytes] = {};
+    GetMenuStringW(menu, static_cast<UINT>(position), text, kMenuTextBytes, MF_BYPOSITION);
+    std::string name = utf8_of(text);
     return without_ampersands(name.substr(0, name.find('\t')));
 }
 

@@ -39,7 +39,7 @@ std::vector<std::string> path_texts(const std::string& path) {
 class MenuReader {
 public:
     MenuReader(const MenuWalk& walk, HWND top, const std::string& dll) : walk_(walk), top_(top) {
-        module_ = LoadLibraryA(dll.c_str());
+        module_ = LoadLibraryW(utf16_of(dll).c_str());
         // Through void*: FARPROC and HOOKPROC are incompatible function types.
         void* address = module_ ? reinterpret_cast<void*>(GetProcAddress(module_, kMenuHookProcName)) : nullptr;
         auto proc = reinterpret_cast<HOOKPROC>(address);
@@ -104,8 +104,7 @@ bool check_path(const MenuWalk& walk, MenuReader& menus, const std::vector<std::
     int levels = static_cast<int>(texts.size());
     if (q.matched < levels) {
         walk.error = "the menu has no item " + quoted(texts[q.matched]) +
-                     (q.matched > 0 ? " under " + quoted(texts[q.matched - 1]) : "") +
-                     "; its items: " + to_utf8(q.seen);
+                     (q.matched > 0 ? " under " + quoted(texts[q.matched - 1]) : "") + "; its items: " + q.seen;
         return false;
     }
     for (int i = 0; i < levels; ++i) {
@@ -160,6 +159,11 @@ bool choose_menu_item(HWND top, const std::string& path, const std::string& hook
     std::vector<std::string> texts = path_texts(path);
     if (static_cast<int>(texts.size()) > kMenuLevels) {
         error = "a menu path has at most " + std::to_string(kMenuLevels) + " levels";
+        return false;
+    }
+    for (const std::string& text : texts) {
+        if (text.size() < static_cast<std::size_t>(kMenuTextBytes)) continue;
+        error = "menu item " + quoted(text) + " is longer than " + std::to_string(kMenuTextBytes - 1) + " bytes";
         return false;
     }
     MenuReader menus(walk, top, hook_dll);

@@ -10,6 +10,6 @@
 #include <string>
 
 // Chooses the item of top's menu bar at path ("File>Exit", ampersands
-// ignored) with the keyboard; hook_dll is drive_hook.dll's path, and each
+// ignored, UTF-8) with the keyboard; hook_dll is drive_hook.dll's path, and each
 // wait lasts up to ms. False with error set to what was waited for and seen.
 bool choose_menu_item(HWND top, const std::string& path, const std::string& hook_dll, DWORD ms, std::string& error);

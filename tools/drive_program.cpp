@@ -33,8 +33,8 @@ bool inheritable(HANDLE h) {
 // gets no standard handles otherwise; Wine hands them on anyway). A detached
 // watcher gets none: it would keep the output of `drive start` open, and a
 // shell reading it through a pipe would wait for the program to end.
-bool start_process(Session& s, std::string line, PROCESS_INFORMATION& pi, DWORD flags) {
-    STARTUPINFOA si = {};
+bool start_process(Session& s, const std::string& line, PROCESS_INFORMATION& pi, DWORD flags) {
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
@@ -45,7 +45,8 @@ bool start_process(Session& s, std::string line, PROCESS_INFORMATION& pi, DWORD 
         si.hStdOutput = out;
         si.hStdError = err;
     }
-    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, inherit, flags, nullptr, nullptr, &si, &pi)) return true;
+    std::wstring wide = utf16_of(line);
+    if (CreateProcessW(nullptr, &wide[0], nullptr, nullptr, inherit, flags, nullptr, nullptr, &si, &pi)) return true;
     s.error = "cannot start " + line + " (error " + std::to_string(GetLastError()) + ")";
     return false;
 }

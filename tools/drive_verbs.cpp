@@ -217,7 +217,7 @@ int verb_get(Session& s, const Words& a) {
     if (int bad = check_fact(s, a[2])) return bad;
     HWND top, control;
     if (!find_control(s, a[0], a[1], top, control)) return 1;
-    std::printf("%s\n", to_utf8(fact_of(top, control, a[2])).c_str());
+    std::printf("%s\n", fact_of(top, control, a[2]).c_str());
     return 0;
 }
 
@@ -237,8 +237,11 @@ int verb_expect(Session& s, const Words& a) {
     if (control_of(top, a[1]) == nullptr)
         return fail(s, "window " + quoted(a[0]) + " has no control " + quoted(a[1]) + " within " + ms_text(s.timeout) +
                            "; its controls: " + controls_of(top));
+    // A text names its first difference: a "?" that the program's code page
+    // put in place of a character is told apart from the character.
+    std::string difference = a[2] == "text" ? ": " + first_difference(seen, a[3]) : "";
     return fail(s, "waited " + ms_text(s.timeout) + " for " + a[2] + " " + quoted(a[3]) + " of " + quoted(a[1]) +
-                       ", last saw " + quoted(seen));
+                       ", last saw " + quoted(seen) + difference);
 }
 
 int verb_menu(Session& s, const Words& a) {

@@ -62,8 +62,8 @@ WORD key_of(const std::string& name, std::vector<WORD>& modifiers) {
     DWORD f = 0;
     if (n.size() >= 2 && n[0] == 'f' && parse_decimal(n.substr(1), f) && f >= 1 && f <= 12)
         return static_cast<WORD>(VK_F1 + f - 1);
-    if (name.size() != 1) return 0;
-    SHORT vk = VkKeyScanA(name[0]);
+    if (name.size() != 1 || static_cast<unsigned char>(name[0]) >= 0x80) return 0;
+    SHORT vk = VkKeyScanW(static_cast<wchar_t>(name[0]));
     if (vk == -1 || (vk & 0x600) != 0) return 0;
     if ((vk & 0x100) != 0 && !is_letter(name[0])) modifiers.push_back(VK_SHIFT);
     return static_cast<WORD>(vk & 0xFF);
@@ -114,22 +114,23 @@ void release_modifiers(const std::vector<WORD>& modifiers) {
     for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) key_input(*m, true);
 }
 
-// Types the byte with the key the keyboard layout has for it: true when
-// typed, false for a byte that has no key of its own, or one that needs
-// Shift (nothing sent). Text never holds a modifier down: Wine may let it go
-// in the middle of the text (see hold_modifiers), so a capital letter
-// travels as an input-method character instead.
-bool type_key_for(unsigned char c) {
-    SHORT vk = c < 0x80 ? VkKeyScanA(static_cast<char>(c)) : -1;
+// Types the UTF-16 code unit with the key the keyboard layout has for it,
+// for ASCII only: true when typed, false for one that has no key of its own,
+// or one that needs Shift (nothing sent). Text never holds a modifier down:
+// Wine may let it go in the middle of the text (see hold_modifiers), so a
+// capital letter travels as an input-method character instead.
+bool type_key_for(wchar_t c) {
+    SHORT vk = c < 0x80 ? VkKeyScanW(c) : -1;
     if (vk == -1 || (vk & 0x700) != 0) return false;  // none, or only with Shift, Ctrl or Alt
     press_key(static_cast<WORD>(vk & 0xFF));
     return true;
 }
 
-// Types a character the keyboard layout has no key for, as an input method
-// does: a key event that carries the character itself (KEYEVENTF_UNICODE).
-// It travels through the input queue, so it keeps its place among keys.
-void type_character(wchar_t c) {
+// Types a UTF-16 code unit as an input method does: a key event that
+// carries it (KEYEVENTF_UNICODE). It travels through the input queue, so it
+// keeps its place among keys; a character past U+FFFF is its two surrogates
+// in turn.
+void type_code_unit(wchar_t c) {
     INPUT in[2] = {};
     for (INPUT& i : in) {
         i.type = INPUT_KEYBOARD;
@@ -214,12 +215,8 @@ bool press_combo(const std::string& combo, DWORD ms, std::string& error) {
 }
 
 void type_text(const std::string& text) {
-    for (unsigned char c : text) {
-        if (type_key_for(c)) continue;
-        wchar_t w = 0;
-        char byte = static_cast<char>(c);
-        if (MultiByteToWideChar(CP_ACP, 0, &byte, 1, &w, 1) == 1) type_character(w);
-    }
+    for (wchar_t unit : utf16_of(text))
+        if (!type_key_for(unit)) type_code_unit(unit);
 }
 
 bool click_screen(POINT target, DWORD ms, std::string& error) {

@@ -20,9 +20,11 @@ void press_key(WORD vk);
 // when the modifiers cannot be held down for the key within ms.
 bool press_combo(const std::string& combo, DWORD ms, std::string& error);
 
-// Types the text (in the code page of this process): the keys the keyboard
-// layout has without a modifier, the other characters (capitals included) as
-// input-method characters, all through the input queue and so in order.
+// Types the text (UTF-8), whatever code page the program uses: ASCII
+// characters that need no modifier with the keys the keyboard layout has for
+// them, every other character (capitals included) as an input-method
+// character that carries its UTF-16 code units, all through the input queue
+// and so in order.
 void type_text(const std::string& text);
 
 // A left click at a point of the screen. The press waits until the pointer

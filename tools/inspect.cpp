@@ -5,8 +5,8 @@
 //                              decimal, with ms or s after them or nothing
 //                              (default 10000)
 //
-// For the window and each descendant: class, id, text (bytes below 0x20 or
-// above 0x7E, backslash and quote as \xNN), style and extended style,
+// For the window and each descendant: class, id, text (UTF-8; bytes below
+// 0x20, 0x7F, backslash and quote as \xNN), style and extended style,
 // enabled/visible, the rectangle in pixels (screen for the top level, the
 // parent's client area for a child) and in dialog units, the font; for the
 // top level also the dialog's default id and the focus window. Each figure
@@ -65,7 +65,7 @@ void print_scale(const Scale& s) {
 std::string escaped(const std::string& bytes) {
     std::string out;
     for (unsigned char c : bytes) {
-        if (c < 0x20 || c > 0x7E || c == '\\' || c == '"') {
+        if (c < 0x20 || c == 0x7F || c == '\\' || c == '"') {
             char hex[8];
             std::snprintf(hex, sizeof hex, "\\x%02X", c);
             out += hex;
@@ -168,7 +168,10 @@ void print_children(HWND parent, int depth, const Scale& s, HWND focus) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
+    SetConsoleOutputCP(CP_UTF8);        // texts are UTF-8, also on a console
+    Words argv = command_line_words();  // the title in UTF-8, as the platform keeps it
+    std::size_t argc = argv.size();
     if (argc < 2 || argc > 3) {
         std::fprintf(stderr, "usage: inspect TITLE [TIMEOUT]\n");
         return 2;
@@ -179,7 +182,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     HWND top = nullptr;
-    if (!poll_until(ms, [&] { return (top = find_window(argv[1])) != nullptr; })) {
+    if (!poll_until(ms, [&] { return (top = find_window(argv[1].c_str())) != nullptr; })) {
         std::fprintf(stderr, "inspect: no window %s within %lu ms; visible windows: %s\n", quoted(argv[1]).c_str(), ms,
                      visible_titles().c_str());
         return 1;

@@ -86,9 +86,8 @@ int item_count(HWND w) {
     return list_kind(w) == ListKind::kNone ? 0 : static_cast<int>(list_ask(w, LB_GETCOUNT, CB_GETCOUNT));
 }
 
-// Wine answers LB_GETTEXT and CB_GETLBTEXT from another process's A caller
-// with UTF-16 text in the byte buffer; the W messages come back intact and
-// are converted here.
+// Read in UTF-16: Wine answers LB_GETTEXT and CB_GETLBTEXT from another
+// process's A caller with UTF-16 text in the byte buffer anyway.
 std::string list_item_text(HWND list, int index, bool combo) {
     UINT get_length = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
     UINT get_text = combo ? CB_GETLBTEXT : LB_GETTEXT;
@@ -98,7 +97,7 @@ std::string list_item_text(HWND list, int index, bool combo) {
     LRESULT got = SendMessageW(list, get_text, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&w[0]));
     if (got <= 0) return "";
     w.resize(static_cast<std::size_t>(got));
-    return from_utf16(w);
+    return utf8_of(w);
 }
 
 int item_named(HWND list, bool combo, const std::string& which) {

@@ -16,7 +16,7 @@ int selected_index(HWND w);
 int item_count(HWND w);
 
 // The text of item index (from 0) of a list box, or of a combo box's list,
-// in the code page of this process; "" when there is no such item.
+// as UTF-8; "" when there is no such item.
 std::string list_item_text(HWND list, int index, bool combo);
 // The index (from 0) of the item that which names: its decimal number from
 // 1, or else its exact text; -1 while there is none.

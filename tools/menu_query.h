@@ -1,7 +1,7 @@
 // What drive asks about a program's menus (drive_menu.cpp) and what drive_hook.dll answers
 // from inside the program. A menu belongs to the process that made it: Wine
 // keeps a menu's items in that process, and its menu functions
-// (GetMenuItemCount, GetMenuStringA, GetMenuItemRect) fail on another
+// (GetMenuItemCount, GetMenuStringW, GetMenuItemRect) fail on another
 // process's menu handle. drive hooks the program's thread (WH_CALLWNDPROC) with
 // drive_hook.dll, which the platform loads into the program, and sends the
 // menu bar's window the query message; the hook reads the menus there and
@@ -28,7 +28,7 @@ struct MenuLevel {
 };
 
 struct MenuQuery {
-    // Asked: the texts of the path, ampersands removed; levels of them.
+    // Asked: the texts of the path (UTF-8), ampersands removed; levels of them.
     char path[kMenuLevels][kMenuTextBytes];
     int levels;
     int serial;  // the hook copies it into answered when it has answered
@@ -36,5 +36,5 @@ struct MenuQuery {
     int answered;
     int matched;  // levels that matched
     MenuLevel level[kMenuLevels];
-    char seen[kMenuSeenBytes];  // when a level did not match: its menu's item texts
+    char seen[kMenuSeenBytes];  // when a level did not match: its menu's item texts (UTF-8)
 };

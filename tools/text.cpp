@@ -1,18 +1,60 @@
 #include "tools/text.h"
 
+#include <shellapi.h>
+
+#include <cstdio>
+
 namespace {
 
-// The text in code page `to`, read in code page `from`; the text unchanged when
-// it is not valid there (with MB_ERR_INVALID_CHARS in check).
-std::string recode(const std::string& text, UINT from, UINT to, DWORD check) {
-    int n = MultiByteToWideChar(from, check, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (n <= 0) return text;
-    std::wstring w(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), &w[0], n);
-    int bytes = WideCharToMultiByte(to, 0, w.data(), n, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0) WideCharToMultiByte(to, 0, w.data(), n, &out[0], bytes, nullptr, nullptr);
-    return out;
+constexpr char32_t kReplacement = 0xFFFD;
+
+// The character that starts at text[i]: its code point in c and its length
+// in bytes, or 0 when no UTF-8 character starts there.
+std::size_t decode_at(const std::string& text, std::size_t i, char32_t& c) {
+    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    unsigned char first = byte(i);
+    std::size_t length = first < 0x80                     ? 1
+                         : first >= 0xC2 && first <= 0xDF ? 2
+                         : (first & 0xF0) == 0xE0         ? 3
+                         : first >= 0xF0 && first <= 0xF4 ? 4
+                                                          : 0;
+    if (length == 0 || i + length > text.size()) return 0;
+    c = length == 1 ? first : first & (0x7F >> length);
+    for (std::size_t k = i + 1; k < i + length; ++k) {
+        if ((byte(k) & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (byte(k) & 0x3F);
+    }
+    bool overlong = (length == 3 && c < 0x800) || (length == 4 && c < 0x10000);
+    if (overlong || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return 0;
+    return length;
+}
+
+void append_utf8(std::string& out, char32_t c) {
+    auto add = [&](unsigned v) { out += static_cast<char>(v); };
+    if (c < 0x80) {
+        add(c);
+    } else if (c < 0x800) {
+        add(0xC0 | (c >> 6));
+        add(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        add(0xE0 | (c >> 12));
+        add(0x80 | ((c >> 6) & 0x3F));
+        add(0x80 | (c & 0x3F));
+    } else {
+        add(0xF0 | (c >> 18));
+        add(0x80 | ((c >> 12) & 0x3F));
+        add(0x80 | ((c >> 6) & 0x3F));
+        add(0x80 | (c & 0x3F));
+    }
+}
+
+// One character for a message: itself in quotes and its code point.
+std::string character_named(char32_t c) {
+    std::string text;
+    append_utf8(text, c);
+    char number[16];
+    std::snprintf(number, sizeof number, "U+%04lX", static_cast<unsigned long>(c));
+    return "\"" + text + "\" (" + number + ")";
 }
 
 bool blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
@@ -32,7 +74,7 @@ bool quoted_word(const std::string& line, std::size_t& i, std::string& word) {
 
 }  // namespace
 
-std::string quoted(const std::string& text) { return "\"" + to_utf8(text) + "\""; }
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 std::string without_ampersands(const std::string& text) {
     std::string out;
@@ -49,16 +91,74 @@ std::string lower(std::string text) {
     return text;
 }
 
-std::string from_utf8(const std::string& text) { return recode(text, CP_UTF8, CP_ACP, MB_ERR_INVALID_CHARS); }
+std::size_t utf8_error_at(const std::string& text) {
+    char32_t c = 0;
+    for (std::size_t i = 0, n; i < text.size(); i += n)
+        if ((n = decode_at(text, i, c)) == 0) return i;
+    return std::string::npos;
+}
 
-std::string to_utf8(const std::string& text) { return recode(text, CP_ACP, CP_UTF8, 0); }
-
-std::string from_utf16(const std::wstring& text) {
-    int n = static_cast<int>(text.size());
-    int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), n, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, text.data(), n, &out[0], bytes, nullptr, nullptr);
+std::u32string code_points(const std::string& text) {
+    std::u32string out;
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t c = kReplacement;
+        std::size_t n = decode_at(text, i, c);
+        out += n > 0 ? c : kReplacement;
+        i += n > 0 ? n : 1;
+    }
     return out;
+}
+
+std::wstring utf16_of(const std::string& text) {
+    std::wstring out;
+    for (char32_t c : code_points(text)) {
+        if (c < 0x10000) {
+            out += static_cast<wchar_t>(c);
+        } else {
+            out += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        }
+    }
+    return out;
+}
+
+std::string utf8_of(const std::wstring& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = static_cast<char16_t>(text[i]);
+        bool high = c >= 0xD800 && c <= 0xDBFF;
+        char32_t next = i + 1 < text.size() ? static_cast<char16_t>(text[i + 1]) : 0;
+        if (high && next >= 0xDC00 && next <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = kReplacement;
+        }
+        append_utf8(out, c);
+    }
+    return out;
+}
+
+std::string first_difference(const std::string& seen, const std::string& wanted) {
+    std::u32string s = code_points(seen), w = code_points(wanted);
+    std::size_t i = 0;
+    while (i < s.size() && i < w.size() && s[i] == w[i]) ++i;
+    std::string at = "character " + std::to_string(i + 1);
+    if (i < s.size() && i < w.size())
+        return at + " is " + character_named(s[i]) + " where the script has " + character_named(w[i]);
+    if (i < w.size()) return "the text ends before " + at + ", where the script has " + character_named(w[i]);
+    if (i < s.size()) return at + " is " + character_named(s[i]) + " where the script's text has ended";
+    return "";  // the same code points: both are valid UTF-8, so the same bytes
+}
+
+Words command_line_words() {
+    Words words;
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (argv == nullptr) return words;
+    for (int i = 0; i < count; ++i) words.push_back(utf8_of(argv[i]));
+    LocalFree(argv);
+    return words;
 }
 
 bool split_words(const std::string& line, Words& words) {

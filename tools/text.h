@@ -1,6 +1,8 @@
 // Texts of drive and its helpers: quoting for messages, the ampersands of
-// control and menu texts, recoding between UTF-8 and the code page, and the
-// words of a command line in a script.
+// control and menu texts, the words of a command line in a script, and the
+// one place where text changes its encoding. drive's texts are UTF-8; the
+// platform gives and takes UTF-16 through the W calls, so no text passes
+// through a code page of this process or of the program played.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +12,7 @@
 
 using Words = std::vector<std::string>;
 
-// The code page's text in double quotes, as UTF-8, for messages.
+// The UTF-8 text in double quotes, for messages.
 std::string quoted(const std::string& text);
 
 // A control's or menu item's text as a user reads it: each "&" that marks
@@ -20,13 +22,31 @@ std::string without_ampersands(const std::string& text);
 // The text with A to Z as a to z.
 std::string lower(std::string text);
 
-// A script's UTF-8 text in the code page of this process (the one the
-// programs' A windows use); bytes that are not UTF-8 stay as they are.
-std::string from_utf8(const std::string& text);
-// The code page's bytes as UTF-8, for output.
-std::string to_utf8(const std::string& text);
-// UTF-16 text, as the W calls give it, in the code page of this process.
-std::string from_utf16(const std::wstring& text);
+// ---- UTF-8 and UTF-16 ----------------------------------------------------------------
+
+// The offset of the first byte where text stops being UTF-8 (a stray or
+// missing continuation byte, an overlong form, a surrogate, a code point
+// past U+10FFFF), or std::string::npos when all of it is.
+std::size_t utf8_error_at(const std::string& text);
+// The code points of UTF-8 text; each byte that is no part of a character
+// counts as U+FFFD.
+std::u32string code_points(const std::string& text);
+// UTF-8 text as UTF-16, for the W calls and for typing.
+std::wstring utf16_of(const std::string& text);
+// UTF-16 text, as the W calls give it, as UTF-8; a lone surrogate becomes
+// U+FFFD.
+std::string utf8_of(const std::wstring& text);
+
+// Where seen first differs from wanted (both UTF-8), counted in characters
+// from 1 and with code points: `character 5 is "?" (U+003F) where the
+// script has "李" (U+674E)`; "" when they are equal.
+std::string first_difference(const std::string& seen, const std::string& wanted);
+
+// This process's command line, as the platform keeps it (UTF-16), in words
+// of UTF-8, the program's own path first.
+Words command_line_words();
+
+// ---- Script lines --------------------------------------------------------------------
 
 // Splits a script line into words: blanks separate them, double quotes keep
 // blanks inside a word (\" and \\ stand for " and \ there), and # outside

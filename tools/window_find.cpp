@@ -53,17 +53,17 @@ std::string visible_titles() {
 
 std::string window_text(HWND w) {
     // WM_GETTEXTLENGTH may overstate (never understate) the length.
-    int n = static_cast<int>(SendMessageA(w, WM_GETTEXTLENGTH, 0, 0));
-    std::string s(static_cast<std::size_t>(n) + 1, '\0');
-    int got = static_cast<int>(SendMessageA(w, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(&s[0])));
+    int n = static_cast<int>(SendMessageW(w, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring s(static_cast<std::size_t>(n > 0 ? n : 0) + 1, L'\0');
+    int got = static_cast<int>(SendMessageW(w, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(&s[0])));
     s.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    return s;
+    return utf8_of(s);
 }
 
 std::string class_name(HWND w) {
-    char buf[256] = {};
-    int n = GetClassNameA(w, buf, sizeof buf);
-    return std::string(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
+    wchar_t buf[256] = {};
+    int n = GetClassNameW(w, buf, sizeof buf / sizeof buf[0]);
+    return utf8_of(std::wstring(buf, n > 0 ? static_cast<std::size_t>(n) : 0));
 }
 
 DWORD window_process(HWND w) {

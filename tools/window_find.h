@@ -6,18 +6,20 @@
 
 #include <string>
 
-// Whether a window title matches a pattern: the pattern's text exactly, or,
-// when the pattern ends in '*', any title that starts with the rest.
+// Whether a window title matches a pattern (both UTF-8): the pattern's text
+// exactly, or, when the pattern ends in '*', any title that starts with the
+// rest.
 bool title_matches(const std::string& title, const char* pattern);
 // The first visible top-level window whose title matches, or null.
 HWND find_window(const char* title);
 // find_window among the top-level windows of one process only.
 HWND find_process_window(DWORD process_id, const char* title);
-// The titles of the visible top-level windows, quoted (UTF-8) and separated
-// by commas, or "none", for messages that say what was there instead.
+// The titles of the visible top-level windows, quoted and separated by
+// commas, or "none", for messages that say what was there instead.
 std::string visible_titles();
 
-// The window's text as bytes of the code page, however long.
+// The window's text, however long, read in UTF-16 (the program's own code
+// page turns its bytes into characters) and given as UTF-8.
 std::string window_text(HWND w);
 // The window's class name ("Edit", "#32770").
 std::string class_name(HWND w);

@@ -1,7 +1,8 @@
 // drive itself, run as a user runs it: its verb table against the README's,
-// its reading of numbers and words, its refusal of bad commands, and the
-// programs it starts and waits for, each wait bounded. CTest runs it in
-// tests/e2e of the build tree; drive is at ../../tools/drive.exe.
+// its reading of numbers, words and UTF-8, its refusal of bad commands, the
+// programs it starts and waits for, and texts typed into and read from a
+// program in code page 1252, each wait bounded. CTest runs it in tests/e2e
+// of the build tree; drive is at ../../tools/drive.exe.
 #include <windows.h>
 
 #include <cstdlib>
@@ -20,6 +21,12 @@ namespace {
 const char kDrive[] = "../../tools/drive.exe";
 const char kGreeting[] = "../../app/greeting.exe";
 const char kDialogTitle[] = "What is your name?";
+// A plain Win32 program in the system's code page (1252 here) with an ANSI
+// dialog: its edit box 100, and static 101 showing what the program itself
+// reads from the box (GetDlgItemTextA) after Enter. Its argument "w" makes
+// its message loop use the W calls.
+const char kBox[] = "code_page_box.exe";
+const char kBoxTitle[] = "Boîte à texte";
 
 // ---- Running drive ----------------------------------------------------------------------
 
@@ -61,19 +68,20 @@ std::string take_file(const std::string& path) {
     return text;
 }
 
-// Runs drive with the arguments (a command line's tail), its output in files.
+// Runs drive with the arguments (a command line's tail, UTF-8), its output
+// in files.
 Outcome drive(const std::string& args) {
     std::string out_path = temp_file("out"), err_path = temp_file("err");
     HANDLE out = output_file(out_path), err = output_file(err_path);
-    STARTUPINFOA si = {};
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = out;
     si.hStdError = err;
-    std::string line = std::string("\"") + kDrive + "\" " + args;
+    std::wstring line = utf16_of(std::string("\"") + kDrive + "\" " + args);
     PROCESS_INFORMATION pi = {};
     Outcome o;
-    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
         if (WaitForSingleObject(pi.hProcess, kExitTimeout) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 0xDEAD);
         GetExitCodeProcess(pi.hProcess, &o.code);
         CloseHandle(pi.hThread);
@@ -207,6 +215,63 @@ TEST(DriveWords, ScriptLinesSplitAtBlanksOutsideQuotes) {
     EXPECT_FALSE(split_words("type \"open", words));
 }
 
+// ---- UTF-8 --------------------------------------------------------------------------------
+
+struct Utf8Row {
+    const char* bytes;
+    std::size_t error_at;  // where it stops being UTF-8, npos when it is
+};
+
+const Utf8Row kUtf8[] = {
+    {"Zo\xC3\xAB \xE6\x9D\x8E \xF0\x9F\x98\x80", std::string::npos},  // "Zoë 李 😀"
+    {"Zo\xEB", 2},                                                    // code page 1252's "ë"
+    {"a\xC3", 1},                                                     // cut short
+    {"a\xC3\x41", 1},                                                 // no continuation
+    {"\x80", 0},                                                      // a stray continuation
+    {"\xC0\x80", 0},                                                  // an overlong zero
+    {"\xE0\x9F\xBF", 0},                                              // an overlong U+07FF
+    {"\xED\xA0\x80", 0},                                              // a surrogate
+    {"\xF4\x90\x80\x80", 0},                                          // past U+10FFFF
+};
+
+TEST(DriveWords, ScriptTextIsUtf8UpToItsFirstWrongByte) {
+    for (const Utf8Row& row : kUtf8) {
+        SCOPED_TRACE(row.bytes);
+        EXPECT_EQ(utf8_error_at(row.bytes), row.error_at);
+    }
+}
+
+TEST(DriveWords, Utf16AndUtf8CarryEveryCodePoint) {
+    const std::wstring wide = L"Zo\u00EB \u674E \U0001F600";
+    EXPECT_EQ(utf16_of(kUtf8[0].bytes), wide);
+    EXPECT_EQ(utf8_of(wide), kUtf8[0].bytes);
+    EXPECT_EQ(utf8_of(std::wstring(1, wchar_t(0xD800)) + L"a"),
+              "\xEF\xBF\xBD"
+              "a")
+        << "a lone surrogate is U+FFFD";
+}
+
+struct DifferenceRow {
+    const char* seen;
+    const char* wanted;
+    const char* said;
+};
+
+const DifferenceRow kDifferences[] = {
+    {"Zoë ?? ?????", "Zoë 李雷 Ελένη", "character 5 is \"?\" (U+003F) where the script has \"李\" (U+674E)"},
+    {"😀?", "😀李", "character 2 is \"?\" (U+003F) where the script has \"李\" (U+674E)"},  // counted in characters
+    {"Zo", "Zoë", "the text ends before character 3, where the script has \"ë\" (U+00EB)"},
+    {"Zoë", "Zo", "character 3 is \"ë\" (U+00EB) where the script's text has ended"},
+    {"Zoë", "Zoë", ""},
+};
+
+TEST(DriveWords, ADifferenceNamesItsFirstCharacterOnBothSides) {
+    for (const DifferenceRow& row : kDifferences) {
+        SCOPED_TRACE(row.seen);
+        EXPECT_EQ(first_difference(row.seen, row.wanted), row.said);
+    }
+}
+
 // ---- Bad commands ------------------------------------------------------------------------
 
 struct CommandRow {
@@ -252,6 +317,7 @@ const CommandRow kScriptLines[] = {
     {"timeout 0", 2, ":1: the timeout must be more than 0 ms"},
     {"start --limit 5s", 2, ":1: in a script the program lives as long as the script"},
     {"type \"open", 2, ":1: a quote is not closed"},
+    {"type \"Zo\xEB\"", 2, ":1: the line is not UTF-8: byte 9 is 0xEB"},  // code page 1252's "ë"
 };
 
 TEST(DriveCommands, ScriptLinesAreCheckedAgainstTheVerbTable) {
@@ -342,6 +408,9 @@ TEST(DriveStart, EachStartedProgramIsWaitedForByItsProcessId) {
 TEST(DriveControls, ANoControlFailureListsTheControlsThereAre) {
     StartedPrograms programs;
     DWORD pid = programs.start(kGreeting);
+    // The dialog first: the short limit is for the control alone.
+    Outcome shown = drive(std::string("wait \"") + kDialogTitle + "\" 20s");
+    ASSERT_EQ(shown.code, 0u) << shown.err;
     Outcome o = drive(std::string("--timeout 300ms click \"") + kDialogTitle + "\" Okay");
     EXPECT_EQ(o.code, 1u);
     EXPECT_NE(o.err.find("has no control \"Okay\" within 300 ms; its controls: 100 \"\", 1 \"OK\", 2 \"Cancel\""),
@@ -369,6 +438,57 @@ TEST(DriveRun, RunEndsAProgramThatOutlivesItsLimit) {
     EXPECT_NE(o.err.find("drive ended it"), std::string::npos) << o.err;
     EXPECT_TRUE(poll_until(kStepTimeout, [] { return find_window(kDialogTitle) == nullptr; }))
         << "still there: " << visible_titles();
+}
+
+// ---- Texts across code pages --------------------------------------------------------------
+
+// drive with the command, which must end with the code; its error output.
+std::string drive_says(const std::string& args, DWORD code) {
+    Outcome o = drive(args);
+    EXPECT_EQ(o.code, code) << args << "\n" << o.err;
+    return o.err;
+}
+
+std::string on_box(const std::string& verb, const std::string& rest) { return verb + " \"" + kBoxTitle + "\" " + rest; }
+
+// Ends the box with Escape and wants its exit code 0.
+void end_box(DWORD pid) {
+    drive_says(on_box("key", "Escape"), 0);
+    EXPECT_EQ(drive("exit " + std::to_string(pid) + " 20s").code, 0u);
+}
+
+// With the A calls in its loop, a program in code page 1252 keeps "ë" and
+// turns "李" into "?": expect sees the "?" and names the character it stands for.
+TEST(DriveTexts, ACharacterTheCodePageCannotKeepFailsNamingIt) {
+    StartedPrograms programs;
+    DWORD pid = programs.start(kBox);
+    drive_says(on_box("type", "Zoë"), 0);
+    drive_says(on_box("expect", "100 text Zoë"), 0);
+    drive_says(on_box("type", "\" 李雷 Ελένη\""), 0);
+    drive_says(on_box("expect", "100 text \"Zoë ?? ?????\""), 0);
+    std::string err = drive_says("--timeout 300ms " + on_box("expect", "100 text \"Zoë 李雷 Ελένη\""), 1);
+    EXPECT_NE(err.find("last saw \"Zoë ?? ?????\": character 5 is \"?\" (U+003F) where the script has \"李\" (U+674E)"),
+              std::string::npos)
+        << err;
+    err = drive_says("--timeout 300ms " + on_box("expect", "100 text \"Zoë 王五 Ελένη\""), 1);
+    EXPECT_NE(err.find("where the script has \"王\" (U+738B)"), std::string::npos) << err;
+    end_box(pid);
+}
+
+// With the W calls in its loop, the same program's ANSI edit box keeps every
+// typed character, though the program's own GetDlgItemTextA reads "?".
+TEST(DriveTexts, EveryTypedCharacterReachesAWideLoopAsItself) {
+    StartedPrograms programs;
+    DWORD pid = programs.start(std::string(kBox) + " w");
+    drive_says(on_box("type", "\"Zoë 李雷 Ελένη\""), 0);
+    drive_says(on_box("expect", "100 text \"Zoë 李雷 Ελένη\""), 0);
+    Outcome o = drive(on_box("get", "100 text"));
+    EXPECT_EQ(o.out, "Zoë 李雷 Ελένη\n") << "get prints UTF-8";
+    drive_says(on_box("key", "Enter"), 0);
+    drive_says(on_box("expect", "101 text \"Zoë ?? ?????\""), 0);
+    std::string err = drive_says("wait \"Boîte à textes\" 10ms", 1);
+    EXPECT_NE(err.find("\"" + std::string(kBoxTitle) + "\""), std::string::npos) << "titles in UTF-8:\n" << err;
+    end_box(pid);
 }
 
 }  // namespace
