@@ -130,12 +130,19 @@ kw_wine_env() {
 # Ends the prefix's Wine server and every Wine process in it.
 kw_wine_stop() { timeout -k 5 30 wineserver -k >/dev/null 2>&1; return 0; }
 
+# What a ready prefix's mark holds: a prefix made by an earlier version of
+# these settings is made again.
+KW_PREFIX_VERSION=2
+
+# True when the prefix at $1 (default $WINEPREFIX) is complete, with these settings.
+kw_prefix_ready() { [ "$(cat "${1:-$WINEPREFIX}/.kestrowane-ready" 2>/dev/null)" = "$KW_PREFIX_VERSION" ]; }
+
 # Makes the prefix once, under a lock, so that parallel callers (ctest -j)
 # wait for one maker: status 0 once it is ready, 1 with one line naming the
 # step that failed and its log.
 kw_prepare_prefix() {
-  local ready=$WINEPREFIX/.kestrowane-ready lock status=0
-  if [ ! -f "$ready" ]; then
+  local lock status=0
+  if ! kw_prefix_ready; then
     mkdir -p "$(dirname "$WINEPREFIX")"
     exec {lock}>"$WINEPREFIX.lock"
     if ! flock -w 600 "$lock"; then
@@ -143,7 +150,7 @@ kw_prepare_prefix() {
       exec {lock}>&-
       return 1
     fi
-    [ -f "$ready" ] || kw_make_prefix || status=1
+    kw_prefix_ready || kw_make_prefix || status=1
     exec {lock}>&-
   fi
   [ $status -eq 0 ] && kw_prefix_fonts
@@ -167,9 +174,10 @@ kw_prefix_step() {
 }
 
 # The prefix's settings: unmanaged X11 windows (Wine draws the frames and
-# sets the focus itself) and crashes that end the process with a failure
-# instead of a debugger dialog. wineserver writes the registry files only
-# when it exits, so each check waits for it first.
+# sets the focus itself), crashes that end the process with a failure
+# instead of a debugger dialog, and every script drawn in real glyphs (see
+# kw_prefix_scripts). wineserver writes the registry files only when it
+# exits, so each check waits for it first.
 kw_make_prefix() {
   local aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
   kw_say "Making the Wine prefix $WINEPREFIX"
@@ -189,13 +197,32 @@ kw_make_prefix() {
     kw_prefix_step 60 "reg add AeDebug Auto=1" wine reg add "$aedebug" /v Auto /t REG_SZ /d 1 /f &&
     kw_prefix_step 60 "reg add WineDbg ShowCrashDialog=0" \
       wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f &&
+    kw_prefix_scripts &&
     kw_prefix_step 120 "wineserver -w after the settings" wineserver -w || return 1
   if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg"; then
     kw_say "Wine prefix $WINEPREFIX: the settings are not in user.reg after wineserver ended (log: $WINEPREFIX.log)"
     return 1
   fi
   kw_prefix_fonts
-  touch "$WINEPREFIX/.kestrowane-ready"
+  echo "$KW_PREFIX_VERSION" >"$WINEPREFIX/.kestrowane-ready"
+}
+
+# Every script in real glyphs. The dialogs' font, MS Sans Serif, has Latin
+# and Greek letters; a font link adds the CJK ones of WenQuanYi Micro Hei
+# (Debian package fonts-wqy-microhei) where it is installed. Message boxes
+# use the message font, Tahoma, whose links Wine rewrites at every start, so
+# the message font becomes MS Sans Serif too (8 points, as a LOGFONTW).
+kw_prefix_scripts() {
+  local links='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+  # height -11, weight 400, DEFAULT_CHARSET, face "MS Sans Serif"
+  local font=f5ffffff000000000000000000000000900100000000000100000000
+  font+=4d0053002000530061006e0073002000530065007200690066000000000000000000000000000000000000000000000000000000000000000000000000000000
+  if fc-list 2>/dev/null | grep -q 'wqy-microhei.ttc'; then
+    kw_prefix_step 60 "reg add a CJK font link for MS Sans Serif" \
+      wine reg add "$links" /v "MS Sans Serif" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f || return 1
+  fi
+  kw_prefix_step 60 "reg add the message font MS Sans Serif" \
+    wine reg add 'HKCU\Control Panel\Desktop\WindowMetrics' /v MessageFont /t REG_BINARY /d "$font" /f
 }
 
 # Copies a ready prefix (KESTROWANE_WINEPREFIX_TEMPLATE) into $WINEPREFIX
@@ -203,7 +230,7 @@ kw_make_prefix() {
 # of making its own.
 kw_copy_prefix_from() {
   local template=$1
-  [ -n "$template" ] && [ -f "$template/.kestrowane-ready" ] && [ ! -f "$WINEPREFIX/.kestrowane-ready" ] || return 0
+  [ -n "$template" ] && kw_prefix_ready "$template" && ! kw_prefix_ready || return 0
   rm -rf "$WINEPREFIX"
   cp -a "$template" "$WINEPREFIX"
 }

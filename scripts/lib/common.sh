@@ -6,7 +6,7 @@ KW_ROOT=${KW_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 # kw_say, the virtual display and the Wine prefix.
 source "$KW_ROOT/cmake/kestrowane-wine.sh"
 
-KW_PACKAGES=(cmake g++ make googletest g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb imagemagick clang libclang-rt-dev)
+KW_PACKAGES=(cmake g++ make googletest g++-mingw-w64-i686 wine wine32:i386 fonts-wine fonts-wqy-microhei xvfb imagemagick clang libclang-rt-dev)
 
 # Installs the Debian packages the project needs when some are missing (as
 # root), or prints the exact command to run and fails.

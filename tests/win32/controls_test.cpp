@@ -394,11 +394,12 @@ TEST_F(Controls, EmptyItemSelectedGivesTheEmptyString) {
     EXPECT_EQ(selected(list_get_selected, 21), "");
 }
 
-TEST_F(Controls, SelectedItemKeepsBytesAboveSevenBit) {
+// The program's code page is UTF-8: every script's bytes come back whole.
+TEST_F(Controls, SelectedItemKeepsEveryScript) {
     add(kListBox, 21, "", 0x50000001, 0, nullptr, 60, 40);
-    add_item(list_add_item, 21, "Zo\xEB \xC5sa");
+    add_item(list_add_item, 21, "Zoë 李雷 Ελένη");
     list_select_item(dialog_, 21, 1);
-    EXPECT_EQ(selected(list_get_selected, 21), "Zo\xEB \xC5sa");
+    EXPECT_EQ(selected(list_get_selected, 21), "Zoë 李雷 Ελένη");
 }
 
 // A list box that overstates its item lengths, as the platform may.
@@ -470,8 +471,8 @@ TEST_F(Controls, ReadTextPushesTheTextOrTheEmptyString) {
     read_control_text(f, dialog_, 100);
     EXPECT_EQ(string_arg(f, 0).handle(), 0u) << "empty text is handle 0";
     pop_string(f);
-    add_item(write_control_text, 100, "Hello \xE9t\xE9");
-    EXPECT_EQ(read_text(100), "Hello \xE9t\xE9");
+    add_item(write_control_text, 100, "Hello été 李雷");
+    EXPECT_EQ(read_text(100), "Hello été 李雷");
 }
 
 TEST_F(Controls, ReadTextCutsPast32769Bytes) {

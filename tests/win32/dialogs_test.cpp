@@ -213,6 +213,17 @@ TEST_F(Dialogs, EmptyTitleShowsOneBlankAndLongTitlesAreCut) {
     EXPECT_EQ(live(), 0);
 }
 
+// A UTF-8 title is shown as its characters, not as its bytes widened.
+TEST_F(Dialogs, TitleShowsEveryScript) {
+    ProcFrame f;
+    push_copy(f, "Zoë 李雷 Ελένη", 22);
+    HWND d = create_dialog(f, nullptr, 0, 0, 50, 50, 0, 0);
+    keep(d);
+    wchar_t caption[32] = {};
+    GetWindowTextW(d, caption, 32);
+    EXPECT_EQ(std::wstring(caption), L"Zo\u00EB \u674E\u96F7 \u0395\u03BB\u03AD\u03BD\u03B7");
+}
+
 TEST_F(Dialogs, TitleWithAZeroByteKeepsTheDialogFont) {
     // A zero unit inside the title would end it for the platform, which then
     // reads the rest as point size and typeface: checked here on a template
