@@ -1,6 +1,12 @@
 # Build rules shared by the whole tree.
 
 set(KW_WARNINGS -Wall -Wextra)
+# In a 64-bit build a pointer squeezed through a 32-bit integer loses its
+# upper half: every such cast stops the build (C++ refuses a narrowing
+# pointer-to-integer cast by itself; C only warns of it).
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  list(APPEND KW_WARNINGS -Werror=int-to-pointer-cast $<$<COMPILE_LANGUAGE:C>:-Werror=pointer-to-int-cast>)
+endif()
 
 # The libraries link into tiny programs without the C or C++ runtime: no
 # exceptions, no RTTI, no unwind tables (they would keep every function alive
