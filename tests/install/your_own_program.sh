@@ -21,8 +21,8 @@ block=${block//\/opt\/kestrowane/$prefix}
 rm -rf "$work"; mkdir -p "$work"; cd "$work"
 run_line=$(grep -n 'wine-run' <<<"$block" | tail -n 1 | cut -d: -f1)
 [ -n "$run_line" ] || { echo "your_own_program: the block never runs the program" >&2; exit 1; }
-kw_wine_check
-wine_status=$?
+wine_status=0
+kw_wine_check || wine_status=$?  # under set -e a bare failing call would end the script
 if [ $wine_status -eq 1 ]; then
   echo "your_own_program: Wine cannot run: $KW_WINE_WHY" >&2; exit 1
 elif [ $wine_status -eq 77 ]; then
