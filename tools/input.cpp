@@ -114,18 +114,18 @@ void release_modifiers(const std::vector<WORD>& modifiers) {
     for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) key_input(*m, true);
 }
 
-// Types the byte with the key the keyboard layout has for it (with Shift when
-// needed): 1 when typed, 0 for a byte the layout cannot type (nothing sent),
-// -1 when Shift could not be held (error set).
-int type_key_for(unsigned char c, DWORD ms, std::string& error) {
+// Types the byte with the key the keyboard layout has for it, when that key
+// needs no modifier: false for a byte that needs Shift (or Ctrl or Alt) or
+// that the layout cannot type (nothing sent). A Shift held through SendInput
+// is not safe for text: Wine's X11 driver releases it when the program's
+// window takes the X focus, which can come after that window is in front and
+// focused (docs/platform.md), so "Ann" typed into a program just started
+// arrived as "ann".
+bool type_plain_key(unsigned char c) {
     SHORT vk = c < 0x80 ? VkKeyScanA(static_cast<char>(c)) : -1;
-    if (vk == -1 || (vk & 0x600) != 0) return 0;  // none, or only with Ctrl or Alt
-    std::vector<WORD> shift;
-    if ((vk & 0x100) != 0) shift.push_back(VK_SHIFT);
-    if (!hold_modifiers(shift, ms, error)) return -1;
+    if (vk == -1 || (vk & 0x700) != 0) return false;
     press_key(static_cast<WORD>(vk & 0xFF));
-    release_modifiers(shift);
-    return 1;
+    return true;
 }
 
 // Types a character the keyboard layout has no key for, as an input method
@@ -215,16 +215,13 @@ bool press_combo(const std::string& combo, DWORD ms, std::string& error) {
     return true;
 }
 
-bool type_text(const std::string& text, DWORD ms, std::string& error) {
+void type_text(const std::string& text) {
     for (unsigned char c : text) {
-        int typed = type_key_for(c, ms, error);
-        if (typed < 0) return false;
-        if (typed > 0) continue;
+        if (type_plain_key(c)) continue;
         wchar_t w = 0;
         char byte = static_cast<char>(c);
         if (MultiByteToWideChar(CP_ACP, 0, &byte, 1, &w, 1) == 1) type_character(w);
     }
-    return true;
 }
 
 bool click_screen(POINT target, DWORD ms, std::string& error) {

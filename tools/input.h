@@ -21,10 +21,10 @@ void press_key(WORD vk);
 bool press_combo(const std::string& combo, DWORD ms, std::string& error);
 
 // Types the text (in the code page of this process): the keys the keyboard
-// layout has, the other characters as input-method characters, all through
-// the input queue and so in order. False, with error set, when Shift cannot
-// be held down within ms.
-bool type_text(const std::string& text, DWORD ms, std::string& error);
+// layout has without a modifier, the other characters (capitals and signs
+// that need Shift too) as input-method characters, all through the input
+// queue and so in order.
+void type_text(const std::string& text);
 
 // A left click at a point of the screen. The press waits until the pointer
 // is over the window there, and the release until a window that takes the
