@@ -1,6 +1,25 @@
 # Build rules shared by the whole tree.
 
+# The package holds each architecture's libraries and tools side by side:
+# i686 in lib/ and bin/, x86-64 in lib64/ and bin64/. Headers, package
+# files, toolchain files and scripts are the same for both.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(KW_ARCH x86_64)
+  set(KW_LIB_DIR lib64)
+  set(KW_BIN_DIR bin64)
+else()
+  set(KW_ARCH i686)
+  set(KW_LIB_DIR lib)
+  set(KW_BIN_DIR bin)
+endif()
+
 set(KW_WARNINGS -Wall -Wextra)
+# In a 64-bit build a pointer squeezed through a 32-bit integer loses its
+# upper half: every such cast stops the build (C++ refuses a narrowing
+# pointer-to-integer cast by itself; C only warns of it).
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  list(APPEND KW_WARNINGS -Werror=int-to-pointer-cast $<$<COMPILE_LANGUAGE:C>:-Werror=pointer-to-int-cast>)
+endif()
 
 # The libraries link into tiny programs without the C or C++ runtime: no
 # exceptions, no RTTI, no unwind tables (they would keep every function alive
@@ -67,7 +86,7 @@ function(kw_variant_library name)
       set_target_properties(${t} PROPERTIES OUTPUT_NAME ${name})
     endif()
     set_target_properties(${t} PROPERTIES EXPORT_NAME ${arg_EXPORT_NAME}_${variant})
-    install(TARGETS ${t} EXPORT KestrowaneTargets ARCHIVE DESTINATION lib)
+    install(TARGETS ${t} EXPORT KestrowaneTargets ARCHIVE DESTINATION ${KW_LIB_DIR})
   endforeach()
   kestrowane_variant_selector(${name} ${name}_release ${name}_checked)
 endfunction()

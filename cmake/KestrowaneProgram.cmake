@@ -20,11 +20,13 @@ endfunction()
 # kestrowane_link_program(TARGET START RUNTIME_CHECKED [CHECKED]): how a
 # program links as it ships: our own process entry (START), no C runtime,
 # link-time optimisation across the libraries, imports from the four system
-# DLLs only, and a PE32 GUI image that is not large-address-aware (bit 31 of a
-# string handle is the borrowed mark). libgcc serves __chkstk_ms and 64-bit
-# helpers and pulls in no DLL. CHECKED links the checked libraries
-# (RUNTIME_CHECKED must then exist) and compiles the program's own code with
-# KW_CHECKED and line information, and keeps the image's symbols.
+# DLLs only, a GUI image with ASLR and NX. On i686 a PE32 image that is not
+# large-address-aware (bit 31 of a string handle is the borrowed mark); on
+# x86-64 a PE32+ image with high-entropy ASLR (a string entry keeps its mark
+# apart from the handle). libgcc serves __chkstk_ms and 64-bit helpers and
+# pulls in no DLL. CHECKED links the checked libraries (RUNTIME_CHECKED must
+# then exist) and compiles the program's own code with KW_CHECKED and line
+# information, and keeps the image's symbols.
 function(kestrowane_link_program target start runtime_checked)
   cmake_parse_arguments(arg "CHECKED;VISUAL_STYLES" "CODE_PAGE;DPI_AWARENESS" "" ${ARGN})
   if(arg_UNPARSED_ARGUMENTS)
@@ -49,9 +51,15 @@ function(kestrowane_link_program target start runtime_checked)
   # What a program without the C runtime cannot use is an error at compile
   # time, with a line that says what to do instead.
   target_compile_options(${target} PRIVATE "SHELL:-include runtime/program_rules.h")
+  # The i386 entry symbol carries a leading underscore; the x86-64 one none.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(image -Wl,-e,kw_process_entry -Wl,--high-entropy-va)
+  else()
+    set(image -Wl,-e,_kw_process_entry -Wl,--disable-large-address-aware)
+  endif()
   target_link_options(${target} PRIVATE
     -nostdlib -nostartfiles -mwindows
-    -flto -Os -Wl,-e,_kw_process_entry -Wl,--gc-sections -Wl,--disable-large-address-aware ${strip})
+    -flto -Os ${image} -Wl,--dynamicbase -Wl,--nxcompat -Wl,--gc-sections ${strip})
   target_link_libraries(${target} PRIVATE kernel32 user32 advapi32 oleaut32 gcc)
 endfunction()
 

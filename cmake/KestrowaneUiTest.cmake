@@ -5,12 +5,14 @@
 # the current source folder), and the test passes when every line succeeds
 # and the program exits with 0. Cross-built, the test runs under Wine in a
 # prefix and on a virtual display of its own, kept in the build folder
-# <name>/, where a failure also leaves drive.log and failure.png. Without Wine
-# or Xvfb the test fails and names the Debian packages to install; where Wine
-# is installed but cannot run (no 32-bit processes), it is skipped.
+# <name>/, where a failure also leaves drive.log and failure.png. A 64-bit
+# program runs under 64-bit Wine and is played by the 64-bit drive. Without
+# Wine or Xvfb the test fails and names the Debian packages to install; a
+# 32-bit program where the kernel refuses 32-bit programs is skipped.
 #
 # In the Kestrowane tree it uses the tree's drive and cmake/ files; from the
-# installed package, the package's bin/ and share/kestrowane/.
+# installed package, the drive of the build's architecture (bin/ or bin64/)
+# and share/kestrowane/.
 function(kestrowane_add_ui_test)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;PROGRAM;SCRIPT" "")
   foreach(required NAME PROGRAM SCRIPT)
@@ -32,7 +34,7 @@ function(kestrowane_add_ui_test)
   else()
     get_filename_component(prefix ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../../.. ABSOLUTE)
     set(runner ${prefix}/share/kestrowane/kestrowane-ui-test)
-    set(drive ${prefix}/bin/drive.exe)
+    set(drive ${KESTROWANE_DRIVE})  # the build's architecture's, from the package config
   endif()
 
   if(CMAKE_HOST_WIN32)
@@ -41,7 +43,7 @@ function(kestrowane_add_ui_test)
     add_test(NAME ${arg_NAME}
       COMMAND ${runner} ${drive} $<TARGET_FILE:${arg_PROGRAM}> ${script} ${CMAKE_CURRENT_BINARY_DIR}/${arg_NAME})
   endif()
-  # A first run makes the test's Wine prefix. A machine with Wine that cannot
-  # run it (no 32-bit processes) skips the test and says why.
+  # A first run makes the test's Wine prefix. A machine that cannot run a
+  # 32-bit program skips the test of one and says why.
   set_tests_properties(${arg_NAME} PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)
 endfunction()

@@ -1,9 +1,16 @@
 # The Wine environment that runs cross-built programs here and in the
 # installed package (wine-run, the UI tests, scripts/test, greet and bench):
-# whether Wine can run at all, a private virtual display, a 32-bit prefix of
-# the build tree's own, and crashes reported as failures. Every step has a
-# time limit, and a step that fails or runs out of time says which it was and
+# whether Wine can run at all, a private virtual display, a prefix of the
+# build tree's own, and crashes reported as failures. Every step has a time
+# limit, and a step that fails or runs out of time says which it was and
 # where its log is. Source it; it defines functions only.
+#
+# Two architectures, named as WINEARCH names them: win32 runs 32-bit programs
+# with Debian's wine wrapper (the 32-bit loader) in a 32-bit prefix; win64
+# runs 64-bit programs with the 64-bit loader (package wine64) and its
+# wineserver64 in a 64-bit prefix, so that it needs no 32-bit process at all.
+# The functions that depend on it take the architecture as their last
+# argument (win32 when it is left out).
 
 kw_say() { printf '%s\n' "$*" >&2; }
 
@@ -15,9 +22,11 @@ KW_I386_PROBE=f0VMRgEBAQAAAAAAAAAAAAIAAwABAAAAVIAECDQAAAAAAAAAAAAAADQAIAABAAAAAA
 
 # True when the kernel refuses to execute a 32-bit x86 program ("Exec format
 # error": no IA-32 emulation, a host that runs 64-bit user code only). Wine
-# runs 32-bit Windows programs in 32-bit processes, so nothing of Wine's can
+# runs 32-bit Windows programs in 32-bit processes, so no 32-bit program can
 # run on such a machine. This is the one reason for which a test is skipped.
+# KESTROWANE_NO_32BIT=1 makes any machine answer so, to reproduce one.
 kw_exec32_refused() {
+  [ "${KESTROWANE_NO_32BIT:-}" = 1 ] && return 0
   local probe out status
   probe=$(mktemp "${TMPDIR:-/tmp}/kw-i386.XXXXXX") || return 1
   base64 -d <<<"$KW_I386_PROBE" >"$probe" && chmod +x "$probe"
@@ -27,14 +36,32 @@ kw_exec32_refused() {
   [ $status -ne 42 ] && [[ $out == *"Exec format error"* ]]
 }
 
-# Checks that Wine can run programs here. Status 0 when it can; 77 when the
-# kernel refuses 32-bit programs (a skip); 1 when Wine is missing or broken
-# (a failure). KW_WINE_WHY then holds the reason in one line, naming the fix.
+# The architecture of a Windows program: win64 for an x86-64 image, win32
+# for any other (the machine field of its PE header).
+kw_pe_arch() {
+  local pe machine
+  pe=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+  [ -n "$pe" ] && machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
+  if [ "${machine:-}" = 8664 ]; then echo win64; else echo win32; fi
+}
+
+# Checks that Wine can run programs of the architecture (win32 or win64)
+# here. Status 0 when it can; 77 when the kernel refuses 32-bit programs and
+# the architecture is win32 (a skip); 1 when Wine is missing or broken (a
+# failure). KW_WINE_WHY then holds the reason in one line, naming the fix.
 KW_WINE_WHY=
 kw_wine_check() {
   KW_WINE_WHY=
+  if [ "${1:-win32}" = win64 ]; then
+    kw_wine64_check
+    return
+  fi
   if kw_exec32_refused; then
-    KW_WINE_WHY="this machine's kernel refuses to execute 32-bit x86 programs (Exec format error; $(uname -r)), and Wine runs 32-bit Windows programs in 32-bit processes"
+    if [ "${KESTROWANE_NO_32BIT:-}" = 1 ]; then
+      KW_WINE_WHY="KESTROWANE_NO_32BIT=1 stands for a kernel that refuses to execute 32-bit x86 programs, and Wine runs 32-bit Windows programs in 32-bit processes"
+    else
+      KW_WINE_WHY="this machine's kernel refuses to execute 32-bit x86 programs (Exec format error; $(uname -r)), and Wine runs 32-bit Windows programs in 32-bit processes"
+    fi
     return 77
   fi
   local install="as root: dpkg --add-architecture i386 && apt-get update && apt-get install -y wine wine32:i386 fonts-wine"
@@ -54,6 +81,31 @@ kw_wine_check() {
   if [ $status -ne 0 ] || [[ $out != wine-* ]]; then
     [ $status -eq 124 ] && out="no answer within 30 s"
     KW_WINE_WHY="Wine's loader $loader does not run (status $status: $(head -c 200 <<<"$out" | head -n 1)); reinstall it ($install)"
+    return 1
+  fi
+}
+
+# The 64-bit loader and server (KW_WINE64_LOADER and KW_WINE64_SERVER name
+# others). They run in 64-bit processes only, so there is no reason to skip.
+kw_wine64_loader() { echo "${KW_WINE64_LOADER:-/usr/lib/wine/wine64}"; }
+kw_wine64_server() { echo "${KW_WINE64_SERVER:-/usr/lib/wine/wineserver64}"; }
+kw_wine64_check() {
+  local install="as root: apt-get install -y wine64 fonts-wine"
+  local loader server out status
+  loader=$(kw_wine64_loader) server=$(kw_wine64_server)
+  if [ ! -x "$loader" ]; then
+    KW_WINE_WHY="Wine's 64-bit loader $loader is missing ($install)"
+    return 1
+  fi
+  if [ ! -x "$server" ]; then
+    KW_WINE_WHY="Wine's 64-bit server $server is missing ($install)"
+    return 1
+  fi
+  out=$(timeout -k 5 30 "$loader" --version 2>&1)
+  status=$?
+  if [ $status -ne 0 ] || [[ $out != wine-* ]]; then
+    [ $status -eq 124 ] && out="no answer within 30 s"
+    KW_WINE_WHY="Wine's 64-bit loader $loader does not run (status $status: $(head -c 200 <<<"$out" | head -n 1)); reinstall it ($install)"
     return 1
   fi
 }
@@ -117,14 +169,52 @@ kw_stop_display() {
 
 # ---- The Wine prefix -----------------------------------------------------------------
 
-# The Wine environment of a build tree: its own 32-bit prefix, no debug
-# output, no installer dialogs.
+# The Wine environment of a build tree for an architecture (win32 or win64):
+# the tree's own prefix, no debug output, no installer dialogs. For win64,
+# the commands wine, wineboot and wineserver on the PATH are the 64-bit
+# loader's and server's (kw_wine64_commands), so that every caller runs the
+# same commands for both; for win32 they are Debian's own again.
+KW_WINE64_BIN=
 kw_wine_env() {
-  local build=${1:-$KW_ROOT/build/win32}
+  local build=${1:-$KW_ROOT/build/win32} arch=${2:-win32}
   export WINEPREFIX="$build/wineprefix"
-  export WINEARCH=win32
+  export WINEARCH=$arch
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ -n "$KW_WINE64_BIN" ]; then
+    PATH=:$PATH:
+    PATH=${PATH//:$KW_WINE64_BIN:/:}
+    PATH=${PATH#:} PATH=${PATH%:}
+    unset WINELOADER WINESERVER
+    KW_WINE64_BIN=
+  fi
+  if [ "$arch" = win64 ]; then
+    kw_wine64_commands "$build/wine64-bin"
+    export WINELOADER WINESERVER PATH
+    WINELOADER=$(kw_wine64_loader) WINESERVER=$(kw_wine64_server)
+    KW_WINE64_BIN=$build/wine64-bin
+    PATH=$KW_WINE64_BIN:$PATH
+  fi
+}
+
+# Writes DIR/wine, DIR/wineboot and DIR/wineserver, which run the 64-bit
+# loader and server: Debian's wine wrapper always picks the 32-bit loader
+# when it is installed, and that one cannot start where the kernel refuses
+# 32-bit programs.
+kw_wine64_commands() {
+  local dir=$1 loader server name line tmp
+  loader=$(kw_wine64_loader) server=$(kw_wine64_server)
+  mkdir -p "$dir"
+  for name in wine wineboot wineserver; do
+    case $name in
+      wine) line="exec '$loader' \"\$@\"" ;;
+      wineboot) line="exec '$loader' wineboot \"\$@\"" ;;
+      wineserver) line="exec '$server' \"\$@\"" ;;
+    esac
+    [ "$(tail -n 1 "$dir/$name" 2>/dev/null)" = "$line" ] && continue
+    tmp=$(mktemp "$dir/.$name.XXXXXX") || return 1
+    printf '#!/bin/sh\n%s\n' "$line" >"$tmp" && chmod +x "$tmp" && mv -f "$tmp" "$dir/$name"
+  done
 }
 
 # Ends the prefix's Wine server and every Wine process in it.
@@ -245,17 +335,17 @@ kw_prefix_fonts() {
 }
 
 # Sets up everything a Wine run needs in one call: the check, the display and
-# the prefix of the build tree. Status 0, 77 (skip, with KW_WINE_WHY) or 1
-# (with the reason said).
+# the prefix of the build tree, for an architecture (win32 or win64). Status
+# 0, 77 (skip, with KW_WINE_WHY) or 1 (with the reason said).
 kw_wine_ready() {
-  local status
-  kw_wine_check
+  local status arch=${2:-win32}
+  kw_wine_check "$arch"
   status=$?
   if [ $status -ne 0 ]; then
-    kw_say "Wine cannot run here: $KW_WINE_WHY"
+    kw_say "Wine cannot run $arch programs here: $KW_WINE_WHY"
     return $status
   fi
-  kw_wine_env "$1"
+  kw_wine_env "$1" "$arch"
   kw_start_display || return 1
   kw_prepare_prefix
 }

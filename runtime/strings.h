@@ -16,41 +16,50 @@
 
 using DynString = std::uintptr_t;
 
-// One entry of a StringArgStack: a handle plus the borrowed mark. On the 32-bit
-// target the mark is bit 31 of the handle word (string blocks always lie in the
-// lower half of the address space); on a 64-bit host it is a separate flag.
+// One entry of a StringArgStack: a handle plus the borrowed mark. Each
+// architecture has one layout with the same interface.
+#if UINTPTR_MAX == 0xFFFFFFFFu
+// 32-bit: one word, the mark in bit 31 of the handle (string blocks always
+// lie in the lower half of the address space: the program is not
+// large-address-aware).
+class StringEntry {
+public:
+    static constexpr std::uint32_t kBorrowedMark = 0x80000000u;
+
+    constexpr StringEntry() = default;
+    constexpr StringEntry(DynString owned) : word_(owned) {}  // NOLINT: a handle is an owned entry
+    // The entry's word is the handle with the mark set.
+    static constexpr StringEntry borrowed(DynString h) { return StringEntry(h | kBorrowedMark); }
+
+    constexpr DynString handle() const { return word_ & ~kBorrowedMark; }
+    constexpr bool is_borrowed() const { return (word_ & kBorrowedMark) != 0; }
+    // Owned and non-empty: the entry's remover must free it or move it on.
+    // A nonzero word without the mark is exactly a positive signed word.
+    constexpr bool owns_block() const { return static_cast<std::int32_t>(word_) > 0; }
+
+private:
+    DynString word_ = 0;
+};
+#else
+// 64-bit (the host, x86-64 Windows): the handle and a separate flag, since a
+// block may lie anywhere in the address space.
 class StringEntry {
 public:
     constexpr StringEntry() = default;
     constexpr StringEntry(DynString owned) : handle_(owned) {}  // NOLINT: a handle is an owned entry
     static constexpr StringEntry borrowed(DynString h) { return StringEntry(h, true); }
 
-#if UINTPTR_MAX == 0xFFFFFFFFu
-    static constexpr std::uint32_t kBorrowedMark = 0x80000000u;
-    constexpr DynString handle() const { return handle_ & ~kBorrowedMark; }
-    constexpr bool is_borrowed() const { return (handle_ & kBorrowedMark) != 0; }
-    constexpr std::uint32_t word() const { return handle_; }
-    // Owned and non-empty: the entry's remover must free it or move it on.
-    // A nonzero word without the mark is exactly a positive signed word.
-    constexpr bool owns_block() const { return static_cast<std::int32_t>(handle_) > 0; }
-
-private:
-    constexpr StringEntry(DynString h, bool mark) : handle_(mark ? (h | kBorrowedMark) : h) {}
-    DynString handle_ = 0;
-#else
     constexpr DynString handle() const { return handle_; }
     constexpr bool is_borrowed() const { return borrowed_; }
+    // Owned and non-empty: the entry's remover must free it or move it on.
+    constexpr bool owns_block() const { return handle_ != 0 && !borrowed_; }
 
 private:
     constexpr StringEntry(DynString h, bool mark) : handle_(h), borrowed_(mark) {}
     DynString handle_ = 0;
     bool borrowed_ = false;
-
-public:
-    // Owned and non-empty: the entry's remover must free it or move it on.
-    constexpr bool owns_block() const { return handle_ != 0 && !borrowed_; }
-#endif
 };
+#endif
 
 // Five pending string arguments at most. The depth counts every push and pop;
 // a push beyond the fifth slot stores nothing (an owned string is freed) and

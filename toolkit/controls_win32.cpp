@@ -128,7 +128,7 @@ HWND add_control(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescript
         control = CreateWindowExA(cs.exstyle, cs.class_name, text, cs.style, px.x, px.y, px.width, px.height, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);
         send(control, WM_SETFONT, control_font(parent), 1);
-        SetWindowLongA(control, GWL_USERDATA, reinterpret_cast<LONG>(callback));
+        SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(callback));
         add_items(control, kind, items);
         finish_control(parent, control, id, kind, cs.style, text, px);
     }
@@ -163,7 +163,7 @@ void read_control_text(ProcFrame& f, HWND dialog, std::int32_t id) {
 }
 
 void set_control_callback(HWND dialog, std::int32_t id, ControlCallback callback) {
-    SetWindowLongA(GetDlgItem(dialog, id), GWL_USERDATA, reinterpret_cast<LONG>(callback));
+    SetWindowLongPtrA(GetDlgItem(dialog, id), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(callback));
 }
 
 void enable_control(HWND dialog, std::int32_t id, std::int32_t enable) {

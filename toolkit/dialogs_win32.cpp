@@ -5,15 +5,16 @@
 
 namespace {
 
-constexpr int kUserDataSlot = GWL_USERDATA;  // -21: the callback
-constexpr int kEndValueSlot = DWL_USER;      // 8: address of the end-value variable
-constexpr int kOwnerSlot = GWL_HWNDPARENT;   // -8
+// Pointer-sized slots of the platform's per-window data.
+constexpr int kUserDataSlot = GWLP_USERDATA;  // -21: the callback
+constexpr int kEndValueSlot = DWLP_USER;      // 8 (16 on x86-64): address of the end-value variable
+constexpr int kOwnerSlot = GWLP_HWNDPARENT;   // -8
 
 ControlCallback callback_in(HWND window) {
-    return reinterpret_cast<ControlCallback>(GetWindowLongA(window, kUserDataSlot));
+    return reinterpret_cast<ControlCallback>(GetWindowLongPtrA(window, kUserDataSlot));
 }
 
-HWND owner_of(HWND dialog) { return reinterpret_cast<HWND>(GetWindowLongA(dialog, kOwnerSlot)); }
+HWND owner_of(HWND dialog) { return reinterpret_cast<HWND>(GetWindowLongPtrA(dialog, kOwnerSlot)); }
 
 // The callback of the menu item with this command id on the dialog's menu bar.
 ControlCallback menu_item_callback(HWND dialog, UINT id) {
@@ -39,8 +40,8 @@ ControlCallback command_callback(HWND dialog, WPARAM wparam) {
 // WM_INITDIALOG and the two slots.
 void install_dialog(HWND dialog, ControlCallback callback, std::int32_t* end_value) {
     if (callback != nullptr) callback(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(dialog), 0);
-    SetWindowLongA(dialog, kUserDataSlot, reinterpret_cast<LONG>(callback));
-    SetWindowLongA(dialog, kEndValueSlot, reinterpret_cast<LONG>(end_value));
+    SetWindowLongPtrA(dialog, kUserDataSlot, reinterpret_cast<LONG_PTR>(callback));
+    SetWindowLongPtrA(dialog, kEndValueSlot, reinterpret_cast<LONG_PTR>(end_value));
 }
 
 // Reads the dialog's style once, shows the dialog by it and gives it.
@@ -155,7 +156,7 @@ void close_dialog(HWND dialog, std::int32_t end_value) {
     SendMessageA(dialog, WM_CLOSE, 0, 0);
     HWND owner = owner_of(dialog);
     bool owner_was_disabled = owner != nullptr && EnableWindow(owner, TRUE);
-    if (auto* slot = reinterpret_cast<std::int32_t*>(GetWindowLongA(dialog, kEndValueSlot))) *slot = end_value;
+    if (auto* slot = reinterpret_cast<std::int32_t*>(GetWindowLongPtrA(dialog, kEndValueSlot))) *slot = end_value;
     if (!DestroyWindow(dialog) && owner_was_disabled) EnableWindow(owner, FALSE);
 }
 

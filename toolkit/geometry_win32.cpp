@@ -50,7 +50,7 @@ UnitPair get_window_location(HWND dialog, std::int32_t id) {
     HWND target = find_target_window(dialog, id);
     RECT r = {0, 0, 0, 0};
     GetWindowRect(target, &r);
-    auto reference = reinterpret_cast<HWND>(GetWindowLongA(target, GWL_HWNDPARENT));
+    auto reference = reinterpret_cast<HWND>(GetWindowLongPtrA(target, GWLP_HWNDPARENT));
     POINT corner = {r.left, r.top};
     if (reference != nullptr) {
         ScreenToClient(reference, &corner);

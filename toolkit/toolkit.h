@@ -4,7 +4,7 @@
 // controls one by one (add_control), and run modally in a polling loop of the
 // toolkit's own (run_dialog_modal) or modelessly (show_dialog_modeless). Every
 // WM_COMMAND goes to a ControlCallback stored in the platform's own per-window
-// data: a control's or the dialog's GWL_USERDATA slot, a menu item's item data.
+// data: a control's or the dialog's GWLP_USERDATA slot, a menu item's item data.
 // The toolkit keeps no tables: a control is found again by (dialog, id) on every
 // call, a dialog's shortcut table (the caller's) through a window property.
 // Positions and sizes are in dialog units. Failures show as a 0 result or
@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "runtime/strings.h"
@@ -208,8 +209,9 @@ constexpr std::uint32_t MENU_FLAG_BY_COMMAND = 2;  // the item number is a comma
 
 // The size of every MENUITEMINFOA the toolkit hands to the platform: the
 // record up to cch, without the trailing hbmpItem, the form every version of
-// the platform accepts.
-constexpr UINT kMenuItemInfoSize = 44;
+// the platform accepts (44 bytes on i686, 72 on x86-64).
+constexpr UINT kMenuItemInfoSize = offsetof(MENUITEMINFOA, hbmpItem);
+static_assert(sizeof(void*) != 4 || kMenuItemInfoSize == 44, "the 32-bit record up to cch is 44 bytes");
 
 // A menu bar (popup 0) or a popup menu.
 HMENU create_menu(std::int32_t popup);

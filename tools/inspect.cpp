@@ -15,6 +15,7 @@
 // Exit status 0 when the window was found, 1 on a timeout, 2 on bad usage.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -106,9 +107,12 @@ void print_font(HWND w, const char* indent) {
     std::printf("%sfont: \"%s\" height %ld (WM_GETFONT, GetObject)\n", indent, lf.lfFaceName, lf.lfHeight);
 }
 
+// A window handle as a number to print, whatever the pointer size.
+unsigned long long handle_number(HWND w) { return reinterpret_cast<std::uintptr_t>(w); }
+
 void print_header(HWND w, int depth) {
     std::string pad(2 * depth, ' ');
-    std::printf("%s0x%08lX class \"%s\"", pad.c_str(), reinterpret_cast<unsigned long>(w), class_name(w).c_str());
+    std::printf("%s0x%08llX class \"%s\"", pad.c_str(), handle_number(w), class_name(w).c_str());
     if (depth > 0) std::printf(" id %d", GetDlgCtrlID(w));
     std::printf(" text \"%s\"\n", escaped(window_text(w)).c_str());
     std::printf("%s    style 0x%08lX exstyle 0x%08lX %s %s\n", pad.c_str(),
@@ -150,8 +154,8 @@ void print_dialog_state(HWND top, HWND focus) {
     if (focus == nullptr) {
         std::printf("    focus: none in the window's thread (GetGUIThreadInfo)\n");
     } else {
-        std::printf("    focus: 0x%08lX class \"%s\" id %d (GetGUIThreadInfo)\n",
-                    reinterpret_cast<unsigned long>(focus), class_name(focus).c_str(), GetDlgCtrlID(focus));
+        std::printf("    focus: 0x%08llX class \"%s\" id %d (GetGUIThreadInfo)\n", handle_number(focus),
+                    class_name(focus).c_str(), GetDlgCtrlID(focus));
     }
 }
 

@@ -6,7 +6,8 @@ KW_ROOT=${KW_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 # kw_say, the virtual display and the Wine prefix.
 source "$KW_ROOT/cmake/kestrowane-wine.sh"
 
-KW_PACKAGES=(cmake g++ make googletest g++-mingw-w64-i686 wine wine32:i386 fonts-wine fonts-wqy-microhei xvfb imagemagick clang libclang-rt-dev)
+KW_PACKAGES=(cmake g++ make googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 fonts-wine
+  fonts-wqy-microhei xvfb imagemagick clang libclang-rt-dev)
 
 # Installs the Debian packages the project needs when some are missing (as
 # root), or prints the exact command to run and fails.
@@ -34,7 +35,7 @@ kw_need_packages() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >&2 || return 1
 }
 
-# Configures and builds one preset (host, host-asan, win32), quietly unless it fails.
+# Configures and builds one preset (host, host-asan, win32, win64), quietly unless it fails.
 kw_build() {
   local preset=$1; shift
   local log="$KW_ROOT/build/$preset.log"

@@ -1,13 +1,17 @@
-# Installs a build tree into a fresh prefix, then builds the tour out of tree
-# against the installed package with find_package(Kestrowane), as an
-# application would, and checks what it made; then runs the README's "Your
-# own program" commands with the package's own toolchain file; then builds
-# the to-do list the same way and runs its UI test (kestrowane_add_ui_test)
-# with ctest.
+# Installs a build tree of one architecture (ARCH: i686 or x86_64) into a
+# fresh prefix, then builds the tour out of tree against the installed
+# package with find_package(Kestrowane), as an application would, and checks
+# what it made; then runs the README's "Your own program" commands for that
+# architecture with the package's own toolchain file; then builds the to-do
+# list the same way and runs its UI test (kestrowane_add_ui_test) with ctest.
+# A build for the other architecture fails, naming the toolchain file to pass.
+# With OTHER_BUILD_DIR (the other architecture's build tree), that tree is
+# installed into the same prefix last, and a program of each architecture
+# builds from the one package.
 #
-#   cmake -DBUILD_DIR=<build tree> -DSOURCE_DIR=<source tree> -DWORK_DIR=<scratch folder>
-#         -DOBJDUMP=<objdump> -DDRIVE=<drive.exe> -P install_test.cmake
-foreach(v BUILD_DIR SOURCE_DIR WORK_DIR OBJDUMP DRIVE)
+#   cmake -DARCH=<i686|x86_64> -DBUILD_DIR=<build tree> -DSOURCE_DIR=<source tree> -DWORK_DIR=<scratch folder>
+#         -DOBJDUMP=<objdump> -DDRIVE=<drive.exe> [-DOTHER_BUILD_DIR=<build tree>] -P install_test.cmake
+foreach(v ARCH BUILD_DIR SOURCE_DIR WORK_DIR OBJDUMP DRIVE)
   if(NOT DEFINED ${v})
     message(FATAL_ERROR "install_test: ${v} is not set")
   endif()
@@ -22,6 +26,22 @@ function(run what)
   set(run_output "${out}" PARENT_SCOPE)
 endfunction()
 
+# What differs between the architectures: the folders, the image format,
+# the Wine, the README's block, the other architecture.
+if(ARCH STREQUAL "x86_64")
+  set(lib lib64)
+  set(bin bin64)
+  set(format pei-x86-64)
+  set(marker your-own-program-64)
+  set(other i686)
+else()
+  set(lib lib)
+  set(bin bin)
+  set(format pei-i386)
+  set(marker your-own-program)
+  set(other x86_64)
+endif()
+
 set(prefix ${WORK_DIR}/prefix)
 set(tour_build ${WORK_DIR}/tour)
 set(todo_build ${WORK_DIR}/todo)
@@ -31,16 +51,17 @@ run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
 
 # The package: the static libraries in both variants, the headers, the
 # package files, the toolchain and the Wine runner, the starter.
-set(TOOLCHAIN ${prefix}/share/kestrowane/mingw-i686.cmake)
-foreach(f lib/libkestrowane_runtime.a lib/libkestrowane_start.a lib/libkestrowane_toolkit_core.a
-          lib/libkestrowane_toolkit.a lib/libkestrowane_runtime_checked.a lib/libkestrowane_start_checked.a
-          lib/libkestrowane_toolkit_checked.a include/kestrowane/runtime/strings.h include/kestrowane/runtime/state.h
+set(TOOLCHAIN ${prefix}/share/kestrowane/mingw-${ARCH}.cmake)
+foreach(f ${lib}/libkestrowane_runtime.a ${lib}/libkestrowane_start.a ${lib}/libkestrowane_toolkit_core.a
+          ${lib}/libkestrowane_toolkit.a ${lib}/libkestrowane_runtime_checked.a ${lib}/libkestrowane_start_checked.a
+          ${lib}/libkestrowane_toolkit_checked.a include/kestrowane/runtime/strings.h include/kestrowane/runtime/state.h
           include/kestrowane/runtime/checked.h include/kestrowane/toolkit/toolkit.h
           include/kestrowane/toolkit/control_kinds.h lib/cmake/Kestrowane/KestrowaneConfig.cmake
-          lib/cmake/Kestrowane/KestrowaneTargets.cmake share/kestrowane/mingw-i686.cmake share/kestrowane/wine-run
+          lib/cmake/Kestrowane/KestrowaneTargets-${ARCH}.cmake lib/cmake/Kestrowane/KestrowaneArch-${ARCH}.cmake
+          share/kestrowane/mingw-i686.cmake share/kestrowane/mingw-x86_64.cmake share/kestrowane/wine-run
           share/kestrowane/kestrowane-wine.sh share/kestrowane/starter/starter.cpp
           share/kestrowane/starter/CMakeLists.txt
-          lib/cmake/Kestrowane/KestrowaneUiTest.cmake bin/drive.exe bin/drive_hook.dll bin/inspect.exe
+          lib/cmake/Kestrowane/KestrowaneUiTest.cmake ${bin}/drive.exe ${bin}/drive_hook.dll ${bin}/inspect.exe
           share/kestrowane/kestrowane-ui-test share/kestrowane/starter/starter.script)
   if(NOT EXISTS ${prefix}/${f})
     message(FATAL_ERROR "install_test: the package lacks ${f}")
@@ -61,6 +82,43 @@ foreach(h ${headers})
   endforeach()
 endforeach()
 
+# A package of one architecture refuses a build for the other, naming the
+# toolchain file of the one it holds.
+set(mismatch ${WORK_DIR}/mismatch)
+execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/todo -B ${mismatch}
+  -DCMAKE_TOOLCHAIN_FILE=${prefix}/share/kestrowane/mingw-${other}.cmake -DCMAKE_PREFIX_PATH=${prefix}
+  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out TIMEOUT 300)
+if(status EQUAL 0 OR NOT out MATCHES "holds the libraries for ${ARCH} Windows"
+   OR NOT out MATCHES "CMAKE_TOOLCHAIN_FILE=${prefix}/share/kestrowane/mingw-${ARCH}.cmake")
+  message(FATAL_ERROR "install_test: expected a ${other} build to fail naming mingw-${ARCH}.cmake, got (${status}):\n${out}")
+endif()
+
+# With the other architecture's tree installed beside this one, the one
+# package builds a program of each, each from its own libraries.
+function(check_other_architecture)
+  if(NOT DEFINED OTHER_BUILD_DIR)
+    return()
+  endif()
+  if(NOT EXISTS ${OTHER_BUILD_DIR}/cmake_install.cmake)
+    message(FATAL_ERROR "install_test: the ${other} build tree ${OTHER_BUILD_DIR} is not built: build it first "
+      "(scripts/test builds the win32 preset before the win64 one)")
+  endif()
+  run("cmake --install of the ${other} tree" ${CMAKE_COMMAND} --install ${OTHER_BUILD_DIR} --prefix ${prefix})
+  foreach(arch ${ARCH} ${other})
+    set(dir ${WORK_DIR}/both-${arch})
+    run("configuring the to-do list for ${arch}" ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/todo -B ${dir}
+        -DCMAKE_TOOLCHAIN_FILE=${prefix}/share/kestrowane/mingw-${arch}.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
+        -DCMAKE_PREFIX_PATH=${prefix})
+    run("building the to-do list for ${arch}" ${CMAKE_COMMAND} --build ${dir} --target todo)
+    if(arch STREQUAL "x86_64")
+      check_shipped_image(${dir}/todo.exe pei-x86-64)
+    else()
+      check_shipped_image(${dir}/todo.exe pei-i386)
+    endif()
+  endforeach()
+  message(STATUS "install_test: one package with both architectures built the to-do list for each")
+endfunction()
+
 # An application outside the tree: the tour's own directory as its source.
 run("configuring the tour against the package" ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/tour -B ${tour_build}
     -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN} -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_PREFIX_PATH=${prefix})
@@ -79,25 +137,33 @@ if(NOT EXISTS ${exe})
   message(FATAL_ERROR "install_test: no ${exe}")
 endif()
 
-# Linked as a shipped program: a PE32 GUI image importing the four system DLLs only.
-run("objdump" ${OBJDUMP} -p ${exe})
-string(REGEX MATCHALL "DLL Name: [^\n]+" dlls "${run_output}")
-string(TOUPPER "${dlls}" dlls)
-list(SORT dlls)
-set(expected "DLL NAME: ADVAPI32.DLL;DLL NAME: KERNEL32.DLL;DLL NAME: OLEAUT32.DLL;DLL NAME: USER32.DLL")
-if(NOT dlls STREQUAL expected)
-  message(FATAL_ERROR "install_test: expected the imports ${expected}, got ${dlls}")
-endif()
-if(NOT run_output MATCHES "file format pei-i386")
-  message(FATAL_ERROR "install_test: tour.exe is not a PE32 i386 image")
-endif()
-if(NOT run_output MATCHES "Subsystem[ \t]+0*2[ \t]")
-  message(FATAL_ERROR "install_test: tour.exe is not a GUI program")
-endif()
-if(run_output MATCHES "large address aware")
-  message(FATAL_ERROR "install_test: tour.exe is large-address-aware")
-endif()
-message(STATUS "install_test: tour.exe built against ${prefix} imports ${dlls}")
+# Linked as a shipped program: a GUI image of the architecture importing the
+# four system DLLs only; on i686 not large-address-aware, on x86-64 with
+# high-entropy ASLR.
+function(check_shipped_image exe format)
+  run("objdump" ${OBJDUMP} -p ${exe})
+  string(REGEX MATCHALL "DLL Name: [^\n]+" dlls "${run_output}")
+  string(TOUPPER "${dlls}" dlls)
+  list(SORT dlls)
+  set(expected "DLL NAME: ADVAPI32.DLL;DLL NAME: KERNEL32.DLL;DLL NAME: OLEAUT32.DLL;DLL NAME: USER32.DLL")
+  if(NOT dlls STREQUAL expected)
+    message(FATAL_ERROR "install_test: ${exe}: expected the imports ${expected}, got ${dlls}")
+  endif()
+  if(NOT run_output MATCHES "file format ${format}")
+    message(FATAL_ERROR "install_test: ${exe} is not a ${format} image")
+  endif()
+  if(NOT run_output MATCHES "Subsystem[ \t]+0*2[ \t]")
+    message(FATAL_ERROR "install_test: ${exe} is not a GUI program")
+  endif()
+  if(format STREQUAL "pei-i386" AND run_output MATCHES "large address aware")
+    message(FATAL_ERROR "install_test: ${exe} is large-address-aware")
+  endif()
+  if(format STREQUAL "pei-x86-64" AND NOT run_output MATCHES "HIGH_ENTROPY_VA")
+    message(FATAL_ERROR "install_test: ${exe} lacks high-entropy ASLR")
+  endif()
+  message(STATUS "install_test: ${exe} is ${format} and imports ${dlls}")
+endfunction()
+check_shipped_image(${exe} ${format})
 
 # An application's own test, through the installed headers alone: a checked
 # program that reads the live-string count and makes an allocation fail.
@@ -163,7 +229,7 @@ expect_build_failure(lacks_global_area "#include \"runtime/state.h\"\n${kw_main}
 message(STATUS "install_test: a container that allocates and a missing KW_GLOBAL_AREA stop the build with their fix")
 
 run("the README's commands for your own program" ${SOURCE_DIR}/tests/install/your_own_program.sh
-    ${SOURCE_DIR}/README.md ${prefix} ${WORK_DIR}/your-own-program ${DRIVE})
+    ${SOURCE_DIR}/README.md ${marker} ${prefix} ${WORK_DIR}/your-own-program ${DRIVE})
 message(STATUS "${run_output}")
 
 # The to-do list, an application with a UI test of its own: built against the
@@ -176,16 +242,23 @@ if(run_output MATCHES "warning:")
   message(FATAL_ERROR "install_test: the to-do list built with warnings:\n${run_output}")
 endif()
 file(READ ${todo_build}/CTestTestfile.cmake tests)
-string(FIND "${tests}" "\"${prefix}/share/kestrowane/kestrowane-ui-test\" \"${prefix}/bin/drive.exe\"" at)
+string(FIND "${tests}" "\"${prefix}/share/kestrowane/kestrowane-ui-test\" \"${prefix}/${bin}/drive.exe\"" at)
 if(at LESS 0)
   message(FATAL_ERROR "install_test: the UI test does not run the package's drive:\n${tests}")
 endif()
 # The UI test needs Wine; where the kernel refuses 32-bit programs the test
-# says so and stops here (the UI test itself fails when Wine is broken).
-execute_process(COMMAND bash -c "source '${SOURCE_DIR}/cmake/kestrowane-wine.sh'; kw_wine_check; [ $? -eq 77 ] && echo \"$KW_WINE_WHY\""
+# of a 32-bit program says so and stops here (the UI test itself fails when
+# Wine is broken).
+if(ARCH STREQUAL "x86_64")
+  set(wine_arch win64)
+else()
+  set(wine_arch win32)
+endif()
+execute_process(COMMAND bash -c "source '${SOURCE_DIR}/cmake/kestrowane-wine.sh'; kw_wine_check ${wine_arch}; [ $? -eq 77 ] && echo \"$KW_WINE_WHY\""
   OUTPUT_VARIABLE why_not OUTPUT_STRIP_TRAILING_WHITESPACE)
 if(why_not)
   message(STATUS "install_test: the to-do list's UI test not run: ${why_not}")
+  check_other_architecture()
   return()
 endif()
 get_filename_component(cmake_bin ${CMAKE_COMMAND} DIRECTORY)
@@ -208,3 +281,4 @@ if(status EQUAL 0 OR NOT out MATCHES "character 5 is \"李\" \\(U\\+674E\\) wher
   message(FATAL_ERROR "install_test: expected the script with another CJK name to fail naming it, got (${status}):\n${out}")
 endif()
 message(STATUS "install_test: the to-do list's script with another CJK name failed, naming the character")
+check_other_architecture()

@@ -89,8 +89,8 @@ TEST_F(Controls, GreetingControlsGetTheirStylesFontCallbackAndDefaultButton) {
         EXPECT_EQ(reinterpret_cast<void*>(SendMessageA(c, WM_GETFONT, 0, 0)), runtime_state.dialog_font);
         EXPECT_EQ(GetParent(c), dialog_);
     }
-    EXPECT_EQ(GetWindowLongA(ok, GWL_USERDATA), reinterpret_cast<LONG>(seen_callback));
-    EXPECT_EQ(GetWindowLongA(name, GWL_USERDATA), 0);
+    EXPECT_EQ(GetWindowLongPtrA(ok, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(seen_callback));
+    EXPECT_EQ(GetWindowLongPtrA(name, GWLP_USERDATA), 0);
     EXPECT_EQ(GetDlgCtrlID(ok), IDOK);
 }
 
@@ -172,7 +172,7 @@ TEST_F(Controls, CustomKindTakesTheCallersClassAndStyleUnchanged) {
     HWND c = add_control(f, dialog_, 9, nullptr, 1, 1, 30, 10, WS_CHILD | BS_CHECKBOX, 0, seen_callback, kCustom);
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(style_of(c) & ~WS_CLIPSIBLINGS, static_cast<DWORD>(WS_CHILD | BS_CHECKBOX)) << "no WS_VISIBLE added";
-    EXPECT_EQ(GetWindowLongA(c, GWL_USERDATA), reinterpret_cast<LONG>(seen_callback));
+    EXPECT_EQ(GetWindowLongPtrA(c, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(seen_callback));
     EXPECT_EQ(live(), 0);
 }
 
@@ -412,7 +412,7 @@ LRESULT CALLBACK overstating_list(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 TEST_F(Controls, OverstatedItemLengthLeavesNoUninitialisedBytes) {
     HWND list = add(kListBox, 21, "", 0x50000001, 0, nullptr, 60, 40);
     real_list_proc =
-        reinterpret_cast<WNDPROC>(SetWindowLongA(list, GWL_WNDPROC, reinterpret_cast<LONG>(overstating_list)));
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(overstating_list)));
     add_item(list_add_item, 21, "abc");
     list_select_item(dialog_, 21, 1);
     EXPECT_EQ(SendMessageA(list, LB_GETTEXTLEN, 0, 0), 8);
@@ -433,7 +433,7 @@ TEST_F(Controls, SelectedItemUnderMemoryFailureGivesEmptyRecordsSevenAndLeavesNo
     EXPECT_EQ(last_error_, 0x8007);
     EXPECT_EQ(live(), 0);
     real_list_proc =
-        reinterpret_cast<WNDPROC>(SetWindowLongA(list, GWL_WNDPROC, reinterpret_cast<LONG>(overstating_list)));
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(overstating_list)));
     for (std::uint32_t k = 1; k <= 2; ++k) {
         fail_allocation(k);
         EXPECT_EQ(selected(list_get_selected, 21), "") << "failing allocation " << k;
@@ -547,9 +547,9 @@ TEST_F(Controls, FocusKillAndCallbackReplacement) {
     focus_control(dialog_, 1);
     EXPECT_EQ(GetFocus(), a);
     set_control_callback(dialog_, 1, seen_callback);
-    EXPECT_EQ(GetWindowLongA(a, GWL_USERDATA), reinterpret_cast<LONG>(seen_callback));
+    EXPECT_EQ(GetWindowLongPtrA(a, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(seen_callback));
     set_control_callback(dialog_, 1, nullptr);
-    EXPECT_EQ(GetWindowLongA(a, GWL_USERDATA), 0);
+    EXPECT_EQ(GetWindowLongPtrA(a, GWLP_USERDATA), 0);
     kill_control(dialog_, 2);
     EXPECT_EQ(GetDlgItem(dialog_, 2), nullptr);
     focus_control(dialog_, 77);

@@ -151,9 +151,9 @@ TEST_F(Dialogs, CreateMakesAHiddenDialogWithEmptySlotsAndItsFont) {
     HWND d = dialog();
     ASSERT_NE(d, nullptr);
     EXPECT_FALSE(IsWindowVisible(d));
-    EXPECT_EQ(GetWindowLongA(d, GWL_USERDATA), 0);
-    EXPECT_EQ(GetWindowLongA(d, DWL_USER), 0);
-    EXPECT_EQ(GetWindowLongA(d, DWL_DLGPROC) != 0, true);
+    EXPECT_EQ(GetWindowLongPtrA(d, GWLP_USERDATA), 0);
+    EXPECT_EQ(GetWindowLongPtrA(d, DWLP_USER), 0);
+    EXPECT_EQ(GetWindowLongPtrA(d, DWLP_DLGPROC) != 0, true);
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(d, WM_GETFONT, 0, 0));
     EXPECT_EQ(runtime_state.dialog_font, font);
     LOGFONTA lf = {};
@@ -311,7 +311,7 @@ TEST_F(Dialogs, NonzeroResultIsReturnedUnchangedAndStopsDispatch) {
     for (std::int32_t answer : {0x7F, -1, 2}) {
         callback_log.clear();
         control_answer = answer;
-        EXPECT_EQ(static_cast<std::int32_t>(DLGPROC(GetWindowLongA(d, DWL_DLGPROC))(d, WM_COMMAND, 10, 0)), answer);
+        EXPECT_EQ(static_cast<std::int32_t>(DLGPROC(GetWindowLongPtrA(d, DWLP_DLGPROC))(d, WM_COMMAND, 10, 0)), answer);
         EXPECT_EQ(messages_to("dialog").size(), 0u) << "the dialog callback is not reached";
     }
 }
@@ -321,7 +321,7 @@ TEST_F(Dialogs, ControlWithoutCallbackHidesAMenuItemOfTheSameId) {
     button(d, 40, nullptr);
     HMENU bar = CreateMenu();
     MENUITEMINFOA item = {};
-    item.cbSize = 44;
+    item.cbSize = sizeof item;
     item.fMask = MIIM_ID | MIIM_DATA | MIIM_TYPE;
     item.wID = 40;
     item.dwItemData = reinterpret_cast<ULONG_PTR>(menu_callback);
@@ -356,7 +356,7 @@ TEST_F(Dialogs, CommandForNoControlAndNoMenuReachesOnlyTheDialog) {
 TEST_F(Dialogs, ActivationIsAnsweredWithoutCallbacks) {
     HWND d = dialog();
     show_dialog_modeless(d, dialog_callback, nullptr);
-    DLGPROC proc = reinterpret_cast<DLGPROC>(GetWindowLongA(d, DWL_DLGPROC));
+    DLGPROC proc = reinterpret_cast<DLGPROC>(GetWindowLongPtrA(d, DWLP_DLGPROC));
     for (WPARAM state : {WA_INACTIVE, WA_ACTIVE, WA_CLICKACTIVE}) {
         callback_log.clear();
         EXPECT_EQ(proc(d, WM_ACTIVATE, state, 0), 1);
@@ -371,7 +371,7 @@ TEST_F(Dialogs, OtherMessagesReachOnlyTheDialogCallback) {
     HWND d = dialog();
     button(d, 10, control_callback);
     show_dialog_modeless(d, dialog_callback, nullptr);
-    DLGPROC proc = reinterpret_cast<DLGPROC>(GetWindowLongA(d, DWL_DLGPROC));
+    DLGPROC proc = reinterpret_cast<DLGPROC>(GetWindowLongPtrA(d, DWLP_DLGPROC));
     for (UINT m : {static_cast<UINT>(WM_NOTIFY), static_cast<UINT>(WM_HSCROLL), static_cast<UINT>(WM_CTLCOLORBTN),
                    static_cast<UINT>(WM_APP + 1)}) {
         callback_log.clear();
@@ -385,7 +385,7 @@ TEST_F(Dialogs, SystemCloseEndsWithZeroUnlessTheDialogCallbackHandlesIt) {
     HWND d = dialog();
     std::int32_t end = 5;
     show_dialog_modeless(d, dialog_callback, &end);
-    DLGPROC proc = reinterpret_cast<DLGPROC>(GetWindowLongA(d, DWL_DLGPROC));
+    DLGPROC proc = reinterpret_cast<DLGPROC>(GetWindowLongPtrA(d, DWLP_DLGPROC));
     dialog_answer = 9;
     EXPECT_EQ(proc(d, WM_SYSCOMMAND, SC_CLOSE, 0), 9);
     EXPECT_TRUE(IsWindow(d));
@@ -408,29 +408,29 @@ TEST_F(Dialogs, ShowModelessHandsTheCallbackItsOwnInitDialogAndFillsTheSlots) {
     EXPECT_EQ(callback_log[0].wparam, reinterpret_cast<WPARAM>(d));
     EXPECT_EQ(callback_log[0].lparam, 0);
     EXPECT_TRUE(IsWindowVisible(d));
-    EXPECT_EQ(GetWindowLongA(d, GWL_USERDATA), reinterpret_cast<LONG>(dialog_callback));
-    EXPECT_EQ(GetWindowLongA(d, DWL_USER), reinterpret_cast<LONG>(&end));
+    EXPECT_EQ(GetWindowLongPtrA(d, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(dialog_callback));
+    EXPECT_EQ(GetWindowLongPtrA(d, DWLP_USER), reinterpret_cast<LONG_PTR>(&end));
     show_dialog_modeless(d, dialog_callback, &end);
     int inits = 0;
     for (UINT m : messages_to("dialog")) inits += m == WM_INITDIALOG;
     EXPECT_EQ(inits, 2) << "showing twice hands out two WM_INITDIALOG";
     show_dialog_modeless(d, nullptr, nullptr);
-    EXPECT_EQ(GetWindowLongA(d, GWL_USERDATA), 0) << "a null callback replaces the old one";
-    EXPECT_EQ(GetWindowLongA(d, DWL_USER), 0);
+    EXPECT_EQ(GetWindowLongPtrA(d, GWLP_USERDATA), 0) << "a null callback replaces the old one";
+    EXPECT_EQ(GetWindowLongPtrA(d, DWLP_USER), 0);
 }
 
 TEST_F(Dialogs, InitDialogComesWhileHiddenBeforeTheSlotsAreFilled) {
     static struct {
         BOOL visible;
-        LONG callback_slot, end_slot;
+        LONG_PTR callback_slot, end_slot;
         int echoes;  // messages the callback sent its dialog from WM_INITDIALOG that came back to it
     } seen;
     seen = {TRUE, -1, -1, 0};
     auto callback = [](HWND d, UINT m, WPARAM, LPARAM) -> std::int32_t {
         if (m == WM_INITDIALOG) {
             seen.visible = IsWindowVisible(d);
-            seen.callback_slot = GetWindowLongA(d, GWL_USERDATA);
-            seen.end_slot = GetWindowLongA(d, DWL_USER);
+            seen.callback_slot = GetWindowLongPtrA(d, GWLP_USERDATA);
+            seen.end_slot = GetWindowLongPtrA(d, DWLP_USER);
             SendMessageA(d, WM_APP + 3, 0, 0);
             close_dialog(d, 5);
         }

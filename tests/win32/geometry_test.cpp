@@ -248,7 +248,7 @@ TEST_F(GeometryTest, OwnedDialogLocationIsRelativeToTheOwnerClientArea) {
         HWND owner = kind == kDialogOwner ? make_dialog() : make_plain_window();
         move_to_pixels(owner, 200, 150);
         HWND dialog = make_dialog(owner);
-        ASSERT_EQ(reinterpret_cast<HWND>(GetWindowLongA(dialog, GWL_HWNDPARENT)), owner);
+        ASSERT_EQ(reinterpret_cast<HWND>(GetWindowLongPtrA(dialog, GWLP_HWNDPARENT)), owner);
         move_to_pixels(dialog, 290, 260);
         UnitPair origin = client_origin(owner);
         UnitPair owner_scale = scale_of(owner);

@@ -160,7 +160,13 @@ TEST_F(MessageBoxOnPlatform, ButtonPressedIsTheResult) {
 // (each bit tried alone: same styles, same result), so the value that reaches
 // the platform is read at the call itself: the test swaps this program's
 // import slot of MessageBoxA for a recorder for the length of one call.
+// The slot's symbol: i386 names carry a leading underscore and the stdcall
+// argument size, x86-64 names neither.
+#ifdef _WIN64
+extern "C" void* imported_message_box asm("__imp_MessageBoxA");
+#else
 extern "C" void* imported_message_box asm("__imp__MessageBoxA@16");
+#endif
 
 UINT recorded_type;
 

@@ -72,9 +72,14 @@ TEST(DetectPlatform, AgreesWithThePlatformsOwnVersionProcessorAndRegistry) {
                 version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber, version.dwPlatformId,
                 system.dwProcessorType, system.wProcessorArchitecture, system.wProcessorLevel);
     std::printf("platform: MMX %d, floating-point processor key %d\n", platform_has_mmx(), platform_has_fpu_key());
-    // Wine's default Windows version is an NT one on the Intel architecture.
+    // Wine's default Windows version is an NT one on the Intel architecture,
+    // or, for a 64-bit program, on AMD64 (where the processor class is 3).
     ASSERT_EQ(version.dwPlatformId, static_cast<DWORD>(VER_PLATFORM_WIN32_NT));
+#ifdef _WIN64
+    ASSERT_EQ(system.wProcessorArchitecture, PROCESSOR_ARCHITECTURE_AMD64);
+#else
     ASSERT_EQ(system.wProcessorArchitecture, PROCESSOR_ARCHITECTURE_INTEL);
+#endif
 
     detect_with(version);
     std::printf("detected: flags 0x%04X, version word 0x%04X, processor class %u\n", runtime_state.platform_flags,

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Wine layer's failures, each produced for real: a loader that fails, a
-# loader that is missing, no Wine on the PATH, a wineboot that fails, an Xvfb
-# that dies. Each must fail (never skip) with one line that names what went
+# loader that is missing (32-bit and 64-bit), no Wine on the PATH, a wineboot
+# that fails, an Xvfb that dies. Each must fail (never skip) with one line that names what went
 # wrong, and a prefix that failed is never marked ready.
 #
 #   wine_layer_test.sh WORK_DIR
@@ -16,17 +16,38 @@ fail() { echo "FAILED: $*" >&2; failures=$((failures + 1)); }
 # A stand-in program that says something and fails.
 stand_in() { printf '#!/bin/sh\necho "%s" >&2\nexit %s\n' "$2" "$3" >"$work/bin/$1"; chmod +x "$work/bin/$1"; }
 
-# expect_check CASE STATUS PATTERN: kw_wine_check gives STATUS and a reason matching PATTERN.
+# expect_check CASE STATUS PATTERN [ARCH]: kw_wine_check ARCH gives STATUS and
+# a reason matching PATTERN.
 expect_check() {
   local case=$1 want=$2 pattern=$3 got
-  kw_wine_check; got=$?
+  kw_wine_check "${4:-win32}"; got=$?
   [ "$got" = "$want" ] || fail "$case: kw_wine_check gave $got, expected $want ($KW_WINE_WHY)"
   [[ $KW_WINE_WHY =~ $pattern ]] || fail "$case: the reason \"$KW_WINE_WHY\" does not match /$pattern/"
 }
 
+# 64-bit Wine needs no 32-bit process: it runs here whatever the kernel, and
+# its failures name the 64-bit loader and package wine64.
+expect_check "64-bit Wine on this machine" 0 "^$" win64
+stand_in loader "wine: could not load ntdll.so" 3
+KW_WINE64_LOADER=$work/bin/loader expect_check "a failing 64-bit loader" 1 \
+  "64-bit loader .*/bin/loader does not run \\(status 3: wine: could not load ntdll.so\\).*apt-get install -y wine64" win64
+KW_WINE64_LOADER=$work/bin/none expect_check "a missing 64-bit loader" 1 "64-bit loader .*/bin/none is missing.*wine64" win64
+KW_WINE64_SERVER=$work/bin/none expect_check "a missing 64-bit server" 1 "64-bit server .*/bin/none is missing.*wine64" win64
+# A 64-bit prefix is made by the 64-bit loader: a failing one fails its first step.
+out=$(KW_WINE64_LOADER=$work/bin/loader; kw_wine_env "$work/failed64" win64; kw_prepare_prefix 2>&1)
+[[ $out == *"'wineboot -i' failed with status 3 (log: $work/failed64/wineprefix.log)"* ]] ||
+  fail "a failing 64-bit loader: expected the wineboot step and its log, got: $out"
+[ ! -e "$work/failed64/wineprefix/.kestrowane-ready" ] || fail "a failing 64-bit loader: the prefix was marked ready"
+
 # This machine: 0 where it runs 32-bit programs, 77 (with the reason) where
-# its kernel refuses them. Which one it is, the test finds out for itself by
-# executing the probe: a skip on a machine that runs it would hide every test.
+# its kernel refuses them or KESTROWANE_NO_32BIT=1 stands for such a kernel.
+# Which one it is, the test finds out for itself by executing the probe: a
+# skip on a machine that runs it would hide every test.
+if [ "${KESTROWANE_NO_32BIT:-}" = 1 ]; then
+  expect_check "KESTROWANE_NO_32BIT=1" 77 "^KESTROWANE_NO_32BIT=1 stands for a kernel that refuses"
+  echo "wine_layer_test: KESTROWANE_NO_32BIT=1; the 32-bit cases need a 32-bit-capable kernel"
+  exit $((failures > 0))
+fi
 base64 -d <<<"$KW_I386_PROBE" >"$work/probe" && chmod +x "$work/probe"
 "$work/probe" 2>"$work/probe.txt"
 if [ $? -ne 42 ] && grep -q "Exec format error" "$work/probe.txt"; then
@@ -36,7 +57,6 @@ if [ $? -ne 42 ] && grep -q "Exec format error" "$work/probe.txt"; then
 fi
 expect_check "this machine" 0 "^$"
 
-stand_in loader "wine: could not load ntdll.so" 3
 KW_WINE_LOADER=$work/bin/loader expect_check "a failing loader" 1 \
   "loader .*/bin/loader does not run \\(status 3: wine: could not load ntdll.so\\).*apt-get install -y wine wine32:i386"
 KW_WINE_LOADER=$work/bin/none expect_check "a missing loader" 1 "32-bit loader .*/bin/none is missing.*wine32:i386"
