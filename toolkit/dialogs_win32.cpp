@@ -65,7 +65,7 @@ void forget_dying_font(HWND dialog) {
 // the arrows and access keys too; for any other window, the modal dialog.
 HWND keyboard_dialog(HWND window, HWND modal) {
     HWND top = GetAncestor(window, GA_ROOT);
-    return GetWindowLongA(top, DWL_DLGPROC) == reinterpret_cast<LONG>(dialog_proc) ? top : modal;
+    return GetWindowLongPtrA(top, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(dialog_proc) ? top : modal;
 }
 
 // Takes and handles one message; false when the queue was empty. The loop

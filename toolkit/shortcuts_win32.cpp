@@ -21,7 +21,7 @@ constexpr LPARAM kAltContext = LPARAM{1} << 29;
 HHOOK shortcut_filter = nullptr;
 
 bool is_toolkit_dialog(HWND window) {
-    return window != nullptr && GetWindowLongA(window, DWL_DLGPROC) == reinterpret_cast<LONG>(dialog_proc);
+    return window != nullptr && GetWindowLongPtrA(window, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(dialog_proc);
 }
 
 // The combination a key message stands for, with the modifiers held when it
@@ -58,7 +58,7 @@ void run_shortcut(HWND dialog, const DialogShortcut& shortcut) {
         return;
     }
     if (shortcut.callback(dialog, WM_COMMAND, command, 0) != 0) return;
-    auto dialog_callback = reinterpret_cast<ControlCallback>(GetWindowLongA(dialog, GWL_USERDATA));
+    auto dialog_callback = reinterpret_cast<ControlCallback>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
     if (dialog_callback != nullptr) dialog_callback(dialog, WM_COMMAND, command, 0);
 }
 
