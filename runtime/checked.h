@@ -9,6 +9,8 @@
 //   - an operation that takes more string arguments than the stack holds;
 //   - a procedure that returns with entries still on its string argument stack;
 //   - an owned handle that carries the borrowed mark (bit 31);
+//   - a shrink_string whose count exceeds the string's length (the copy is
+//     then cut to the length);
 //   - a string block used after it was freed (a variable whose string was
 //     handed over as owned, a handle pushed twice as owned), once per block,
 //     with the calling code as module+offset.

@@ -2,9 +2,6 @@
 
 namespace {
 
-constexpr std::uint8_t kValueOutOfRange = 6;
-constexpr std::uint8_t kIndexOutOfRange = 9;
-
 std::uint32_t bits(std::int32_t v) { return static_cast<std::uint32_t>(v); }
 
 void check(ProcFrame& f, bool ok) {
@@ -14,7 +11,7 @@ void check(ProcFrame& f, bool ok) {
 }  // namespace
 
 void record_error(ProcFrame& f, std::uint8_t n) {
-    f.error_word = static_cast<std::uint16_t>(kErrorPending | (n == 0 ? 0x33 : n));
+    f.error_word = static_cast<std::uint16_t>(kErrorPending | (n == 0 ? kInternalError : n));
 }
 
 void record_error_or_5(ProcFrame& f, std::uint8_t n) { record_error(f, n == 0 ? 5 : n); }

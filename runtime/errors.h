@@ -31,7 +31,13 @@
 constexpr std::uint16_t kErrorPending = 0x8000;
 constexpr std::uint16_t kErrorInHandler = 0x4000;
 
-// error word := 0x8000 + n; n = 0 records 51 (0x33) instead.
+// The error numbers the runtime records itself, each named here once.
+constexpr std::uint8_t kValueOutOfRange = 6;  // a value check failed
+constexpr std::uint8_t kOutOfMemory = 7;      // an allocation was refused
+constexpr std::uint8_t kIndexOutOfRange = 9;  // an index check failed, or no array
+constexpr std::uint8_t kInternalError = 51;   // no number given, or the platform refused a free
+
+// error word := 0x8000 + n; n = 0 records kInternalError (51, 0x33) instead.
 void record_error(ProcFrame& f, std::uint8_t n);
 // record_error with 5 in place of 0.
 void record_error_or_5(ProcFrame& f, std::uint8_t n);
@@ -59,10 +65,10 @@ void check_array_present(ProcFrame& f, const void* ref);
 // caller may hand the code to record_error.
 struct GlobalAllocation {
     void* pointer;
-    std::uint8_t error;  // 0, or 7 when no memory was given
+    std::uint8_t error;  // 0, or kOutOfMemory (7) when no memory was given
 };
 GlobalAllocation alloc_global(std::uint32_t size);
-// 0 on success, 51 when the platform refused to free the block.
+// 0 on success, kInternalError (51) when the platform refused to free the block.
 std::uint8_t free_global(void* p);
 
 // The check point. With no pending error nothing changes and it gives null.

@@ -5,7 +5,7 @@
 
 GlobalAllocation alloc_global(std::uint32_t size) {
     void* p = std::calloc(size == 0 ? 1 : size, 1);
-    return {p, static_cast<std::uint8_t>(p == nullptr ? 7 : 0)};
+    return {p, p == nullptr ? kOutOfMemory : std::uint8_t{0}};
 }
 
 std::uint8_t free_global(void* p) {

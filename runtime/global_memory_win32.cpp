@@ -4,7 +4,7 @@
 
 GlobalAllocation alloc_global(std::uint32_t size) {
     void* p = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, size);
-    return {p, static_cast<std::uint8_t>(p == nullptr ? 7 : 0)};
+    return {p, p == nullptr ? kOutOfMemory : std::uint8_t{0}};
 }
 
-std::uint8_t free_global(void* p) { return GlobalFree(p) == nullptr ? 0 : 51; }
+std::uint8_t free_global(void* p) { return GlobalFree(p) == nullptr ? 0 : kInternalError; }

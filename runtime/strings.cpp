@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr std::uint8_t kOutOfMemory = 7;
-
 // The helpers below are always inlined: a procedure's string road is a
 // handful of short operations, and at -Os the compiler would otherwise call
 // them, which costs the road about a third of its time (scripts/bench).
@@ -166,6 +164,11 @@ StringView view_string(StringEntry e) { return view_of(e); }
 KW_TAKES_HANDLE StringAllocation shrink_string(DynString h, std::uint32_t n) {
 #ifdef KW_CHECKED
     if (live_or_empty("shrink_string", h, __builtin_return_address(0)) == 0 && h != 0) return outcome(0, 0);
+    // A count beyond the length is cut to it: the copy reads no byte past the block.
+    if (std::uint32_t length = view_of(h).count; n > length) {
+        report_contract_violation("shrink_string", "a count beyond the string's length");
+        n = length;
+    }
 #endif
     if (StringEntry{h}.is_borrowed())
         report_contract_violation("shrink_string", "an owned handle carries the borrowed mark");

@@ -134,7 +134,8 @@ void free_string(StringEntry e);
 // Bytes and count of a handle or entry; empty gives the static empty string.
 StringView view_string(StringEntry e);
 // A new string of the first n bytes of the owned h (n <= its length); h is
-// freed in every case.
+// freed in every case. A checked build reports a larger n and cuts it to the
+// length.
 StringAllocation shrink_string(DynString h, std::uint32_t n);
 // Copies up to and including the first zero byte; src and dst are advanced
 // just past the copied terminator.

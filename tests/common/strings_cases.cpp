@@ -295,6 +295,17 @@ TEST_F(StringArgs, CheckedBuildReportsEachMisuseOnce) {
              push_copy(f, "ab", 2);
              string_concat(f);
          }},
+        // A count beyond the length: the copy is cut to the length, so it
+        // reads nothing past the block.
+        {"kestrowane: shrink_string: a count beyond the string's length\n",
+         [] {
+             ProcFrame f;
+             push_copy(f, "abc", 3);
+             StringAllocation r = shrink_string(string_arg(f, 0).handle(), 5);
+             drop_string_args(f, 1);
+             EXPECT_EQ(bytes_of(r.handle), "abc");
+             free_string(r.handle);
+         }},
         {"kestrowane: a procedure returned with 1 entry on its string argument stack\n",
          [] {
              ProcFrame f;
