@@ -7,7 +7,6 @@ namespace {
 
 constexpr UINT kImageLoadFlags = LR_SHARED | LR_LOADMAP3DCOLORS;  // 0x9000
 constexpr std::uint32_t kReadTextScratch = 0x8002;
-constexpr std::uint8_t kOutOfMemory = 7;
 
 HINSTANCE instance() { return static_cast<HINSTANCE>(runtime_state.instance); }
 

@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr std::uint8_t kOutOfMemory = 7;
-
 constexpr UINT kAddMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_TYPE | MIIM_DATA;  // 0x37
 
 bool is_separator_text(StringView text) { return text.count == 1 && text.bytes[0] == '-'; }

@@ -12,7 +12,6 @@
 namespace {
 
 constexpr char kShortcutsProperty[] = "KestrowaneShortcuts";
-constexpr std::uint8_t kOutOfMemory = 7;
 // The notification code the platform's own accelerators put in a command.
 constexpr WORD kFromShortcut = 1;
 constexpr LPARAM kAltContext = LPARAM{1} << 29;
