@@ -94,12 +94,6 @@ HWND create_dialog(ProcFrame& f, HWND parent, std::int32_t x, std::int32_t y, st
     HWND dialog =
         CreateDialogIndirectParamA(static_cast<HINSTANCE>(runtime_state.instance),
                                    reinterpret_cast<LPCDLGTEMPLATEA>(dialog_template.bytes), parent, dialog_proc, 0);
-    // The template widens the title byte by byte, which shows the bytes of a
-    // UTF-8 title past ASCII as other letters; the platform's own reading in
-    // the program's code page replaces it (up to the same zero byte). The
-    // empty title keeps its blank, and one past the template's 256 units
-    // its cut (one unsigned comparison covers both).
-    if (title.count - 1 < kMaxTitleUnits) SetWindowTextA(dialog, title.bytes);
     pop_string_args(f, 1);
     runtime_state.dialog_font = reinterpret_cast<void*>(SendMessageA(dialog, WM_GETFONT, 0, 0));
     return dialog;
