@@ -10,10 +10,12 @@
 #include <cstddef>
 
 #ifdef __GNUC__
-[[gnu::error("a Kestrowane program has no heap: no new, std::vector, std::string or other container that allocates; "
-             "keep data in the KW_GLOBAL_AREA record, in locals and in DynString strings")]] void*
+[[gnu::error(
+    "a Kestrowane program has no heap: no new, std::vector, std::string or other container that allocates; "
+    "keep data in the KW_GLOBAL_AREA record, in locals and in DynString strings")]] void*
 operator new(std::size_t);
-[[gnu::error("a Kestrowane program has no heap: no new[], std::vector, std::string or other container that "
-             "allocates; keep data in the KW_GLOBAL_AREA record, in locals and in DynString strings")]] void*
+[[gnu::error(
+    "a Kestrowane program has no heap: no new[], std::vector, std::string or other container that "
+    "allocates; keep data in the KW_GLOBAL_AREA record, in locals and in DynString strings")]] void*
 operator new[](std::size_t);
 #endif

@@ -78,5 +78,6 @@ std::int32_t main_procedure(void* instance, void* previous, const char* command_
 //   struct Globals { DynString user_name; } globals;  KW_GLOBAL_AREA(globals);
 // Every program needs one; without it the link stops with "undefined
 // reference to the_program_names_its_globals_with_KW_GLOBAL_AREA".
-#define KW_GLOBAL_AREA(object) extern const GlobalArea the_program_names_its_globals_with_KW_GLOBAL_AREA = {&(object), sizeof(object)}
+#define KW_GLOBAL_AREA(object) \
+    extern const GlobalArea the_program_names_its_globals_with_KW_GLOBAL_AREA = {&(object), sizeof(object)}
 extern const GlobalArea the_program_names_its_globals_with_KW_GLOBAL_AREA;
