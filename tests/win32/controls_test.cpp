@@ -61,6 +61,16 @@ protected:
         op(f, dialog_, id);
         EXPECT_EQ(f.strings.depth, 0u);
     }
+    // An operation by position (insert or replace) on control id, handed text;
+    // the text is taken off the stack whatever the operation gives.
+    std::int32_t at_index(std::int32_t (*op)(ProcFrame&, HWND, std::int32_t, std::int32_t), std::int32_t id,
+                          std::int32_t index, const std::string& text) {
+        ProcFrame f;
+        push_copy(f, text.data(), static_cast<std::uint32_t>(text.size()));
+        std::int32_t r = op(f, dialog_, id, index);
+        EXPECT_EQ(f.strings.depth, 0u) << "the text is taken";
+        return r;
+    }
     HWND dialog_ = nullptr;
     std::uint16_t last_error_ = 0;
 };
@@ -326,13 +336,7 @@ TEST_F(Controls, InsertPutsTheItemAtItsIndexUnsortedAndZeroAppends) {
         SCOPED_TRACE(kind.name);
         HWND box = add(kind.kind, 30, "", 0 /* sorted */, 0, nullptr, 60, 60);
         for (const char* item : {"b", "d"}) add_item(kind.add_item, 30, item);
-        auto insert = [&](std::int32_t index, const std::string& text) {
-            ProcFrame f;
-            push_copy(f, text.data(), static_cast<std::uint32_t>(text.size()));
-            std::int32_t r = kind.insert_item(f, dialog_, 30, index);
-            EXPECT_EQ(f.strings.depth, 0u) << "the item is taken";
-            return r;
-        };
+        auto insert = [&](std::int32_t index, const char* text) { return at_index(kind.insert_item, 30, index, text); };
         EXPECT_EQ(insert(2, "z"), 2);
         EXPECT_EQ(insert(1, "y"), 1);
         EXPECT_EQ(insert(0, "a"), 5) << "index 0 appends";
@@ -350,12 +354,8 @@ TEST_F(Controls, ReplaceKeepsTheItemsPlaceAndSelection) {
         HWND box = add(kind.kind, 30, "", 0 /* sorted */, 0, nullptr, 60, 60);
         for (const char* item : {"a", "b", "c"}) add_item(kind.add_item, 30, item);
         kind.select_item(dialog_, 30, 2);
-        auto replace = [&](std::int32_t index, const std::string& text) {
-            ProcFrame f;
-            push_copy(f, text.data(), static_cast<std::uint32_t>(text.size()));
-            std::int32_t r = kind.replace_item(f, dialog_, 30, index);
-            EXPECT_EQ(f.strings.depth, 0u) << "the text is taken";
-            return r;
+        auto replace = [&](std::int32_t index, const char* text) {
+            return at_index(kind.replace_item, 30, index, text);
         };
         EXPECT_EQ(replace(2, "zz"), 2);
         EXPECT_EQ(replace(3, "C"), 3);
