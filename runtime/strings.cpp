@@ -4,59 +4,42 @@
 #include "runtime/state.h"
 #include "runtime/string_alloc.h"
 
-namespace {
+// The pushes and string_concat, the steps of a procedure's string road that
+// make strings, are flattened: the helpers and operations they call are
+// inlined into them. At -Os the compiler would otherwise call each one, and
+// the road would take about a fifth longer (scripts/bench).
+// string_assign and pop_string_args gain nothing measurable from it, and
+// flattened they would make the greeting one 512-byte page larger.
+#define KW_STRING_ROAD [[gnu::flatten]]
 
-// The helpers below are always inlined: a procedure's string road is a
-// handful of short operations, and at -Os the compiler would otherwise call
-// them, which costs the road about a third of its time (scripts/bench).
+namespace {
 
 // ---- Strings -------------------------------------------------------------------
 
 // The bytes of a handle; the empty string's are the static empty string.
-[[gnu::always_inline]] inline char* bytes_of(DynString h) {
-    return h != 0 ? reinterpret_cast<char*>(h) : static_empty_string();
-}
+char* bytes_of(DynString h) { return h != 0 ? reinterpret_cast<char*>(h) : static_empty_string(); }
 
 // The count word before a string's bytes. The static empty string is laid out
 // like a block, with a count of 0 before its zero byte.
-[[gnu::always_inline]] inline std::uint32_t stored_count(const char* bytes) {
+std::uint32_t stored_count(const char* bytes) {
     std::uint32_t n;
     __builtin_memcpy(&n, bytes - sizeof n, sizeof n);
     return n;
 }
 
-[[gnu::always_inline]] inline StringView view_of(StringEntry e) {
-    char* bytes = bytes_of(e.handle());
-    return {bytes, stored_count(bytes)};
+// A new string holding a copy of the n bytes at src: 0 for n = 0 (nothing is
+// allocated) and 0 when the allocator is exhausted.
+DynString new_copy(const char* src, std::uint32_t n) {
+    StringAllocation s = allocate_string(n);
+    if (s.handle != 0) copy_bytes(s.bytes, src, n);
+    return s.handle;
 }
 
-// Frees what the entry owns: nothing for the empty string or a borrowed entry.
-[[gnu::always_inline]] inline void release(StringEntry e) {
-    if (e.owns_block()) string_block_free(reinterpret_cast<char*>(e.handle()));
-}
-
-// Copies n bytes, 32-bit groups first, then the remaining 0 to 3 bytes; gives
-// the end of the copy.
-[[gnu::always_inline]] inline char* copy_run(char* dst, const char* src, std::uint32_t n) {
-    for (; n >= 4; n -= 4, dst += 4, src += 4) {
-        std::uint32_t group;
-        __builtin_memcpy(&group, src, 4);
-        __builtin_memcpy(dst, &group, 4);
-    }
-    for (; n != 0; --n) *dst++ = *src++;
-    return dst;
-}
-
-// A new string of n bytes, not yet filled: null for n = 0 (nothing is
-// allocated) and null when the allocator is exhausted.
-[[gnu::always_inline]] inline char* new_block(std::uint32_t n) { return n != 0 ? string_block_alloc(n) : nullptr; }
-
-// A new string holding a copy of the n bytes at src; 0 as new_block gives null.
-[[gnu::always_inline]] inline DynString new_copy(const char* src, std::uint32_t n) {
-    if (n == 0) return 0;
-    char* p = string_block_alloc(n);
-    if (p != nullptr) copy_run(p, src, n);
-    return reinterpret_cast<DynString>(p);
+// What allocate_string and shrink_string give for a new string h of n bytes:
+// 0 after a failure, with code 7 unless nothing was asked for (n = 0).
+StringAllocation outcome(DynString h, std::uint32_t n) {
+    if (h == 0) return {0, static_empty_string(), n != 0 ? kOutOfMemory : std::uint8_t{0}};
+    return {h, bytes_of(h), 0};
 }
 
 // ---- The string argument stack ---------------------------------------------------
@@ -65,56 +48,34 @@ namespace {
 // on the stack, or that was pushed beyond the slots, reads as empty. The
 // operations ask for k = 0 or 1 only; for an entry below the bottom the slot
 // number wraps around past the slots, so one comparison covers both cases.
-[[gnu::always_inline]] inline StringEntry entry_at(const ProcFrame& f, std::uint32_t k) {
+StringEntry entry_at(const ProcFrame& f, std::uint32_t k) {
     std::uint32_t slot = f.strings.depth - 1 - k;
     return slot < kStringArgSlots ? f.strings.slots[slot] : StringEntry{};
 }
 
-// Removes k entries (fewer when the stack holds fewer) without freeing them.
-[[gnu::always_inline]] inline void drop_args(ProcFrame& f, std::uint32_t k) {
-    f.strings.depth = k < f.strings.depth ? f.strings.depth - k : 0;
-}
-
-// An entry with no slot to be kept in: an owned string must not leak.
-void discard(StringEntry e) { release(e); }
-
 // Pushes e. Beyond the fifth slot the push is counted but the entry is not
-// kept, so a caller that pushes too much never writes outside its frame.
-[[gnu::always_inline]] inline void push_entry(ProcFrame& f, StringEntry e, const char* operation) {
+// kept (an owned string is freed), so a caller that pushes too much never
+// writes outside its frame and leaks nothing.
+void push_entry(ProcFrame& f, StringEntry e, const char* operation) {
     StringArgStack& s = f.strings;
     if (s.depth < kStringArgSlots) {
         s.slots[s.depth] = e;
     } else {
         report_contract_violation(operation, "push onto a full string argument stack (5 entries)");
-        discard(e);
+        free_string(e);
     }
     if (s.depth != UINT32_MAX) ++s.depth;
 }
 
-// Makes e the top entry in place of what is there (nothing is freed).
-[[gnu::always_inline]] inline void replace_top(ProcFrame& f, StringEntry e) {
+// Makes e the top entry in place of what is there (nothing is freed); with no
+// slot to keep it in, an owned e is freed.
+void replace_top(ProcFrame& f, StringEntry e) {
     std::uint32_t slot = f.strings.depth - 1;  // wraps when the stack is empty
     if (slot < kStringArgSlots) {
         f.strings.slots[slot] = e;
     } else {
-        discard(e);
+        free_string(e);
     }
-}
-
-// A new string holding a copy of v's bytes, for the operations that copy
-// less often than the pushes do (they share copy_bytes); 0 as new_block gives
-// null.
-[[gnu::noinline]] DynString copy_of(StringView v) {
-    char* p = new_block(v.count);
-    if (p != nullptr) copy_bytes(p, v.bytes, v.count);
-    return reinterpret_cast<DynString>(p);
-}
-
-// What allocate_string and shrink_string give for a new string h of n bytes:
-// 0 after a failure, with code 7 unless nothing was asked for (n = 0).
-StringAllocation outcome(DynString h, std::uint32_t n) {
-    if (h == 0) return {0, static_empty_string(), n != 0 ? kOutOfMemory : std::uint8_t{0}};
-    return {h, bytes_of(h), 0};
 }
 
 // ---- Checks of handles handed in (checked builds) ----------------------------
@@ -155,25 +116,32 @@ void init_strings() {
     runtime_state.string_state_empty = static_empty_string();
 }
 
-StringAllocation allocate_string(std::uint32_t n) { return outcome(reinterpret_cast<DynString>(new_block(n)), n); }
+StringAllocation allocate_string(std::uint32_t n) {
+    return outcome(reinterpret_cast<DynString>(n != 0 ? string_block_alloc(n) : nullptr), n);
+}
 
-void free_string(StringEntry e) { release(e); }
+void free_string(StringEntry e) {
+    if (e.owns_block()) string_block_free(reinterpret_cast<char*>(e.handle()));
+}
 
-StringView view_string(StringEntry e) { return view_of(e); }
+StringView view_string(StringEntry e) {
+    char* bytes = bytes_of(e.handle());
+    return {bytes, stored_count(bytes)};
+}
 
 KW_TAKES_HANDLE StringAllocation shrink_string(DynString h, std::uint32_t n) {
 #ifdef KW_CHECKED
     if (live_or_empty("shrink_string", h, __builtin_return_address(0)) == 0 && h != 0) return outcome(0, 0);
     // A count beyond the length is cut to it: the copy reads no byte past the block.
-    if (std::uint32_t length = view_of(h).count; n > length) {
+    if (std::uint32_t length = view_string(h).count; n > length) {
         report_contract_violation("shrink_string", "a count beyond the string's length");
         n = length;
     }
 #endif
     if (StringEntry{h}.is_borrowed())
         report_contract_violation("shrink_string", "an owned handle carries the borrowed mark");
-    DynString copy = copy_of({view_of(h).bytes, n});
-    release(h);
+    DynString copy = new_copy(view_string(h).bytes, n);
+    free_string(h);
     return outcome(copy, n);
 }
 
@@ -187,7 +155,14 @@ void copy_cstring(const char*& src, char*& dst) {
 
 std::uint8_t upper_ascii(std::uint8_t c) { return (c >= 0x61 && c <= 0x7A) ? static_cast<std::uint8_t>(c & ~0x20) : c; }
 
-void copy_bytes(char* dst, const char* src, std::uint32_t n) { copy_run(dst, src, n); }
+void copy_bytes(char* dst, const char* src, std::uint32_t n) {
+    for (; n >= 4; n -= 4, dst += 4, src += 4) {
+        std::uint32_t group;
+        __builtin_memcpy(&group, src, 4);
+        __builtin_memcpy(dst, &group, 4);
+    }
+    for (; n != 0; --n) *dst++ = *src++;
+}
 
 // ---- Operations on the calling procedure's StringArgStack ------------------
 
@@ -195,11 +170,13 @@ StringEntry string_arg(const ProcFrame& f, std::uint32_t k) {
     return k < f.strings.depth ? entry_at(f, k) : StringEntry{};
 }
 
-void drop_string_args(ProcFrame& f, std::uint32_t k) { drop_args(f, k); }
+void drop_string_args(ProcFrame& f, std::uint32_t k) {
+    f.strings.depth = k < f.strings.depth ? f.strings.depth - k : 0;
+}
 
-void push_empty(ProcFrame& f) { push_entry(f, StringEntry{}, "push_empty"); }
+KW_STRING_ROAD void push_empty(ProcFrame& f) { push_entry(f, StringEntry{}, "push_empty"); }
 
-KW_TAKES_HANDLE void push_handle(ProcFrame& f, DynString h) {
+KW_TAKES_HANDLE KW_STRING_ROAD void push_handle(ProcFrame& f, DynString h) {
 #ifdef KW_CHECKED
     h = live_or_empty("push_handle", h, __builtin_return_address(0));
     check_owned_once(f, h, __builtin_return_address(0));
@@ -209,21 +186,21 @@ KW_TAKES_HANDLE void push_handle(ProcFrame& f, DynString h) {
     push_entry(f, StringEntry{h}, "push_handle");
 }
 
-KW_TAKES_HANDLE void push_borrowed(ProcFrame& f, DynString h) {
+KW_TAKES_HANDLE KW_STRING_ROAD void push_borrowed(ProcFrame& f, DynString h) {
 #ifdef KW_CHECKED
     h = live_or_empty("push_borrowed", h, __builtin_return_address(0));
 #endif
     push_entry(f, StringEntry::borrowed(h), "push_borrowed");
 }
 
-void push_literal(ProcFrame& f, const StrLiteral* lit) {
+KW_STRING_ROAD void push_literal(ProcFrame& f, const StrLiteral* lit) {
     std::uint32_t n = lit->count();
     DynString h = new_copy(lit->bytes(), n);
     push_entry(f, StringEntry{h}, "push_literal");
     if (h == 0 && n != 0) record_error(f, kOutOfMemory);
 }
 
-void push_copy(ProcFrame& f, const char* p, std::uint32_t n) {
+KW_STRING_ROAD void push_copy(ProcFrame& f, const char* p, std::uint32_t n) {
     push_entry(f, StringEntry{new_copy(p, n)}, "push_copy");
 }
 
@@ -239,15 +216,15 @@ void pop_string(ProcFrame& f) {
 
 void pop_string_args(ProcFrame& f, std::uint32_t k) {
     for (; k != 0; --k) {
-        release(entry_at(f, 0));
-        drop_args(f, 1);
+        free_string(entry_at(f, 0));
+        drop_string_args(f, 1);
     }
 }
 
 KW_TAKES_HANDLE void string_assign(ProcFrame& f, DynString& var) {
     expect_string_args(f, 1, "string_assign");
     StringEntry e = entry_at(f, 0);
-    drop_args(f, 1);
+    drop_string_args(f, 1);
     DynString old = var;
 #ifdef KW_CHECKED
     old = live_or_empty("string_assign", old, __builtin_return_address(0));
@@ -256,12 +233,12 @@ KW_TAKES_HANDLE void string_assign(ProcFrame& f, DynString& var) {
     // An owned string, or the empty one, moves into the variable: no copy.
     if (!e.is_borrowed() || e.handle() == 0) {
         var = e.handle();
-        if (old != var) release(old);  // a variable assigned its own string keeps it
+        if (old != var) free_string(old);  // a variable assigned its own string keeps it
         return;
     }
 
     // A borrowed string of the variable's own length is copied over its bytes.
-    StringView from = view_of(e);
+    StringView from = view_string(e);
     if (old != 0 && stored_count(bytes_of(old)) == from.count) {
         copy_bytes(bytes_of(old), from.bytes, from.count);
         return;
@@ -269,32 +246,35 @@ KW_TAKES_HANDLE void string_assign(ProcFrame& f, DynString& var) {
 
     // Any other borrowed string is copied into a new string that replaces the
     // old one; when the copy cannot be allocated the variable is left empty.
-    var = copy_of(from);
-    release(old);
+    var = new_copy(from.bytes, from.count);
+    free_string(old);
     if (var == 0 && from.count != 0) record_error(f, kOutOfMemory);
 }
 
-void string_concat(ProcFrame& f) {
+KW_STRING_ROAD void string_concat(ProcFrame& f) {
     expect_string_args(f, 2, "string_concat");
     // 1. View the next entry a and the top entry b where they lie.
     StringEntry a = entry_at(f, 1);
     StringEntry b = entry_at(f, 0);
-    StringView va = view_of(a);
-    StringView vb = view_of(b);
+    StringView va = view_string(a);
+    StringView vb = view_string(b);
 
     // 2. A new string for both; a total past 32 bits cannot be allocated.
     std::uint32_t total = va.count + vb.count;
     bool fits = total >= va.count;
-    char* joined = fits ? new_block(total) : nullptr;
+    StringAllocation joined = allocate_string(fits ? total : 0);
 
     // 3. a's bytes, then b's behind them.
-    if (joined != nullptr) copy_run(copy_run(joined, va.bytes, va.count), vb.bytes, vb.count);
+    if (joined.handle != 0) {
+        copy_bytes(joined.bytes, va.bytes, va.count);
+        copy_bytes(joined.bytes + va.count, vb.bytes, vb.count);
+    }
 
     // 4. The owned arguments are freed and the result takes a's place. When
     // it could not be allocated, one empty entry stands there instead.
-    release(a);
-    release(b);
-    drop_args(f, 1);
-    replace_top(f, StringEntry{reinterpret_cast<DynString>(joined)});
-    if (joined == nullptr && (total != 0 || !fits)) record_error(f, kOutOfMemory);
+    free_string(a);
+    free_string(b);
+    drop_string_args(f, 1);
+    replace_top(f, StringEntry{joined.handle});
+    if (joined.handle == 0 && (total != 0 || !fits)) record_error(f, kOutOfMemory);
 }
