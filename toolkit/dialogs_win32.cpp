@@ -83,6 +83,14 @@ bool pump_one_message(HWND dialog) {
     return true;
 }
 
+// True when a byte of s is not ASCII.
+bool past_ascii(StringView s) {
+    for (std::uint32_t i = 0; i < s.count; ++i) {
+        if ((s.bytes[i] & 0x80) != 0) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 HWND create_dialog(ProcFrame& f, HWND parent, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
@@ -94,6 +102,10 @@ HWND create_dialog(ProcFrame& f, HWND parent, std::int32_t x, std::int32_t y, st
     HWND dialog =
         CreateDialogIndirectParamA(static_cast<HINSTANCE>(runtime_state.instance),
                                    reinterpret_cast<LPCDLGTEMPLATEA>(dialog_template.bytes), parent, dialog_proc, 0);
+    // The template widens the title byte by byte, which reads ASCII alone
+    // right; a title with other bytes is handed to the platform as well,
+    // which reads it in the program's code page (UTF-8 by default).
+    if (dialog != nullptr && past_ascii(title)) SetWindowTextA(dialog, title.bytes);
     pop_string_args(f, 1);
     runtime_state.dialog_font = reinterpret_cast<void*>(SendMessageA(dialog, WM_GETFONT, 0, 0));
     return dialog;

@@ -32,7 +32,8 @@ using ControlCallback = std::int32_t (*)(HWND dialog, UINT message, WPARAM wpara
 // ---- Dialogs ------------------------------------------------------------------
 
 // Makes a hidden dialog. Takes the title from the caller's top entry (up to
-// its first zero byte) and pops it. Style 0 selects the default (caption, modal
+// its first zero byte; past ASCII read in the program's code page) and pops
+// it. Style 0 selects the default (caption, modal
 // frame); x or y of -1 centres it. The dialog's font becomes the font later
 // controls get. 0 on failure.
 HWND create_dialog(ProcFrame& f, HWND parent, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,

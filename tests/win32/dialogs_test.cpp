@@ -215,16 +215,22 @@ TEST_F(Dialogs, EmptyTitleShowsOneBlankAndLongTitlesAreCut) {
 
 // The template widens a title byte by byte; set_dialog_title reads it in the
 // program's code page, so a UTF-8 title past ASCII is set that way.
-TEST_F(Dialogs, SetTitleShowsEveryScript) {
+TEST_F(Dialogs, TitlesShowEveryScript) {
+    // The program runs with UTF-8 as its code page: create_dialog and
+    // set_dialog_title both show a title past ASCII as its characters.
+    auto caption = [](HWND d) {
+        wchar_t text[32] = {};
+        GetWindowTextW(d, text, 32);
+        return std::wstring(text);
+    };
     ProcFrame f;
-    push_literal(f, pool[kTitle]);
+    push_copy(f, "Zoë 李雷 Ελένη", 22);
     HWND d = create_dialog(f, nullptr, 0, 0, 50, 50, 0, 0);
     keep(d);
-    push_copy(f, "Zoë 李雷 Ελένη", 22);
+    EXPECT_EQ(caption(d), L"Zo\u00EB \u674E\u96F7 \u0395\u03BB\u03AD\u03BD\u03B7");
+    push_copy(f, "Åsa 王五", 11);
     set_dialog_title(f, d);
-    wchar_t caption[32] = {};
-    GetWindowTextW(d, caption, 32);
-    EXPECT_EQ(std::wstring(caption), L"Zo\u00EB \u674E\u96F7 \u0395\u03BB\u03AD\u03BD\u03B7");
+    EXPECT_EQ(caption(d), L"\u00C5sa \u738B\u4E94");
 }
 
 TEST_F(Dialogs, TitleWithAZeroByteKeepsTheDialogFont) {
