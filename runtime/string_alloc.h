@@ -12,10 +12,9 @@
 
 #include "runtime/checked.h"
 
-// A block of n >= 1 bytes with its count before it and a zero byte after it:
-// a copy of the n bytes at src, or uninitialised when src is null. Null when
-// memory is exhausted.
-char* string_block_alloc(const char* src, std::uint32_t n);
+// A block of n >= 1 bytes (uninitialised) with its count before it and a zero
+// byte after it; null when memory is exhausted.
+char* string_block_alloc(std::uint32_t n);
 // Releases a block from string_block_alloc.
 void string_block_free(char* bytes);
 

@@ -5,12 +5,11 @@
 
 #include "runtime/string_alloc.h"
 
-char* string_block_alloc(const char* src, std::uint32_t n) {
+char* string_block_alloc(std::uint32_t n) {
     if (string_alloc_should_fail()) return nullptr;
     auto* block = static_cast<char*>(std::malloc(std::size_t{n} + sizeof(std::uint32_t) + 1));
     if (block == nullptr) return nullptr;
     std::memcpy(block, &n, sizeof n);
-    if (src != nullptr) std::memcpy(block + sizeof n, src, n);
     block[sizeof n + n] = 0;
     string_alloc_note(block + sizeof n);
     return block + sizeof n;

@@ -30,7 +30,9 @@ std::uint32_t stored_count(const char* bytes) {
 // A new string holding a copy of the n bytes at src: 0 for n = 0 (nothing is
 // allocated) and 0 when the allocator is exhausted.
 DynString new_copy(const char* src, std::uint32_t n) {
-    return reinterpret_cast<DynString>(n != 0 ? string_block_alloc(src, n) : nullptr);
+    StringAllocation s = allocate_string(n);
+    if (s.handle != 0) copy_bytes(s.bytes, src, n);
+    return s.handle;
 }
 
 // What allocate_string and shrink_string give for a new string h of n bytes:
@@ -115,7 +117,7 @@ void init_strings() {
 }
 
 StringAllocation allocate_string(std::uint32_t n) {
-    return outcome(reinterpret_cast<DynString>(n != 0 ? string_block_alloc(nullptr, n) : nullptr), n);
+    return outcome(reinterpret_cast<DynString>(n != 0 ? string_block_alloc(n) : nullptr), n);
 }
 
 void free_string(StringEntry e) {
