@@ -4,12 +4,12 @@
 #include "runtime/state.h"
 #include "runtime/string_alloc.h"
 
-// The pushes and string_concat, the steps of a procedure's string road that
-// make strings, are flattened: the helpers and operations they call are
+// The pushes, string_concat and string_assign, the steps of a procedure's
+// string road, are flattened: the helpers and operations they call are
 // inlined into them. At -Os the compiler would otherwise call each one, and
-// the road would take about a fifth longer (scripts/bench).
-// string_assign and pop_string_args gain nothing measurable from it, and
-// flattened they would make the greeting one 512-byte page larger.
+// the road would take about a fifth longer (scripts/bench). pop_string_args
+// is left to the compiler: flattened, it would make the greeting one 512-byte
+// page larger.
 #define KW_STRING_ROAD [[gnu::flatten]]
 
 namespace {
@@ -76,6 +76,21 @@ void replace_top(ProcFrame& f, StringEntry e) {
     } else {
         free_string(e);
     }
+}
+
+// string_assign of a borrowed string: its bytes are copied over the old
+// string's when the lengths agree, and into a new string that replaces it
+// otherwise; when the copy cannot be allocated the variable is left empty.
+// Strings move far more often than they are copied, so this part stays out
+// of the flattened string_assign: inlined, it made the greeting a page larger.
+[[gnu::noinline]] void assign_copy(ProcFrame& f, DynString& var, DynString old, StringView from) {
+    if (old != 0 && stored_count(bytes_of(old)) == from.count) {
+        copy_bytes(bytes_of(old), from.bytes, from.count);
+        return;
+    }
+    var = new_copy(from.bytes, from.count);
+    free_string(old);
+    if (var == 0 && from.count != 0) record_error(f, kOutOfMemory);
 }
 
 // ---- Checks of handles handed in (checked builds) ----------------------------
@@ -221,7 +236,7 @@ void pop_string_args(ProcFrame& f, std::uint32_t k) {
     }
 }
 
-KW_TAKES_HANDLE void string_assign(ProcFrame& f, DynString& var) {
+KW_TAKES_HANDLE KW_STRING_ROAD void string_assign(ProcFrame& f, DynString& var) {
     expect_string_args(f, 1, "string_assign");
     StringEntry e = entry_at(f, 0);
     drop_string_args(f, 1);
@@ -237,18 +252,7 @@ KW_TAKES_HANDLE void string_assign(ProcFrame& f, DynString& var) {
         return;
     }
 
-    // A borrowed string of the variable's own length is copied over its bytes.
-    StringView from = view_string(e);
-    if (old != 0 && stored_count(bytes_of(old)) == from.count) {
-        copy_bytes(bytes_of(old), from.bytes, from.count);
-        return;
-    }
-
-    // Any other borrowed string is copied into a new string that replaces the
-    // old one; when the copy cannot be allocated the variable is left empty.
-    var = new_copy(from.bytes, from.count);
-    free_string(old);
-    if (var == 0 && from.count != 0) record_error(f, kOutOfMemory);
+    assign_copy(f, var, old, view_string(e));
 }
 
 KW_STRING_ROAD void string_concat(ProcFrame& f) {
