@@ -370,16 +370,17 @@ TEST_F(Controls, ReplaceKeepsTheItemsPlaceAndSelection) {
     }
 }
 
+// The program's code page is UTF-8: a title past ASCII is shown as it is.
 TEST_F(Controls, SetDialogTitleShowsTheTextAndTakesIt) {
-    DynString title = make("Contacts (2)");
+    DynString title = make("Åsa 王五 (2)");
     ProcFrame f;
     push_borrowed(f, title);
     set_dialog_title(f, dialog_);
     EXPECT_EQ(f.strings.depth, 0u);
     char caption[32] = {};
     GetWindowTextA(dialog_, caption, sizeof caption);
-    EXPECT_STREQ(caption, "Contacts (2)");
-    EXPECT_EQ(bytes_of(title), "Contacts (2)") << "a borrowed title stays its variable's";
+    EXPECT_STREQ(caption, "Åsa 王五 (2)");
+    EXPECT_EQ(bytes_of(title), "Åsa 王五 (2)") << "a borrowed title stays its variable's";
     push_empty(f);
     set_dialog_title(f, dialog_);
     EXPECT_EQ(GetWindowTextA(dialog_, caption, sizeof caption), 0);
