@@ -110,6 +110,15 @@ void show_status(ProcFrame& f, HWND dialog, Literal text) {
     show_status(f, dialog);
 }
 
+// The status line names the selected task after text, and Remove can take it.
+void show_selected(ProcFrame& f, HWND dialog, Literal text) {
+    push_literal(f, literals[text]);
+    list_get_selected(f, dialog, kTasks);
+    string_concat(f);
+    show_status(f, dialog);
+    enable_control(dialog, kRemove, 1);
+}
+
 HWND add(ProcFrame& f, HWND dialog, std::int32_t id, ControlKind kind, Literal text, std::int32_t x, std::int32_t y,
          std::int32_t width, std::int32_t height, ControlCallback callback = nullptr, std::uint32_t style = 0,
          const ArrayDescriptor* items = nullptr) {
@@ -190,15 +199,12 @@ std::int32_t on_remove(HWND dialog, UINT, WPARAM, LPARAM) {
 std::int32_t on_tasks(HWND dialog, UINT, WPARAM wparam, LPARAM) {
     ProcFrame f;
     if (HIWORD(wparam) != LBN_SELCHANGE) return f.result;
-    push_literal(f, literals[kSelected]);
-    list_get_selected(f, dialog, kTasks);
-    string_concat(f);
-    show_status(f, dialog);
-    enable_control(dialog, kRemove, 1);
+    show_selected(f, dialog, kSelected);
     return f.result;
 }
 
-std::int32_t on_exit(HWND dialog, UINT, WPARAM, LPARAM) {
+// File > Exit, and Close in the Find dialog: ends the dialog it belongs to.
+std::int32_t on_close(HWND dialog, UINT, WPARAM, LPARAM) {
     ProcFrame f;
     close_dialog(dialog, 0);
     return f.result;
@@ -253,17 +259,7 @@ std::int32_t on_find_next(HWND find, UINT, WPARAM, LPARAM) {
     }
     free_string(text);
     list_select_item(list, kTasks, static_cast<std::int32_t>(found) + 1);
-    push_literal(f, literals[kFound]);
-    list_get_selected(f, list, kTasks);
-    string_concat(f);
-    show_status(f, list);
-    enable_control(list, kRemove, 1);
-    return f.result;
-}
-
-std::int32_t on_find_close(HWND find, UINT, WPARAM, LPARAM) {
-    ProcFrame f;
-    close_dialog(find, 0);
+    show_selected(f, list, kFound);
     return f.result;
 }
 
@@ -293,7 +289,7 @@ std::int32_t on_find(HWND dialog, UINT, WPARAM, LPARAM) {
     add(f, find, kFindBox, kTextBox, kEmpty, 34, 6, 120, 12);
     add(f, find, IDOK, kPushButton, kNextText, 50, 26, 50, 14, on_find_next,
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON);
-    add(f, find, IDCANCEL, kPushButton, kCloseText, 104, 26, 50, 14, on_find_close);
+    add(f, find, IDCANCEL, kPushButton, kCloseText, 104, 26, 50, 14, on_close);
     set_dialog_shortcuts(find, kFindShortcuts);
     globals.find = find;
     show_dialog_modeless(find, on_find_event, nullptr);
@@ -334,7 +330,7 @@ void build_menus(ProcFrame& f, HWND dialog) {
     HMENU file = create_menu(1);
     HMENU edit = create_menu(1);
     HMENU help = create_menu(1);
-    append_item(f, file, kExitItem, kMenuExit, on_exit);
+    append_item(f, file, kExitItem, kMenuExit, on_close);
     append_item_with_keys(f, edit, kFindItem, kShortcutCtrl | 'F', kMenuFind, on_find);
     append_item_with_keys(f, help, kAboutItem, VK_F1, kMenuAbout, on_about);
     append_popup(f, bar, kFileMenu, file);
