@@ -275,7 +275,7 @@ file(READ ${SOURCE_DIR}/examples/todo/todo.script script)
 string(REPLACE "expect \"To do*\" 106 text \"Zoë 李雷" "expect \"To do*\" 106 text \"Zoë 王五" script "${script}")
 file(WRITE ${WORK_DIR}/todo-other-name.script "${script}")
 execute_process(COMMAND ${prefix}/share/kestrowane/kestrowane-ui-test ${prefix}/${bin}/drive.exe ${todo_build}/todo.exe
-    ${WORK_DIR}/todo-other-name.script ${WORK_DIR}/todo-other-name
+    ${WORK_DIR}/todo-other-name.script ${WORK_DIR}/todo-other-name ${BUILD_DIR}/wineprefix
   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out TIMEOUT 300)
 if(status EQUAL 0 OR NOT out MATCHES "character 5 is \"李\" \\(U\\+674E\\) where the script has \"王\" \\(U\\+738B\\)")
   message(FATAL_ERROR "install_test: expected the script with another CJK name to fail naming it, got (${status}):\n${out}")

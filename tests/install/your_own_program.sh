@@ -53,8 +53,12 @@ else
   kw_wait_pid $closer 30 "the closer of the starter" || { cat "$work/closer.log" >&2; echo "your_own_program: the starter's window never came up" >&2; exit 1; }
   [ $status -eq 0 ] || { echo "your_own_program: the commands failed ($status)" >&2; exit 1; }
   # The starter's own UI test, in a prefix copied from the one wine-run made.
-  KESTROWANE_WINEPREFIX_TEMPLATE=$work/$build/wineprefix ctest --test-dir "$build" --output-on-failure >"$work/ctest.log" 2>&1 ||
+  ctest --test-dir "$build" --output-on-failure >"$work/ctest.log" 2>&1 ||
     { cat "$work/ctest.log" >&2; echo "your_own_program: the starter's UI test failed" >&2; exit 1; }
+  # Its prefix shares Wine's images with the build folder's, not a copy of its own.
+  image=drive_c/windows/system32/user32.dll
+  [ "$(stat -c %i "$build/starter_ui/wineprefix/$image")" = "$(stat -c %i "$build/wineprefix/$image")" ] ||
+    { echo "your_own_program: the starter's UI test made a prefix of its own, not a copy of $build/wineprefix" >&2; exit 1; }
 fi
 for exe in "$build/starter.exe" "$build/starter_checked.exe"; do
   [ -f "$exe" ] || { echo "your_own_program: the commands made no $exe" >&2; exit 1; }

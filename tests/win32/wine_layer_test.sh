@@ -93,5 +93,34 @@ rm -f "$work/bin/Xvfb"
   grep -q "ended while in use" "$work/stop.txt"
 ) || fail "a display that died while in use: kw_stop_display did not fail with the reason"
 
+# A UI test's copy of a shared prefix: Wine's images are links to the
+# template's, every other file a copy of its own (Wine rewrites those), and
+# nothing is linked from a template that Wine would update.
+template=$work/shared/wineprefix
+mkdir -p "$template/drive_c/windows/system32" "$template/drive_c/users/a b"
+for file in system.reg user.reg drive_c/windows/win.ini "drive_c/users/a b/notes.txt" \
+  drive_c/windows/system32/user32.dll drive_c/windows/system32/MSCTF.DLL drive_c/windows/system32/l_intl.nls; do
+  echo "$file" >"$template/$file"
+done
+echo "$KW_PREFIX_VERSION" >"$template/.kestrowane-ready"
+stamp=$(stat -c %Y "$KW_WINE_INF")
+for case in "current $stamp" "stale $((stamp - 1))"; do
+  read -r name value <<<"$case"
+  printf '%s\r\n' "$value" >"$template/.update-timestamp"
+  (kw_wine_env "$work/copy-$name"; kw_copy_prefix_from "$template") || fail "$name template: the copy failed"
+  copy=$work/copy-$name/wineprefix
+  kw_prefix_ready "$copy" || fail "$name template: the copy is not ready"
+  for file in system.reg user.reg drive_c/windows/win.ini "drive_c/users/a b/notes.txt" \
+    drive_c/windows/system32/user32.dll drive_c/windows/system32/MSCTF.DLL drive_c/windows/system32/l_intl.nls; do
+    linked=no
+    [ "$(stat -c %i "$copy/$file")" = "$(stat -c %i "$template/$file")" ] && linked=yes
+    want=no
+    [ "$name" = current ] && [[ $file == *32/* ]] && want=yes
+    [ "$linked" = "$want" ] || fail "$name template: $file linked: $linked, expected $want"
+    cmp -s "$copy/$file" "$template/$file" || fail "$name template: $file differs from the template's"
+  done
+done
+[ -z "$(ls -d "$work"/copy-*/wineprefix.copy.* 2>/dev/null)" ] || fail "the copies left their work folders behind"
+
 [ $failures -eq 0 ] && echo "wine_layer_test: every failure was reported"
 exit $((failures > 0))
