@@ -122,18 +122,28 @@ bool check_path(const MenuWalk& walk, MenuReader& menus, const std::vector<std::
 }
 
 // Presses key until the item at level is highlighted, each press waiting
-// for the highlight to move.
+// for the highlight to move. Under Wine a key pressed just after the menu
+// bar became active was seen lost now and then (the highlight stayed put
+// for the whole wait, the program answering), so a press the highlight does
+// not follow within a quarter of the wait is made again; a press that was
+// only slow and moves it twice is made good by the next turns, as the keys
+// go round the menu.
 bool highlight(const MenuWalk& walk, MenuReader& menus, const std::vector<std::string>& texts, int level, WORD key) {
+    constexpr int kTries = 4;
     for (int presses = 0; presses < 64; ++presses) {
         if (!menus.ask(texts)) return false;
         int now = menus.answer().level[level].highlighted;
         if (now == menus.answer().level[level].index) return true;
-        press_key(key);
-        bool moved =
-            poll_until(walk.ms, [&] { return menus.ask(texts) && menus.answer().level[level].highlighted != now; });
+        bool moved = false;
+        for (int attempt = 0; attempt < kTries && !moved; ++attempt) {
+            press_key(key);
+            moved = poll_until(walk.ms / kTries,
+                               [&] { return menus.ask(texts) && menus.answer().level[level].highlighted != now; });
+        }
         if (!moved) {
             walk.error = "the menu's highlight did not move toward " + quoted(texts[level]) + walk.within() +
-                         " (it stays on item " + std::to_string(now + 1) + ")";
+                         " (it stays on item " + std::to_string(now + 1) + " after " + std::to_string(kTries) +
+                         " presses)";
             return false;
         }
     }
