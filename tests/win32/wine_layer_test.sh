@@ -97,11 +97,10 @@ rm -f "$work/bin/Xvfb"
 # template's, every other file a copy of its own (Wine rewrites those), and
 # nothing is linked from a template that Wine would update.
 template=$work/shared/wineprefix
+files=(system.reg user.reg drive_c/windows/win.ini "drive_c/users/a b/notes.txt"
+  drive_c/windows/system32/user32.dll drive_c/windows/system32/MSCTF.DLL drive_c/windows/system32/l_intl.nls)
 mkdir -p "$template/drive_c/windows/system32" "$template/drive_c/users/a b"
-for file in system.reg user.reg drive_c/windows/win.ini "drive_c/users/a b/notes.txt" \
-  drive_c/windows/system32/user32.dll drive_c/windows/system32/MSCTF.DLL drive_c/windows/system32/l_intl.nls; do
-  echo "$file" >"$template/$file"
-done
+for file in "${files[@]}"; do echo "$file" >"$template/$file"; done
 echo "$KW_PREFIX_VERSION" >"$template/.kestrowane-ready"
 stamp=$(stat -c %Y "$KW_WINE_INF")
 for case in "current $stamp" "stale $((stamp - 1))"; do
@@ -110,8 +109,7 @@ for case in "current $stamp" "stale $((stamp - 1))"; do
   (kw_wine_env "$work/copy-$name"; kw_copy_prefix_from "$template") || fail "$name template: the copy failed"
   copy=$work/copy-$name/wineprefix
   kw_prefix_ready "$copy" || fail "$name template: the copy is not ready"
-  for file in system.reg user.reg drive_c/windows/win.ini "drive_c/users/a b/notes.txt" \
-    drive_c/windows/system32/user32.dll drive_c/windows/system32/MSCTF.DLL drive_c/windows/system32/l_intl.nls; do
+  for file in "${files[@]}"; do
     linked=no
     [ "$(stat -c %i "$copy/$file")" = "$(stat -c %i "$template/$file")" ] && linked=yes
     want=no
