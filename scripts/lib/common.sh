@@ -31,8 +31,25 @@ kw_need_packages() {
     kw_say "Adding the i386 architecture (Wine's 32-bit half)"
     dpkg --add-architecture i386
   fi
-  DEBIAN_FRONTEND=noninteractive apt-get update -q >&2 || return 1
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >&2 || return 1
+  # A mirror caught mid-sync fails one index ("File has unexpected size");
+  # apt keeps the lists it had, so try again a few times and then install
+  # from what is there: a package still missing fails the install itself.
+  local try
+  for try in 1 2 3; do
+    DEBIAN_FRONTEND=noninteractive apt-get update -q >&2 && break
+    kw_say "apt-get update failed (try $try of 3)"
+    [ "$try" -lt 3 ] && sleep 10
+  done
+  local install=(apt-get install -y -q --no-install-recommends)
+  DEBIAN_FRONTEND=noninteractive "${install[@]}" "${missing[@]}" >&2 && return 0
+  # Without one architecture's security index the two halves of a
+  # multi-architecture library can be offered at different versions; the
+  # release's own versions are offered for both.
+  local release
+  release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  [ -n "$release" ] || return 1
+  kw_say "Installing again from $release's own versions"
+  DEBIAN_FRONTEND=noninteractive "${install[@]}" -t "$release" "${missing[@]}" >&2
 }
 
 # Configures and builds one preset (host, host-asan, win32, win64), quietly unless it fails.
