@@ -33,7 +33,7 @@ function(kestrowane_link_program target start runtime_checked)
     message(FATAL_ERROR "kestrowane_program(${target}): unknown arguments ${arg_UNPARSED_ARGUMENTS}; the options "
       "are CHECKED, CODE_PAGE UTF-8|ANSI, DPI_AWARENESS SYSTEM|PER_MONITOR|UNAWARE and VISUAL_STYLES")
   endif()
-  kestrowane_program_manifest(${target} "${arg_CODE_PAGE}" "${arg_DPI_AWARENESS}" ${arg_VISUAL_STYLES})
+  kestrowane_program_manifest(${target} "${arg_CODE_PAGE}" "${arg_DPI_AWARENESS}" "${arg_VISUAL_STYLES}" has_manifest)
   if(arg_CHECKED)
     if(NOT TARGET ${runtime_checked})
       message(FATAL_ERROR "kestrowane_program(${target} CHECKED): this Kestrowane has no checked libraries; "
@@ -60,11 +60,35 @@ function(kestrowane_link_program target start runtime_checked)
   target_link_options(${target} PRIVATE
     -nostdlib -nostartfiles -mwindows
     -flto -Os ${image} -Wl,--dynamicbase -Wl,--nxcompat -Wl,--gc-sections ${strip})
+  if(NOT arg_CHECKED)
+    kestrowane_program_layout(${target} ${has_manifest})
+  endif()
   target_link_libraries(${target} PRIVATE kernel32 user32 advapi32 oleaut32 gcc)
 endfunction()
 
-# kestrowane_program_manifest(TARGET CODE_PAGE DPI_AWARENESS VISUAL_STYLES):
-# the program's manifest, linked in as its resource 1 of type 24.
+# kestrowane_program_layout(TARGET HAS_MANIFEST): a shipped program links
+# with three sections (KestrowaneImage.ld.in): a page of headers less, and no
+# page of padding for the manifest or the data. A program that compiles
+# resources of its own (.rc or .res sources) keeps the toolchain's layout:
+# the resource compiler makes its resources writable, and they must not share
+# a section with the code.
+set(KW_IMAGE_LAYOUT_TEMPLATE ${CMAKE_CURRENT_LIST_DIR}/KestrowaneImage.ld.in)
+function(kestrowane_program_layout target has_manifest)
+  if(has_manifest)
+    set(KW_DATA_SECTION .rsrc)
+  else()
+    set(KW_DATA_SECTION .data)
+  endif()
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_layout.ld)
+  configure_file(${KW_IMAGE_LAYOUT_TEMPLATE} ${script} @ONLY)
+  set(own_resources "$<FILTER:$<TARGET_PROPERTY:${target},SOURCES>,INCLUDE,\\.(rc|res|RC|RES)$>")
+  target_link_options(${target} PRIVATE "$<$<STREQUAL:${own_resources},>:-Wl,-T,${script}>")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${script})
+endfunction()
+
+# kestrowane_program_manifest(TARGET CODE_PAGE DPI_AWARENESS VISUAL_STYLES
+# [HAS_MANIFEST]): the program's manifest, linked in as its resource 1 of type
+# 24; HAS_MANIFEST names a variable set to whether the program has one.
 #  - CODE_PAGE UTF-8 (the default) makes UTF-8 the process's code page where
 #    the platform honours it (Windows 10 version 1903 and later, Wine 8), so
 #    the 8-bit strings carry every script; ANSI keeps the system's code page.
@@ -76,6 +100,10 @@ endfunction()
 #    and boxes, at a start-up cost (bench/README.md).
 # With ANSI, UNAWARE and no visual styles the program has no manifest at all.
 function(kestrowane_program_manifest target code_page dpi visual_styles)
+  set(has_manifest ${ARGV4})
+  if(has_manifest)
+    set(${has_manifest} FALSE PARENT_SCOPE)
+  endif()
   if(NOT code_page)
     set(code_page UTF-8)
   endif()
@@ -112,16 +140,27 @@ function(kestrowane_program_manifest target code_page dpi visual_styles)
   file(WRITE ${dir}/program.manifest.new
     "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">${body}</assembly>\n")
   file(COPY_FILE ${dir}/program.manifest.new ${dir}/program.manifest ONLY_IF_DIFFERENT)
-  file(WRITE ${dir}/manifest.rc "1 24 \"program.manifest\"\n")
-  set(rc_compiler ${CMAKE_RC_COMPILER})
-  if(NOT rc_compiler)
-    find_program(rc_compiler NAMES ${CMAKE_C_COMPILER_TARGET}-windres i686-w64-mingw32-windres windres REQUIRED)
-  endif()
+  # The resource directory written out by hand (type 24, name 1, language
+  # neutral, one data entry) in a read-only section that the linker gathers
+  # into .rsrc; a resource compiler's output would be writable.
+  file(WRITE ${dir}/manifest.s.new "\t.section .rsrc$01,\"dr\"
+\t.p2align 2
+root:\t.long 0, 0\n\t.short 0, 0, 0, 1\n\t.long 24, 0x80000000 + (type - root)
+type:\t.long 0, 0\n\t.short 0, 0, 0, 1\n\t.long 1, 0x80000000 + (name - root)
+name:\t.long 0, 0\n\t.short 0, 0, 0, 1\n\t.long 0, entry - root
+entry:\t.rva data\n\t.long end - data, 0, 0
+data:\t.incbin \"program.manifest\"
+end:
+")
+  file(COPY_FILE ${dir}/manifest.s.new ${dir}/manifest.s ONLY_IF_DIFFERENT)
   add_custom_command(OUTPUT ${dir}/manifest.o
-    COMMAND ${rc_compiler} -O coff -i manifest.rc -o manifest.o
+    COMMAND ${CMAKE_CXX_COMPILER} -x assembler -c manifest.s -o manifest.o
     WORKING_DIRECTORY ${dir}
-    DEPENDS ${dir}/program.manifest ${dir}/manifest.rc
+    DEPENDS ${dir}/program.manifest ${dir}/manifest.s
     COMMENT "The manifest of ${target}")
   set_source_files_properties(${dir}/manifest.o PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
   target_sources(${target} PRIVATE ${dir}/manifest.o)
+  if(has_manifest)
+    set(${has_manifest} TRUE PARENT_SCOPE)
+  endif()
 endfunction()
