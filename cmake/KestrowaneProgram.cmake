@@ -70,8 +70,8 @@ endfunction()
 # with three sections (KestrowaneImage.ld.in): a page of headers less, and no
 # page of padding for the manifest or the data. A program that compiles
 # resources of its own (.rc or .res sources) keeps the toolchain's layout:
-# the resource compiler makes its resources writable, and they must not share
-# a section with the code.
+# the linker merges the resource trees of several objects (the program's and
+# the manifest) only in a section that holds nothing but resources.
 set(KW_IMAGE_LAYOUT_TEMPLATE ${CMAKE_CURRENT_LIST_DIR}/KestrowaneImage.ld.in)
 function(kestrowane_program_layout target has_manifest)
   if(has_manifest)
@@ -140,23 +140,15 @@ function(kestrowane_program_manifest target code_page dpi visual_styles)
   file(WRITE ${dir}/program.manifest.new
     "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">${body}</assembly>\n")
   file(COPY_FILE ${dir}/program.manifest.new ${dir}/program.manifest ONLY_IF_DIFFERENT)
-  # The resource directory written out by hand (type 24, name 1, language
-  # neutral, one data entry) in a read-only section that the linker gathers
-  # into .rsrc; a resource compiler's output would be writable.
-  file(WRITE ${dir}/manifest.s.new "\t.section .rsrc$01,\"dr\"
-\t.p2align 2
-root:\t.long 0, 0\n\t.short 0, 0, 0, 1\n\t.long 24, 0x80000000 + (type - root)
-type:\t.long 0, 0\n\t.short 0, 0, 0, 1\n\t.long 1, 0x80000000 + (name - root)
-name:\t.long 0, 0\n\t.short 0, 0, 0, 1\n\t.long 0, entry - root
-entry:\t.rva data\n\t.long end - data, 0, 0
-data:\t.incbin \"program.manifest\"
-end:
-")
-  file(COPY_FILE ${dir}/manifest.s.new ${dir}/manifest.s ONLY_IF_DIFFERENT)
+  file(WRITE ${dir}/manifest.rc "1 24 \"program.manifest\"\n")
+  set(rc_compiler ${CMAKE_RC_COMPILER})
+  if(NOT rc_compiler)
+    find_program(rc_compiler NAMES ${CMAKE_C_COMPILER_TARGET}-windres i686-w64-mingw32-windres windres REQUIRED)
+  endif()
   add_custom_command(OUTPUT ${dir}/manifest.o
-    COMMAND ${CMAKE_CXX_COMPILER} -x assembler -c manifest.s -o manifest.o
+    COMMAND ${rc_compiler} -O coff -i manifest.rc -o manifest.o
     WORKING_DIRECTORY ${dir}
-    DEPENDS ${dir}/program.manifest ${dir}/manifest.s
+    DEPENDS ${dir}/program.manifest ${dir}/manifest.rc
     COMMENT "The manifest of ${target}")
   set_source_files_properties(${dir}/manifest.o PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
   target_sources(${target} PRIVATE ${dir}/manifest.o)
