@@ -5,6 +5,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "runtime/message_box.h"
 #include "tests/common/string_testing.h"
@@ -198,11 +199,28 @@ TEST_F(MessageBoxOnPlatform, StyleBitsAboveSixteenAreDropped) {
     EXPECT_EQ(type_reaching_platform(MB_YESNO | MB_ICONQUESTION), 0x24u);
 }
 
-TEST(Beep, PlaysWithoutTouchingAnyStack) {
-    ProcFrame f;
-    push_empty(f);
+// The beep is the platform's simple beep (0xFFFFFFFF), asked for once; the
+// same swap of the import slot records what reaches the platform.
+#ifdef _WIN64
+extern "C" void* imported_message_beep asm("__imp_MessageBeep");
+#else
+extern "C" void* imported_message_beep asm("__imp__MessageBeep@4");
+#endif
+
+std::vector<UINT> recorded_beeps;
+
+TEST(Beep, AsksThePlatformForTheSimpleBeepOnce) {
+    void* original = imported_message_beep;
+    DWORD old;
+    VirtualProtect(&imported_message_beep, sizeof(void*), PAGE_READWRITE, &old);
+    imported_message_beep = reinterpret_cast<void*>(+[](UINT type) WINAPI -> BOOL {
+        recorded_beeps.push_back(type);
+        return TRUE;
+    });
     beep();
-    EXPECT_EQ(f.strings.depth, 1u);
+    imported_message_beep = original;
+    VirtualProtect(&imported_message_beep, sizeof(void*), old, &old);
+    EXPECT_EQ(recorded_beeps, std::vector<UINT>{0xFFFFFFFFu});
 }
 
 }  // namespace
