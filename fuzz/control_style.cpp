@@ -6,52 +6,17 @@
 #include <cstring>
 
 #include "fuzz_input.h"
+#include "tests/common/control_kind_cases.h"
 #include "toolkit/control_kinds.h"
 
 namespace {
-
-struct Row {
-    std::uint32_t default_style, forced, forbidden;
-    const char* class_name;
-};
-
-// clang-format off
-constexpr Row kRows[16] = {
-    {0, 0, 0, nullptr},                                 //  0 custom: no row
-    {0x50010000, 0x50000000, 0x00000000, "BUTTON"},     //  1 push button
-    {0x50010006, 0x50000006, 0xAFFCFFF9, "BUTTON"},     //  2 3-state box
-    {0x50010003, 0x50000003, 0xAFFCFFFC, "BUTTON"},     //  3 check box
-    {0x50000007, 0x50000007, 0xAFFFFFF8, "BUTTON"},     //  4 group frame
-    {0x50000000, 0x50000000, 0x00000000, "STATIC"},     //  5 label
-    {0x50000012, 0x50000000, 0x00000000, "STATIC"},     //  6 etched frame
-    {0x50010009, 0x50000009, 0xAFFCFFF6, "BUTTON"},     //  7 option button
-    {0x50000000, 0x50000000, 0x00000000, "SCROLLBAR"},  //  8 scroll bar
-    {0x50810080, 0x50000000, 0x00000000, "EDIT"},       //  9 text box
-    {0x5000000E, 0x5000000E, 0x00000000, "STATIC"},     // 10 image
-    {0x5000000E, 0x5000000E, 0x00000000, "STATIC"},     // 11 stretched image
-    {0x50010080, 0x50000080, 0x00000000, "BUTTON"},     // 12 image button
-    {0x50010080, 0x50000080, 0x00000000, "BUTTON"},     // 13 stretched image button
-    {0x50010102, 0x50000000, 0x00000000, "COMBOBOX"},   // 14 combo box
-    {0x50A10003, 0x50000001, 0x00000000, "LISTBOX"},    // 15 list box
-};
-
-// What a style of 0 with exstyle 0 gives, kind by kind: the scroll bar as
-// horizontal (vertical adds 1), the text box and list box with their border
-// moved to WS_EX_CLIENTEDGE.
-constexpr struct { std::uint32_t style, exstyle; } kFromZero[16] = {
-    {0, 0},
-    {0x50010000, 0}, {0x50010006, 0}, {0x50010003, 0}, {0x50000007, 0}, {0x50000000, 0},
-    {0x50000012, 0}, {0x50010009, 0}, {0x50000000, 0}, {0x50010080, 0x200}, {0x5000000E, 0},
-    {0x5000000E, 0}, {0x50010080, 0}, {0x50010080, 0}, {0x50010102, 0}, {0x50210003, 0x200},
-};
-// clang-format on
 
 constexpr char kCustomClass[] = "CustomClass";
 
 ControlStyle model(std::uint32_t kind, std::uint32_t style, std::uint32_t exstyle, std::int32_t pw, std::int32_t ph) {
     if (kind == 0) return {style, exstyle, kCustomClass};
     if (kind > 15) return {style, exstyle, nullptr};
-    const Row& row = kRows[kind];
+    const ControlKindCase& row = control_kind_case(kind);
     if (style == 0) {
         style = row.default_style;
         if (kind == 8 && pw < ph) style |= 0x1;  // SBS_VERT: taller than wide
@@ -101,16 +66,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (kind == 0) FUZZ_EXPECT(got.class_name == kCustomClass, "kind 0 to take the caller's class name%s", "");
 
     if (kind >= 1 && kind <= 15) {
-        const Row& row = kRows[kind];
+        const ControlKindCase& row = control_kind_case(kind);
         FUZZ_EXPECT((got.style & 0x50000000u) == 0x50000000u, "kind %u a visible child, got 0x%08X", kind, got.style);
         FUZZ_EXPECT((got.style & row.forced) == row.forced, "kind %u forced bits in 0x%08X", kind, got.style);
         FUZZ_EXPECT((got.style & row.forbidden) == 0, "kind %u no forbidden bits in 0x%08X", kind, got.style);
         FUZZ_EXPECT((got.exstyle & exstyle) == exstyle, "kind %u keeps exstyle 0x%08X, got 0x%08X", kind, exstyle,
                     got.exstyle);
         if (style == 0 && exstyle == 0) {
-            std::uint32_t from_zero = kFromZero[kind].style | ((kind == 8 && pw < ph) ? 1u : 0u);
-            FUZZ_EXPECT(got.style == from_zero && got.exstyle == kFromZero[kind].exstyle,
-                        "kind %u from style 0: 0x%08X/0x%X, got 0x%08X/0x%X", kind, from_zero, kFromZero[kind].exstyle,
+            std::uint32_t from_zero = row.from_zero_style | ((kind == 8 && pw < ph) ? 1u : 0u);
+            FUZZ_EXPECT(got.style == from_zero && got.exstyle == row.from_zero_exstyle,
+                        "kind %u from style 0: 0x%08X/0x%X, got 0x%08X/0x%X", kind, from_zero, row.from_zero_exstyle,
                         got.style, got.exstyle);
         }
         if (style != 0) {

@@ -4,32 +4,16 @@
 
 #include <string>
 
+#include "tests/common/control_kind_cases.h"
 #include "toolkit/control_kinds.h"
 
 namespace {
 
-struct KindRow {
-    ControlKind kind;
-    const char* class_name;
-    std::uint32_t style;    // with style 0 passed
-    std::uint32_t exstyle;  // with exstyle 0 passed
-};
-
-// What a style of 0 yields, kind by kind (a wide control, so the scroll bar
-// stays horizontal).
-const KindRow kDefaults[] = {
-    {1, "BUTTON", 0x50010000, 0},  {2, "BUTTON", 0x50010006, 0},    {3, "BUTTON", 0x50010003, 0},
-    {4, "BUTTON", 0x50000007, 0},  {5, "STATIC", 0x50000000, 0},    {6, "STATIC", 0x50000012, 0},
-    {7, "BUTTON", 0x50010009, 0},  {8, "SCROLLBAR", 0x50000000, 0}, {9, "EDIT", 0x50010080, 0x200},
-    {10, "STATIC", 0x5000000E, 0}, {11, "STATIC", 0x5000000E, 0},   {12, "BUTTON", 0x50010080, 0},
-    {13, "BUTTON", 0x50010080, 0}, {14, "COMBOBOX", 0x50010102, 0}, {15, "LISTBOX", 0x50210003, 0x200},
-};
-
 TEST(ControlStyle, StyleZeroGivesTheResultingStyleOfEveryKind) {
-    for (const KindRow& row : kDefaults) {
+    for (const ControlKindCase& row : kControlKindCases) {
         ControlStyle s = compute_control_style(row.kind, 0, 0, 100, 20, "ignored");
-        EXPECT_EQ(s.style, row.style) << "kind " << row.kind;
-        EXPECT_EQ(s.exstyle, row.exstyle) << "kind " << row.kind;
+        EXPECT_EQ(s.style, row.from_zero_style) << "kind " << row.kind;
+        EXPECT_EQ(s.exstyle, row.from_zero_exstyle) << "kind " << row.kind;
         ASSERT_NE(s.class_name, nullptr) << "kind " << row.kind;
         EXPECT_EQ(std::string(s.class_name), row.class_name) << "kind " << row.kind;
     }

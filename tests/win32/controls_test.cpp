@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/control_kind_cases.h"
 #include "tests/common/string_testing.h"
 #include "tests/common/win32_testing.h"
 #include "toolkit/toolkit.h"
@@ -126,29 +127,16 @@ TEST_F(Controls, RectangleIsConvertedByItsEdges) {
 }
 
 TEST_F(Controls, EveryBuiltInKindReadsBackWithItsClassAndStyle) {
-    struct Row {
-        ControlKind kind;
-        const char* class_name;
-        DWORD style;
-        DWORD exstyle;
-    };
     // Style 0, a wide control; image kinds name a bitmap that exists.
-    const Row rows[] = {
-        {1, "Button", 0x50010000, 0},  {2, "Button", 0x50010006, 0},    {3, "Button", 0x50010003, 0},
-        {4, "Button", 0x50000007, 0},  {5, "Static", 0x50000000, 0},    {6, "Static", 0x50000012, 0},
-        {7, "Button", 0x50010009, 0},  {8, "ScrollBar", 0x50000000, 0}, {9, "Edit", 0x50010080, 0x200},
-        {10, "Static", 0x5000000E, 0}, {11, "Static", 0x5000000E, 0},   {12, "Button", 0x50010080, 0},
-        {13, "Button", 0x50010080, 0}, {14, "ComboBox", 0x50010102, 0}, {15, "ListBox", 0x50210003, 0x200},
-    };
-    for (const Row& row : rows) {
+    for (const ControlKindCase& row : kControlKindCases) {
         HWND c = add(row.kind, 200 + static_cast<int>(row.kind), is_image_kind(row.kind) ? "SQUARE" : "x");
         ASSERT_NE(c, nullptr) << "kind " << row.kind;
         EXPECT_STRCASEEQ(class_of(c).c_str(), row.class_name) << "kind " << row.kind;
         // A list box without LBS_DISABLENOSCROLL drops WS_VSCROLL while its
         // items fit (seen under Wine); the next test shows it was there.
         DWORD readback_mask = row.kind == kListBox ? ~(WS_CLIPSIBLINGS | WS_VSCROLL) : ~WS_CLIPSIBLINGS;
-        EXPECT_EQ(style_of(c) & readback_mask, row.style & readback_mask) << "kind " << row.kind;
-        EXPECT_EQ(exstyle_of(c) & ~WS_EX_NOPARENTNOTIFY, row.exstyle) << "kind " << row.kind;
+        EXPECT_EQ(style_of(c) & readback_mask, row.from_zero_style & readback_mask) << "kind " << row.kind;
+        EXPECT_EQ(exstyle_of(c) & ~WS_EX_NOPARENTNOTIFY, row.from_zero_exstyle) << "kind " << row.kind;
     }
 }
 
