@@ -183,7 +183,8 @@ std::vector<DWORD> started_programs() {
         DWORD pid = 0;
         if (name.size() <= prefix + 4 || !parse_decimal(name.substr(prefix, name.size() - prefix - 4), pid)) continue;
         State state = read_state(pid);
-        if (state.word == "running" && settled(state)) {
+        // A watcher writes its last state before it ends: read again once it is gone.
+        if (state.word == "running" && settled(state) && (state = read_state(pid)).word == "running") {
             DeleteFileA(state_file(pid).c_str());
             continue;
         }
@@ -215,6 +216,9 @@ bool only_started_program(Session& s, DWORD& pid) {
 int exit_of_started(Session& s, DWORD pid, DWORD ms) {
     State state;
     bool done = poll_until(ms, [&] { return settled(state = read_state(pid)); });
+    // The state read may be older than the watcher's end, which it writes
+    // before it ends: once the watcher is gone, its last state is on file.
+    if (done && state.word == "running") state = read_state(pid);
     std::string program = "program " + std::to_string(pid);
     if (!done) return fail(s, program + " still runs after " + ms_text(ms) + "; visible windows: " + visible_titles());
     if (state.word.empty())
