@@ -56,11 +56,63 @@ int line_words(const std::string& line, const std::string& place, Words& words) 
     return 2;
 }
 
+// Saves a picture of the screen as a 24-bit BMP file: what a failed script
+// leaves to see once it has ended its program.
+bool save_screen(const std::string& path) {
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    if (width <= 0 || height <= 0) return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ before = SelectObject(memory, bitmap);
+    bool ok = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY) != 0;
+    SelectObject(memory, before);
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;  // rows from the bottom up, as a BMP file keeps them
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    std::size_t row = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+    std::vector<char> bits(row * static_cast<std::size_t>(height));
+    ok = ok && GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), bits.data(),
+                         reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == height;
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (!ok) return false;
+    BITMAPFILEHEADER head = {};
+    head.bfType = 0x4D42;  // "BM"
+    head.bfOffBits = sizeof head + sizeof info;
+    head.bfSize = static_cast<DWORD>(head.bfOffBits + bits.size());
+    FILE* f = _wfopen(utf16_of(path).c_str(), L"wb");
+    if (f == nullptr) return false;
+    ok = std::fwrite(&head, sizeof head, 1, f) == 1 && std::fwrite(&info, sizeof info, 1, f) == 1 &&
+         std::fwrite(bits.data(), 1, bits.size(), f) == bits.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+// After a failed line, with $KESTROWANE_DRIVE_PICTURE set: the screen as it
+// was, saved there before the script ends its program.
+void picture_of_failure() {
+    wchar_t path[MAX_PATH] = {};
+    DWORD n = GetEnvironmentVariableW(L"KESTROWANE_DRIVE_PICTURE", path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    std::string where = utf8_of(path);
+    if (save_screen(where)) {
+        std::fprintf(stderr, "drive: the screen at the failure: %s\n", where.c_str());
+    } else {
+        std::fprintf(stderr, "drive: could not save the screen at the failure to %s\n", where.c_str());
+    }
+}
+
 // script FILE [EXE [ARGS]]: every line is checked against the verb table
 // first, and a script with a bad line plays none (each bad line is named).
 // Then each line is echoed and run; the first failure ends the script with
 // the line's place and what went wrong. The program ends with the script:
-// a script that fails, or leaves it running, ends it.
+// a script that fails, or leaves it running, ends it (after a failure, with
+// $KESTROWANE_DRIVE_PICTURE set, once the screen is saved there).
 int run_script(Session& s, const Words& args) {
     std::vector<std::string> lines;
     if (!read_lines(args[0], lines)) {
@@ -101,6 +153,7 @@ int run_script(Session& s, const Words& args) {
         std::fprintf(stderr, "drive: %s: at the end: %s\n", args[0].c_str(), s.error.c_str());
         status = 1;
     }
+    if (status == 1) picture_of_failure();
     end_program(s);
     return status;
 }

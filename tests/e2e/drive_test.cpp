@@ -509,9 +509,12 @@ TEST(DriveRun, EveryArgumentReachesTheProgramAsItIs) {
     }
 }
 
-// A script that fails ends the program it started, and so does one that
-// has ended with the program still running.
+// A script that fails ends the program it started, once it has saved the
+// screen where $KESTROWANE_DRIVE_PICTURE says: a BMP of the whole screen.
 TEST(DriveScript, AScriptEndsItsProgramWhenItFails) {
+    std::string picture = temp_file("picture");
+    DeleteFileA(picture.c_str());
+    SetEnvironmentVariableA("KESTROWANE_DRIVE_PICTURE", picture.c_str());
     std::string path = temp_file("failing");
     FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
@@ -523,6 +526,13 @@ TEST(DriveScript, AScriptEndsItsProgramWhenItFails) {
     EXPECT_NE(o.err.find(":2: no window \"No such window\" within 300 ms"), std::string::npos) << o.err;
     EXPECT_TRUE(poll_until(kStepTimeout, [] { return find_window(kDialogTitle) == nullptr; }))
         << "the program runs on after its script failed; visible windows: " << visible_titles();
+    SetEnvironmentVariableA("KESTROWANE_DRIVE_PICTURE", nullptr);
+    EXPECT_NE(o.err.find("drive: the screen at the failure: " + picture), std::string::npos) << o.err;
+    WIN32_FILE_ATTRIBUTE_DATA file = {};
+    ASSERT_TRUE(GetFileAttributesExA(picture.c_str(), GetFileExInfoStandard, &file)) << "no picture at " << picture;
+    std::size_t pixels = static_cast<std::size_t>(GetSystemMetrics(SM_CXSCREEN)) * GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(take_file(picture).compare(0, 2, "BM"), 0) << "the picture is no BMP file";
+    EXPECT_GE(file.nFileSizeLow, 54 + pixels * 3) << "the picture is smaller than the screen";
 }
 
 TEST(DriveControls, ANoControlFailureListsTheControlsThereAre) {
