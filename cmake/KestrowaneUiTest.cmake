@@ -10,7 +10,9 @@
 # the first test that needs it; each copy takes about 2 MB. A 64-bit
 # program runs under 64-bit Wine and is played by the 64-bit drive. Without
 # Wine or Xvfb the test fails and names the Debian packages to install; a
-# 32-bit program where the kernel refuses 32-bit programs is skipped.
+# 32-bit program where the kernel refuses 32-bit programs is skipped, and
+# says why in its output: ctest shows that for a skip only with -V (or in
+# its --output-junit report); scripts/test prints it.
 #
 # In the Kestrowane tree it uses the tree's drive and cmake/ files; from the
 # installed package, the drive of the build's architecture (bin/ or bin64/)

@@ -119,7 +119,10 @@ KW_XVFB_PID= KW_XVFB_LOG=
 kw_start_display() {
   [ -n "${DISPLAY:-}" ] && return 0
   local number status i
-  number=$(mktemp "${TMPDIR:-/tmp}/kw-display.XXXXXX") || return 1
+  if ! number=$(mktemp "${TMPDIR:-/tmp}/kw-display.XXXXXX"); then
+    kw_say "The virtual display: no temporary file in ${TMPDIR:-/tmp} for its number"
+    return 1
+  fi
   KW_XVFB_LOG=$number.log
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$number" >"$KW_XVFB_LOG" 2>&1 &
   KW_XVFB_PID=$!
@@ -197,6 +200,26 @@ kw_wine_env() {
   fi
 }
 
+# The folder whose wineprefix/ (and wine64-bin/) a program runs with: the
+# build tree that holds it (the nearest folder above it with a
+# CMakeCache.txt), else one of the user's own for the architecture,
+# $XDG_CACHE_HOME/kestrowane/ARCH (~/.cache/kestrowane/ARCH; without a home,
+# ${TMPDIR:-/tmp}/kestrowane-UID/ARCH), never a folder of the system's.
+kw_run_home() {
+  local dir arch=${2:-win32}
+  dir=$(cd "$(dirname "$1")" 2>/dev/null && pwd) || dir=/
+  while [ ! -f "$dir/CMakeCache.txt" ] && [ "$dir" != / ]; do dir=$(dirname "$dir"); done
+  if [ -f "$dir/CMakeCache.txt" ]; then
+    echo "$dir"
+  elif [ -n "${XDG_CACHE_HOME:-}" ]; then
+    echo "$XDG_CACHE_HOME/kestrowane/$arch"
+  elif [ -n "${HOME:-}" ] && [ "$HOME" != / ]; then
+    echo "$HOME/.cache/kestrowane/$arch"
+  else
+    echo "${TMPDIR:-/tmp}/kestrowane-$(id -u)/$arch"
+  fi
+}
+
 # Writes DIR/wine, DIR/wineboot and DIR/wineserver, which run the 64-bit
 # loader and server: Debian's wine wrapper always picks the 32-bit loader
 # when it is installed, and that one cannot start where the kernel refuses
@@ -233,8 +256,10 @@ kw_prefix_ready() { [ "$(cat "${1:-$WINEPREFIX}/.kestrowane-ready" 2>/dev/null)"
 kw_prepare_prefix() {
   local lock status=0
   if ! kw_prefix_ready; then
-    mkdir -p "$(dirname "$WINEPREFIX")"
-    exec {lock}>"$WINEPREFIX.lock"
+    if ! mkdir -p "$(dirname "$WINEPREFIX")" 2>/dev/null || ! { exec {lock}>"$WINEPREFIX.lock"; } 2>/dev/null; then
+      kw_say "Wine prefix $WINEPREFIX: cannot write $WINEPREFIX.lock beside it (set WINEPREFIX's folder writable, or XDG_CACHE_HOME)"
+      return 1
+    fi
     if ! flock -w 600 "$lock"; then
       kw_say "Wine prefix $WINEPREFIX: another process held $WINEPREFIX.lock for 600 s while making it"
       exec {lock}>&-
@@ -273,7 +298,10 @@ kw_make_prefix() {
   kw_say "Making the Wine prefix $WINEPREFIX"
   kw_wine_stop
   case $WINEPREFIX in */wineprefix) rm -rf "$WINEPREFIX" ;; esac  # a prefix left half made
-  : >"$WINEPREFIX.log"
+  if ! { : >"$WINEPREFIX.log"; } 2>/dev/null; then
+    kw_say "Wine prefix $WINEPREFIX: cannot write its log $WINEPREFIX.log"
+    return 1
+  fi
   kw_prefix_step 180 "wineboot -i" wineboot -i &&
     kw_prefix_step 120 "wineserver -w after wineboot" wineserver -w || return 1
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -294,7 +322,10 @@ kw_make_prefix() {
     return 1
   fi
   kw_prefix_fonts
-  echo "$KW_PREFIX_VERSION" >"$WINEPREFIX/.kestrowane-ready"
+  if ! { echo "$KW_PREFIX_VERSION" >"$WINEPREFIX/.kestrowane-ready"; } 2>/dev/null; then
+    kw_say "Wine prefix $WINEPREFIX: cannot write its mark .kestrowane-ready (is the disk full?)"
+    return 1
+  fi
 }
 
 # Every script in real glyphs. The dialogs' font, MS Sans Serif, has Latin

@@ -7,7 +7,9 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "tools/drive_program.h"
 #include "tools/drive_verbs.h"
 #include "tools/numbers.h"
 
@@ -40,33 +42,77 @@ void report(int status, const std::string& place, const std::string& verb, const
     if (status == 2 && !usage.empty()) std::fprintf(stderr, "%s\n", usage.c_str());
 }
 
-// One line of a script: echoed, then run. A line that is not UTF-8 is bad
-// usage, named by its place and its first wrong byte.
-int run_line(Session& s, const std::string& line, const std::string& place) {
+// The words of one line of a script: 0, or 2 when the line is not UTF-8
+// (named by its place and its first wrong byte) or leaves a quote open.
+int line_words(const std::string& line, const std::string& place, Words& words) {
     std::size_t bad = utf8_error_at(line);
     if (bad != std::string::npos) {
         std::fprintf(stderr, "drive: %sthe line is not UTF-8: byte %zu is 0x%02X\n", place.c_str(), bad + 1,
                      static_cast<unsigned char>(line[bad]));
         return 2;
     }
-    Words words;
-    if (!split_words(line, words)) {
-        std::fprintf(stderr, "drive: %sa quote is not closed\n", place.c_str());
-        return 2;
-    }
-    if (words.empty()) return 0;
-    std::printf("%s%s\n", place.c_str(), joined(words).c_str());
-    std::fflush(stdout);
-    std::string verb = words[0];
-    words.erase(words.begin());
-    int status = run_verb(s, verb, words);
-    report(status, place, verb, s.error);
-    return status;
+    if (split_words(line, words)) return 0;
+    std::fprintf(stderr, "drive: %sa quote is not closed\n", place.c_str());
+    return 2;
 }
 
-// script FILE [EXE [ARGS]]: each line echoed, then run; the first failure
-// ends the script with the line's place and what went wrong. The program is
-// left running then, so that its state can be seen.
+// Saves a picture of the screen as a 24-bit BMP file: what a failed script
+// leaves to see once it has ended its program.
+bool save_screen(const std::string& path) {
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    if (width <= 0 || height <= 0) return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ before = SelectObject(memory, bitmap);
+    bool ok = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY) != 0;
+    SelectObject(memory, before);
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;  // rows from the bottom up, as a BMP file keeps them
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    std::size_t row = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+    std::vector<char> bits(row * static_cast<std::size_t>(height));
+    ok = ok && GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), bits.data(),
+                         reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == height;
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (!ok) return false;
+    BITMAPFILEHEADER head = {};
+    head.bfType = 0x4D42;  // "BM"
+    head.bfOffBits = sizeof head + sizeof info;
+    head.bfSize = static_cast<DWORD>(head.bfOffBits + bits.size());
+    FILE* f = _wfopen(utf16_of(path).c_str(), L"wb");
+    if (f == nullptr) return false;
+    ok = std::fwrite(&head, sizeof head, 1, f) == 1 && std::fwrite(&info, sizeof info, 1, f) == 1 &&
+         std::fwrite(bits.data(), 1, bits.size(), f) == bits.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+// After a failed line, with $KESTROWANE_DRIVE_PICTURE set: the screen as it
+// was, saved there before the script ends its program.
+void picture_of_failure() {
+    wchar_t path[MAX_PATH] = {};
+    DWORD n = GetEnvironmentVariableW(L"KESTROWANE_DRIVE_PICTURE", path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    std::string where = utf8_of(path);
+    if (save_screen(where)) {
+        std::fprintf(stderr, "drive: the screen at the failure: %s\n", where.c_str());
+    } else {
+        std::fprintf(stderr, "drive: could not save the screen at the failure to %s\n", where.c_str());
+    }
+}
+
+// script FILE [EXE [ARGS]]: every line is checked against the verb table
+// first, and a script with a bad line plays none (each bad line is named).
+// Then each line is echoed and run; the first failure ends the script with
+// the line's place and what went wrong. The program ends with the script:
+// a script that fails, or leaves it running, ends it (after a failure, with
+// $KESTROWANE_DRIVE_PICTURE set, once the screen is saved there).
 int run_script(Session& s, const Words& args) {
     std::vector<std::string> lines;
     if (!read_lines(args[0], lines)) {
@@ -74,21 +120,42 @@ int run_script(Session& s, const Words& args) {
         return 1;
     }
     s.in_script = true;
-    if (args.size() > 1) {
-        s.program.assign(args.begin() + 1, args.end());
-        if (int status = run_verb(s, "start", {})) {
-            report(status, "", "start", s.error);
-            return status;
-        }
-    }
+    if (args.size() > 1) s.program.assign(args.begin() + 1, args.end());
+    std::vector<Words> script(lines.size());
+    int bad = 0;
     for (std::size_t n = 0; n < lines.size(); ++n) {
         std::string place = args[0] + ":" + std::to_string(n + 1) + ": ";
-        if (int status = run_line(s, lines[n], place)) return status;
+        Words& words = script[n];
+        if (line_words(lines[n], place, words) != 0) {
+            bad = 2;
+        } else if (!words.empty()) {
+            int status = check_verb(s, words[0], Words(words.begin() + 1, words.end()));
+            report(status, place, words[0], s.error);
+            if (status != 0) bad = status;
+        }
     }
-    if (!s.has_process) return 0;
-    if (run_verb(s, "exit", {}) == 0) return 0;
-    std::fprintf(stderr, "drive: %s: at the end: %s\n", args[0].c_str(), s.error.c_str());
-    return 1;
+    if (bad != 0) return bad;
+    int status = 0;
+    if (args.size() > 1) {
+        status = run_verb(s, "start", {});
+        report(status, "", "start", s.error);
+    }
+    for (std::size_t n = 0; status == 0 && n < script.size(); ++n) {
+        if (script[n].empty()) continue;
+        std::string place = args[0] + ":" + std::to_string(n + 1) + ": ";
+        std::printf("%s%s\n", place.c_str(), joined(script[n]).c_str());
+        std::fflush(stdout);
+        const std::string& verb = script[n][0];
+        status = run_verb(s, verb, Words(script[n].begin() + 1, script[n].end()));
+        report(status, place, verb, s.error);
+    }
+    if (status == 0 && s.has_process && run_verb(s, "exit", {}) != 0) {
+        std::fprintf(stderr, "drive: %s: at the end: %s\n", args[0].c_str(), s.error.c_str());
+        status = 1;
+    }
+    if (status == 1) picture_of_failure();
+    end_program(s);
+    return status;
 }
 
 int run_command(Session& s, const std::string& verb, const Words& args) {

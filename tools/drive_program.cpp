@@ -11,40 +11,47 @@ namespace {
 
 std::string ms_text(DWORD ms) { return std::to_string(ms) + " ms"; }
 
-// The words from first on as a command line: the program's path always in
-// quotes, other words when they hold blanks.
-std::string command_line(const Words& args, std::size_t first) {
-    std::string line;
-    for (std::size_t i = first; i < args.size(); ++i) {
-        if (!line.empty()) line += ' ';
-        bool quote = args[i].find(' ') != std::string::npos || i == first;
-        line += quote ? "\"" + args[i] + "\"" : args[i];
-    }
-    return line;
-}
+// The words from first on: the program's path and its arguments.
+Words program_words(const Words& args, std::size_t first) { return Words(args.begin() + first, args.end()); }
 
 bool inheritable(HANDLE h) {
     return h != nullptr && h != INVALID_HANDLE_VALUE &&
            SetHandleInformation(h, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
 }
 
-// The program writes to drive's own standard output and error, so that a
-// checked program's reports land in drive's log (a GUI program on Windows
-// gets no standard handles otherwise; Wine hands them on anyway). A detached
-// watcher gets none: it would keep the output of `drive start` open, and a
-// shell reading it through a pipe would wait for the program to end.
-bool start_process(Session& s, const std::string& line, PROCESS_INFORMATION& pi, DWORD flags) {
+// How a program started by drive gets its standard handles.
+enum class Output {
+    kDrives,       // drive's own output and error: drive waits for the program (run, a script)
+    kDrivesError,  // drive's error for both: drive ends first (start from the command line)
+    kNone,         // none at all (a detached watcher)
+};
+
+// The program writes to drive's standard error, and to its output while
+// drive waits for it, so that a checked program's reports land in drive's
+// log (a GUI program on Windows gets no standard handles otherwise; Wine
+// hands them on anyway). A program that outlives drive gets no handle of
+// drive's output (a shell reading that through a pipe would wait for the
+// program to end), and a detached watcher gets none at all.
+bool start_process(Session& s, const Words& words, PROCESS_INFORMATION& pi, DWORD flags, Output output) {
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
-    BOOL inherit = (flags & DETACHED_PROCESS) == 0 && inheritable(out) && inheritable(err);
+    if (output == Output::kDrivesError) {
+        // Every inheritable handle goes to the program, so drive's output
+        // (itself inherited, so inheritable) must stop being one.
+        SetHandleInformation(out, HANDLE_FLAG_INHERIT, 0);
+        SetHandleInformation(GetStdHandle(STD_INPUT_HANDLE), HANDLE_FLAG_INHERIT, 0);
+        out = err;
+    }
+    BOOL inherit = output != Output::kNone && inheritable(out) && inheritable(err);
     if (inherit) {
         si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        si.hStdInput = output == Output::kDrives ? GetStdHandle(STD_INPUT_HANDLE) : nullptr;
         si.hStdOutput = out;
         si.hStdError = err;
     }
+    std::string line = command_line_of(words);
     std::wstring wide = utf16_of(line);
     if (CreateProcessW(nullptr, &wide[0], nullptr, nullptr, inherit, flags, nullptr, nullptr, &si, &pi)) return true;
     s.error = "cannot start " + line + " (error " + std::to_string(GetLastError()) + ")";
@@ -176,7 +183,8 @@ std::vector<DWORD> started_programs() {
         DWORD pid = 0;
         if (name.size() <= prefix + 4 || !parse_decimal(name.substr(prefix, name.size() - prefix - 4), pid)) continue;
         State state = read_state(pid);
-        if (state.word == "running" && settled(state)) {
+        // A watcher writes its last state before it ends: read again once it is gone.
+        if (state.word == "running" && settled(state) && (state = read_state(pid)).word == "running") {
             DeleteFileA(state_file(pid).c_str());
             continue;
         }
@@ -208,6 +216,9 @@ bool only_started_program(Session& s, DWORD& pid) {
 int exit_of_started(Session& s, DWORD pid, DWORD ms) {
     State state;
     bool done = poll_until(ms, [&] { return settled(state = read_state(pid)); });
+    // The state read may be older than the watcher's end, which it writes
+    // before it ends: once the watcher is gone, its last state is on file.
+    if (done && state.word == "running") state = read_state(pid);
     std::string program = "program " + std::to_string(pid);
     if (!done) return fail(s, program + " still runs after " + ms_text(ms) + "; visible windows: " + visible_titles());
     if (state.word.empty())
@@ -229,13 +240,13 @@ int exit_of_started(Session& s, DWORD pid, DWORD ms) {
 // however soon it comes.
 int start_watched(Session& s, const Words& a, std::size_t first, DWORD limit) {
     PROCESS_INFORMATION pi = {};
-    if (!start_process(s, command_line(a, first), pi, CREATE_SUSPENDED)) return 1;
+    if (!start_process(s, program_words(a, first), pi, CREATE_SUSPENDED, Output::kDrivesError)) return 1;
     DWORD pid = pi.dwProcessId;
     DeleteFileA(state_file(pid).c_str());
     PROCESS_INFORMATION watcher = {};
-    std::string watch = "\"" + s.self + "\" watch " + std::to_string(pid) + " " + std::to_string(limit);
+    Words watch = {s.self, "watch", std::to_string(pid), std::to_string(limit)};
     State state;
-    bool held = start_process(s, watch, watcher, DETACHED_PROCESS);
+    bool held = start_process(s, watch, watcher, DETACHED_PROCESS, Output::kNone);
     if (held) {
         poll_until(s.timeout, [&] {
             state = read_state(pid);
@@ -261,28 +272,41 @@ int start_watched(Session& s, const Words& a, std::size_t first, DWORD limit) {
 
 }  // namespace
 
-int verb_start(Session& s, const Words& a) {
+int check_start(Session& s, const Words& a) {
     std::size_t first = 0;
     DWORD limit = 0;
     if (int bad = limit_option(s, a, first, limit)) return bad;
-    if (!s.in_script) {
-        if (first >= a.size()) return bad_usage(s, "start needs the program to start");
-        return start_watched(s, a, first, limit);
-    }
+    if (!s.in_script) return first < a.size() ? 0 : bad_usage(s, "start needs the program to start");
     if (first > 0) return bad_usage(s, "in a script the program lives as long as the script: start takes no --limit");
-    const Words& args = a.empty() ? s.program : a;
-    if (args.empty()) return bad_usage(s, "start needs the program to start (the script has none)");
+    if (a.empty() && s.program.empty()) return bad_usage(s, "start needs the program to start (the script has none)");
+    return 0;
+}
+
+int verb_start(Session& s, const Words& a) {
+    std::size_t first = 0;
+    DWORD limit = 0;
+    limit_option(s, a, first, limit);
+    if (!s.in_script) return start_watched(s, a, first, limit);
     end_program(s);
-    if (!start_process(s, command_line(args, 0), s.process, 0)) return 1;
+    if (!start_process(s, a.empty() ? s.program : a, s.process, 0, Output::kDrives)) return 1;
     s.has_process = true;
+    return 0;
+}
+
+int check_exit(Session& s, const Words& a) {
+    DWORD n = 0;
+    std::size_t ms_at = s.in_script ? 0 : 1;
+    if (s.in_script && a.size() > 1) return bad_usage(s, "in a script, exit takes only MS");
+    if (!s.in_script && !a.empty() && !parse_decimal(a[0], n))
+        return bad_usage(s, "PID \"" + a[0] + "\" is not a process id: give the number that start printed");
+    if (a.size() > ms_at && !parse_ms(a[ms_at], n)) return bad_usage(s, bad_ms("MS", a[ms_at]));
     return 0;
 }
 
 int verb_exit(Session& s, const Words& a) {
     DWORD ms = s.timeout;
     std::size_t ms_at = s.in_script ? 0 : 1;
-    if (s.in_script && a.size() > 1) return bad_usage(s, "in a script, exit takes only MS");
-    if (a.size() > ms_at && !parse_ms(a[ms_at], ms)) return bad_usage(s, bad_ms("MS", a[ms_at]));
+    if (a.size() > ms_at) parse_ms(a[ms_at], ms);
     if (s.in_script) {
         if (!s.has_process) return fail(s, "no program was started");
         DWORD code = 0;
@@ -292,19 +316,24 @@ int verb_exit(Session& s, const Words& a) {
         return exit_code_result(s, code);
     }
     DWORD pid = 0;
-    if (!a.empty() && !parse_decimal(a[0], pid))
-        return bad_usage(s, "PID \"" + a[0] + "\" is not a process id: give the number that start printed");
     if (a.empty() && !only_started_program(s, pid)) return 1;
+    if (!a.empty()) parse_decimal(a[0], pid);
     return exit_of_started(s, pid, ms);
+}
+
+int check_run(Session& s, const Words& a) {
+    std::size_t first = 0;
+    DWORD limit = 0;
+    if (int bad = limit_option(s, a, first, limit)) return bad;
+    return first < a.size() ? 0 : bad_usage(s, "run needs the program to run");
 }
 
 int verb_run(Session& s, const Words& a) {
     std::size_t first = 0;
     DWORD limit = 0;
-    if (int bad = limit_option(s, a, first, limit)) return bad;
-    if (first >= a.size()) return bad_usage(s, "run needs the program to run");
+    limit_option(s, a, first, limit);
     PROCESS_INFORMATION pi = {};
-    if (!start_process(s, command_line(a, first), pi, 0)) return 1;
+    if (!start_process(s, program_words(a, first), pi, 0, Output::kDrives)) return 1;
     DWORD code = 0;
     bool ended = wait_exit(s, pi.hProcess, limit, code);
     if (!ended) {
@@ -317,10 +346,16 @@ int verb_run(Session& s, const Words& a) {
     return 0;
 }
 
-int verb_watch(Session& s, const Words& a) {
+int check_watch(Session& s, const Words& a) {
+    DWORD n = 0;
+    return parse_decimal(a[0], n) && parse_ms(a[1], n) ? 0 : bad_usage(s, "watch takes a process id and a time");
+}
+
+int verb_watch(Session&, const Words& a) {
     DWORD pid = 0;
     DWORD limit = 0;
-    if (!parse_decimal(a[0], pid) || !parse_ms(a[1], limit)) return bad_usage(s, "watch takes a process id and a time");
+    parse_decimal(a[0], pid);
+    parse_ms(a[1], limit);
     HANDLE program = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, pid);
     if (program == nullptr) {
         write_state(pid, "failed drive's watcher cannot open process " + a[0] + " (error " +

@@ -24,5 +24,13 @@ int verb_run(Session& s, const Words& a);
 // made, resumed by start once this holds it, and records its end.
 int verb_watch(Session& s, const Words& a);
 
-// Ends the program a script started if it still runs (after a script).
+// The checks of their arguments, made before any verb of a command or a
+// script runs: 0, or 2 with the error set (the verbs take checked arguments).
+int check_start(Session& s, const Words& a);
+int check_exit(Session& s, const Words& a);
+int check_run(Session& s, const Words& a);
+int check_watch(Session& s, const Words& a);
+
+// Ends the program a script started if it still runs (after a script, also
+// one that failed).
 void end_program(Session& s);

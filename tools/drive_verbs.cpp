@@ -146,6 +146,26 @@ std::string fact_of(HWND top, HWND control, const std::string& fact) {
     return focus == control || (focus != nullptr && GetParent(focus) == control) ? "1" : "0";  // a combo's edit
 }
 
+// ---- The checks of arguments ------------------------------------------------------------
+
+// wait and gone: an optional time after the title.
+int check_ms_after_title(Session& s, const Words& a) {
+    DWORD ms = 0;
+    return ms_arg(s, a, 1, ms);
+}
+
+// get and expect: a known fact.
+int check_fact_arg(Session& s, const Words& a) { return check_fact(s, a[2]); }
+
+// key: a combination of known keys.
+int check_key(Session& s, const Words& a) { return combo_known(a.back(), s.error) ? 0 : 2; }
+
+int check_timeout(Session& s, const Words& a) {
+    DWORD ms = 0;
+    if (!parse_ms(a[0], ms)) return bad_usage(s, bad_ms("MS", a[0]));
+    return ms == 0 ? bad_usage(s, "the timeout must be more than 0 ms") : 0;
+}
+
 // ---- The verbs about windows ------------------------------------------------------------
 
 int verb_wait(Session& s, const Words& a) {
@@ -214,7 +234,6 @@ int verb_select(Session& s, const Words& a) {
 }
 
 int verb_get(Session& s, const Words& a) {
-    if (int bad = check_fact(s, a[2])) return bad;
     HWND top, control;
     if (!find_control(s, a[0], a[1], top, control)) return 1;
     std::printf("%s\n", fact_of(top, control, a[2]).c_str());
@@ -222,7 +241,6 @@ int verb_get(Session& s, const Words& a) {
 }
 
 int verb_expect(Session& s, const Words& a) {
-    if (int bad = check_fact(s, a[2])) return bad;
     std::string seen;
     bool matched = poll_until(s.timeout, [&] {
         HWND top = find_window(a[0].c_str());
@@ -255,10 +273,7 @@ int verb_menu(Session& s, const Words& a) {
 }
 
 int verb_timeout(Session& s, const Words& a) {
-    DWORD ms = 0;
-    if (!parse_ms(a[0], ms)) return bad_usage(s, bad_ms("MS", a[0]));
-    if (ms == 0) return bad_usage(s, "the timeout must be more than 0 ms");
-    s.timeout = ms;
+    parse_ms(a[0], s.timeout);
     return 0;
 }
 
@@ -281,42 +296,50 @@ struct Verb {
     const char* synopsis;
     const char* help;                    // lines separated by '\n'
     int (*run)(Session&, const Words&);  // null for script, which drive's main runs
+    // Checks the arguments beyond their number (times, facts, options), so
+    // that a whole script is checked before any line plays; null for none.
+    int (*check)(Session&, const Words&);
 };
 
 const Verb kVerbs[] = {
-    {"wait", 1, 2, kAnywhere, "wait TITLE [MS]", "wait until a visible window has that title", verb_wait},
-    {"gone", 1, 2, kAnywhere, "gone TITLE [MS]", "wait until no visible window has it", verb_gone},
+    {"wait", 1, 2, kAnywhere, "wait TITLE [MS]", "wait until a visible window has that title", verb_wait,
+     check_ms_after_title},
+    {"gone", 1, 2, kAnywhere, "gone TITLE [MS]", "wait until no visible window has it", verb_gone,
+     check_ms_after_title},
     {"type", 1, 2, kAnywhere, "type [TITLE] TEXT",
-     "type the text into the focus (TITLE: bring\nthat window to the front first)", verb_type},
+     "type the text into the focus (TITLE: bring\nthat window to the front first)", verb_type, nullptr},
     {"key", 1, 2, kAnywhere, "key [TITLE] COMBO",
      "press a key: Enter, Escape, Tab, Space,\nBackspace, Delete, Insert, Home, End,\nPageUp, PageDown, Up, Down, "
      "Left, Right,\nF1...F12, a letter, digit or sign; with\nCtrl+, Alt+, Shift+ before it (Alt+F4)",
-     verb_key},
-    {"click", 2, 2, kAnywhere, "click TITLE ID", "click the control in its middle", verb_click},
+     verb_key, check_key},
+    {"click", 2, 2, kAnywhere, "click TITLE ID", "click the control in its middle", verb_click, nullptr},
     {"select", 3, 3, kAnywhere, "select TITLE ID N|TEXT",
-     "select a list or combo box item by its\nnumber from 1 or its text, with the mouse", verb_select},
-    {"menu", 2, 2, kAnywhere, "menu TITLE PATH", "choose a menu bar item, e.g. File>Exit", verb_menu},
+     "select a list or combo box item by its\nnumber from 1 or its text, with the mouse", verb_select, nullptr},
+    {"menu", 2, 2, kAnywhere, "menu TITLE PATH", "choose a menu bar item, e.g. File>Exit", verb_menu, nullptr},
     {"get", 3, 3, kAnywhere, "get TITLE ID FACT",
      "print a fact: text, check, selected (item\nnumber, 0 for none), enabled, focus,\nvisible (1 or 0), count (list "
      "items)",
-     verb_get},
-    {"expect", 4, 4, kAnywhere, "expect TITLE ID FACT VALUE", "wait until the fact reads VALUE", verb_expect},
+     verb_get, check_fact_arg},
+    {"expect", 4, 4, kAnywhere, "expect TITLE ID FACT VALUE", "wait until the fact reads VALUE", verb_expect,
+     check_fact_arg},
     {"start", 0, kMany, kAnywhere, "start [--limit MS] [EXE [ARGS]]",
      "start a program without waiting and print\nits process id; a watcher ends it after\nMS (an hour). In a script: "
      "start it in\ndrive; alone, start the script's program",
-     verb_start},
+     verb_start, check_start},
     {"exit", 0, 2, kAnywhere, "exit [PID [MS]]",
      "wait for the program PID (alone: the only\none started and not waited for) to end,\nprint its exit code; fail "
      "unless it is 0.\nIn a script: exit [MS], for its program",
-     verb_exit},
+     verb_exit, check_exit},
     {"run", 1, kMany, kAnywhere, "run [--limit MS] EXE [ARGS]",
-     "start a program, wait for it up to MS (an\nhour), print its exit code", verb_run},
+     "start a program, wait for it up to MS (an\nhour), print its exit code", verb_run, check_run},
     {"script", 1, kMany, kCommandLine, "script FILE [EXE [ARGS]]",
      "run FILE's lines, each a command without\nthe word drive (\"quotes\" keep blanks, #\nstarts a comment); with "
      "EXE, start it\nfirst and want its exit code 0 at the\nend. Texts are UTF-8.",
-     nullptr},
-    {"timeout", 1, 1, kScript, "timeout MS", "in a script: the limit of each following\nwait", verb_timeout},
-    {"watch", 2, 2, kCommandLine | kInternal, "watch PID MS", "wait for a program that start made", verb_watch},
+     nullptr, nullptr},
+    {"timeout", 1, 1, kScript, "timeout MS", "in a script: the limit of each following\nwait", verb_timeout,
+     check_timeout},
+    {"watch", 2, 2, kCommandLine | kInternal, "watch PID MS", "wait for a program that start made", verb_watch,
+     check_watch},
 };
 
 const Verb* verb_named(const std::string& name) {
@@ -348,7 +371,7 @@ int check_verb(Session& s, const std::string& verb, const Words& args) {
     if (!(v->where & here))
         return bad_usage(s, s.in_script ? verb + " cannot be used in a script"
                                         : verb + " is for scripts (on the command line: --timeout MS)");
-    if (args.size() >= v->min_args && args.size() <= v->max_args) return 0;
+    if (args.size() >= v->min_args && args.size() <= v->max_args) return v->check != nullptr ? v->check(s, args) : 0;
     std::string count = v->max_args == kMany ? "at least " + std::to_string(v->min_args)
                         : v->min_args == v->max_args
                             ? std::to_string(v->min_args)

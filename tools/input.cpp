@@ -186,9 +186,11 @@ void press_key(WORD vk) {
     key_input(vk, true);
 }
 
-bool press_combo(const std::string& combo, DWORD ms, std::string& error) {
-    std::vector<WORD> keys;
-    std::vector<WORD> modifiers;
+namespace {
+
+// The keys of a combination, the last one pressed and the others (modifiers
+// only) held down before it, with the modifiers that its key needs.
+bool parse_combo(const std::string& combo, std::vector<WORD>& keys, std::vector<WORD>& modifiers, std::string& error) {
     for (std::size_t start = 0;;) {
         std::size_t plus = combo.find('+', start);
         std::string part = combo.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
@@ -208,7 +210,21 @@ bool press_combo(const std::string& combo, DWORD ms, std::string& error) {
         }
         modifiers.insert(modifiers.begin() + static_cast<long>(i), keys[i]);
     }
-    if (!hold_modifiers(modifiers, ms, error)) return false;
+    return true;
+}
+
+}  // namespace
+
+bool combo_known(const std::string& combo, std::string& error) {
+    std::vector<WORD> keys;
+    std::vector<WORD> modifiers;
+    return parse_combo(combo, keys, modifiers, error);
+}
+
+bool press_combo(const std::string& combo, DWORD ms, std::string& error) {
+    std::vector<WORD> keys;
+    std::vector<WORD> modifiers;
+    if (!parse_combo(combo, keys, modifiers, error) || !hold_modifiers(modifiers, ms, error)) return false;
     press_key(keys.back());
     release_modifiers(modifiers);
     return true;

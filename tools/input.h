@@ -19,6 +19,9 @@ void press_key(WORD vk);
 // case). False, with nothing pressed and error set, for an unknown name, and
 // when the modifiers cannot be held down for the key within ms.
 bool press_combo(const std::string& combo, DWORD ms, std::string& error);
+// Whether press_combo knows every key of the combination; false with error
+// set as press_combo sets it.
+bool combo_known(const std::string& combo, std::string& error);
 
 // Types the text (UTF-8), whatever code page the program uses: ASCII
 // characters that need no modifier with the keys the keyboard layout has for

@@ -161,6 +161,44 @@ Words command_line_words() {
     return words;
 }
 
+namespace {
+
+void append_argument(std::string& line, const std::string& word) {
+    if (!word.empty() && word.find_first_of(" \t\n\v\"") == std::string::npos) {
+        line += word;
+        return;
+    }
+    line += '"';
+    std::size_t backslashes = 0;
+    for (char c : word) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes are literal unless a quote follows them.
+        line.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        line += c;
+    }
+    line.append(backslashes * 2, '\\');
+    line += '"';
+}
+
+}  // namespace
+
+std::string command_line_of(const Words& words) {
+    std::string line;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i == 0) {
+            line = "\"" + words[0] + "\"";
+            continue;
+        }
+        line += ' ';
+        append_argument(line, words[i]);
+    }
+    return line;
+}
+
 bool split_words(const std::string& line, Words& words) {
     words.clear();
     std::size_t i = 0;

@@ -46,6 +46,14 @@ std::string first_difference(const std::string& seen, const std::string& wanted)
 // of UTF-8, the program's own path first.
 Words command_line_words();
 
+// The words as one command line that the platform's CommandLineToArgvW (and
+// the C runtime's start-up) reads back as the same words: the first, a
+// program's path, in quotes as it is (the platform reads it up to the next
+// quote); each other word as it is when it has no blank or quote and is not
+// empty, else in quotes, with a quote inside as \" and the backslashes
+// before a quote, or before the closing one, doubled.
+std::string command_line_of(const Words& words);
+
 // ---- Script lines --------------------------------------------------------------------
 
 // Splits a script line into words: blanks separate them, double quotes keep

@@ -6,6 +6,10 @@ KW_ROOT=${KW_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 # kw_say, the virtual display and the Wine prefix.
 source "$KW_ROOT/cmake/kestrowane-wine.sh"
 
+# The usage of a script: its leading comment, from its second line to the
+# first line that is no comment, without the "# ".
+kw_usage() { sed -n '2,/^[^#]/{/^#/!q;s/^# \{0,1\}//;p}' "$1"; }
+
 KW_PACKAGES=(cmake g++ make googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 fonts-wine
   fonts-wqy-microhei xvfb imagemagick clang libclang-rt-dev)
 

@@ -94,6 +94,12 @@ Outcome drive(const std::string& args) {
     return o;
 }
 
+// The words as a command line's tail, after the program's path.
+std::string arguments_of(Words words) {
+    words.insert(words.begin(), "");
+    return command_line_of(words).substr(3);  // past the path's quotes and the blank
+}
+
 std::string lines_of(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& l : lines) text += "  " + l + "\n";
@@ -215,6 +221,36 @@ TEST(DriveWords, ScriptLinesSplitAtBlanksOutsideQuotes) {
     EXPECT_FALSE(split_words("type \"open", words));
 }
 
+// Arguments that a command line must quote or escape: each reaches the
+// program as itself, through the platform's reading of a command line.
+const char* const kArguments[] = {
+    "",  // empty: kept, as ""
+    "plain",
+    "two words",
+    "tab\there",
+    "say \"hi\"",               // quotes inside
+    "\"",                       // a quote alone
+    "ends\\",                   // a trailing backslash, which would escape the closing quote
+    "C:\\a b\\",                // blanks and a trailing backslash
+    "\\\\server\\share",        // backslashes not before a quote stay as they are
+    "a\\\"b",                   // a backslash and then a quote
+    "a\\\\\"b c",               // two backslashes and then a quote
+    "Zo\xC3\xAB \xE6\x9D\x8E",  // "Zoë 李"
+};
+
+TEST(DriveWords, ACommandLineCarriesEveryArgumentAsItIs) {
+    Words words = {"C:\\Program Files\\p.exe"};
+    words.insert(words.end(), std::begin(kArguments), std::end(kArguments));
+    std::string line = command_line_of(words);
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(utf16_of(line).c_str(), &count);
+    ASSERT_NE(argv, nullptr);
+    Words read;
+    for (int i = 0; i < count; ++i) read.push_back(utf8_of(argv[i]));
+    LocalFree(argv);
+    EXPECT_EQ(read, words) << "the command line: " << line;
+}
+
 // ---- UTF-8 --------------------------------------------------------------------------------
 
 struct Utf8Row {
@@ -318,6 +354,14 @@ const CommandRow kScriptLines[] = {
     {"start --limit 5s", 2, ":1: in a script the program lives as long as the script"},
     {"type \"open", 2, ":1: a quote is not closed"},
     {"type \"Zo\xEB\"", 2, ":1: the line is not UTF-8: byte 9 is 0xEB"},  // code page 1252's "ë"
+    // A mistake after lines that would wait is found before any line plays.
+    {"wait \"No such window\" 20s\nkey Ctrl+Nope", 2, ":2: no key named \"Nope\" in \"Ctrl+Nope\""},
+    {"wait \"No such window\" 20s\nkey A+Enter", 2,
+     ":2: \"A+Enter\": only Ctrl, Alt and Shift can come before the last key"},
+    {"timeout 20s\n\n# a note\nwait \"No such window\"\ngone \"No such window\" 5x", 2, ":5: MS \"5x\" is not a time"},
+    {"wait \"No such window\" 20s\nclick \"No such window\"", 2, ":2: click takes 2 arguments, not 1"},
+    {"wait \"No such window\" 20s\nexpect \"No such window\" 1 colour red", 2, ":2: no fact \"colour\""},
+    {"wait \"No such window\" 20s\nstart", 2, ":2: start needs the program to start (the script has none)"},
 };
 
 TEST(DriveCommands, ScriptLinesAreCheckedAgainstTheVerbTable) {
@@ -331,6 +375,7 @@ TEST(DriveCommands, ScriptLinesAreCheckedAgainstTheVerbTable) {
         Outcome o = drive("script \"" + path + "\"");
         EXPECT_EQ(o.code, row.code) << o.err;
         EXPECT_NE(o.err.find(row.said), std::string::npos) << o.err;
+        EXPECT_EQ(o.out, "") << "a script with a bad line plays none of its lines";
     }
     DeleteFileA(path.c_str());
 }
@@ -358,8 +403,13 @@ public:
     DWORD start(const std::string& args) {
         Outcome o = drive("start " + args);
         EXPECT_EQ(o.code, 0u) << o.err;
-        DWORD pid = std::strtoul(o.out.c_str(), nullptr, 10);
-        EXPECT_NE(pid, 0u) << "start printed \"" << o.out << "\"";
+        return adopt(o.out);
+    }
+
+    // The process id that start printed, or 0; the program is ended with this.
+    DWORD adopt(const std::string& printed) {
+        DWORD pid = std::strtoul(printed.c_str(), nullptr, 10);
+        EXPECT_NE(pid, 0u) << "start printed \"" << printed << "\"";
         if (pid != 0) pids_.push_back(pid);
         return pid;
     }
@@ -403,6 +453,86 @@ TEST(DriveStart, EachStartedProgramIsWaitedForByItsProcessId) {
     o = drive("exit " + std::to_string(first));
     EXPECT_EQ(o.code, 1u) << "an end is read once";
     EXPECT_NE(o.err.find("no program " + std::to_string(first) + " was started"), std::string::npos) << o.err;
+}
+
+// A shell reads drive start's output through a pipe until it closes: the
+// program that start leaves running must not hold it open.
+TEST(DriveStart, AStartedProgramHoldsNoHandleOfDrivesOutput) {
+    StartedPrograms programs;
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE reader = nullptr, writer = nullptr;
+    ASSERT_TRUE(CreatePipe(&reader, &writer, &inherited, 0));
+    SetHandleInformation(reader, HANDLE_FLAG_INHERIT, 0);
+    std::string err_path = temp_file("err");
+    HANDLE err = output_file(err_path);
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = writer;
+    si.hStdError = err;
+    std::wstring line = utf16_of(command_line_of({kDrive, "start", kGreeting}));
+    PROCESS_INFORMATION pi = {};
+    BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    CloseHandle(writer);
+    CloseHandle(err);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, kExitTimeout), WAIT_OBJECT_0) << "drive start did not end";
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    std::string out;
+    bool closed = poll_until(kStepTimeout, [&] {
+        DWORD ready = 0;
+        if (!PeekNamedPipe(reader, nullptr, 0, nullptr, &ready, nullptr)) return GetLastError() == ERROR_BROKEN_PIPE;
+        char buf[256];
+        DWORD got = 0;
+        if (ready > 0 && ReadFile(reader, buf, ready < sizeof buf ? ready : sizeof buf, &got, nullptr))
+            out.append(buf, got);
+        return false;
+    });
+    CloseHandle(reader);
+    DWORD pid = programs.adopt(out);
+    EXPECT_TRUE(closed) << "drive's output was still open " << kStepTimeout << " ms after drive ended; it printed \""
+                        << out << "\"; errors: " << take_file(err_path);
+    ASSERT_TRUE(close_dialog_of(pid)) << "the program runs on after drive start";
+    EXPECT_EQ(drive("exit " + std::to_string(pid) + " 20s").code, 0u);
+}
+
+// Each argument reaches the started program as itself: drive runs drive,
+// whose refusal of a time quotes the argument it was given.
+TEST(DriveRun, EveryArgumentReachesTheProgramAsItIs) {
+    for (const char* argument : kArguments) {
+        SCOPED_TRACE(std::string("\"") + argument + "\"");
+        Outcome o = drive(arguments_of({"run", kDrive, "--timeout", "100ms", "wait", "No such window", argument}));
+        EXPECT_EQ(o.code, 0u) << o.err;
+        EXPECT_EQ(o.out, "exit code 2\n") << o.err;
+        EXPECT_NE(o.err.find("MS \"" + std::string(argument) + "\" is not a time"), std::string::npos) << o.err;
+    }
+}
+
+// A script that fails ends the program it started, once it has saved the
+// screen where $KESTROWANE_DRIVE_PICTURE says: a BMP of the whole screen.
+TEST(DriveScript, AScriptEndsItsProgramWhenItFails) {
+    std::string picture = temp_file("picture");
+    DeleteFileA(picture.c_str());
+    SetEnvironmentVariableA("KESTROWANE_DRIVE_PICTURE", picture.c_str());
+    std::string path = temp_file("failing");
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fprintf(f, "wait \"%s\" 20s\nwait \"No such window\" 300ms\n", kDialogTitle);
+    std::fclose(f);
+    Outcome o = drive("script \"" + path + "\" " + kGreeting);
+    DeleteFileA(path.c_str());
+    EXPECT_EQ(o.code, 1u) << o.err;
+    EXPECT_NE(o.err.find(":2: no window \"No such window\" within 300 ms"), std::string::npos) << o.err;
+    EXPECT_TRUE(poll_until(kStepTimeout, [] { return find_window(kDialogTitle) == nullptr; }))
+        << "the program runs on after its script failed; visible windows: " << visible_titles();
+    SetEnvironmentVariableA("KESTROWANE_DRIVE_PICTURE", nullptr);
+    EXPECT_NE(o.err.find("drive: the screen at the failure: " + picture), std::string::npos) << o.err;
+    WIN32_FILE_ATTRIBUTE_DATA file = {};
+    ASSERT_TRUE(GetFileAttributesExA(picture.c_str(), GetFileExInfoStandard, &file)) << "no picture at " << picture;
+    std::size_t pixels = static_cast<std::size_t>(GetSystemMetrics(SM_CXSCREEN)) * GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(take_file(picture).compare(0, 2, "BM"), 0) << "the picture is no BMP file";
+    EXPECT_GE(file.nFileSizeLow, 54 + pixels * 3) << "the picture is smaller than the screen";
 }
 
 TEST(DriveControls, ANoControlFailureListsTheControlsThereAre) {

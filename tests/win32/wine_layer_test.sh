@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Wine layer's failures, each produced for real: a loader that fails, a
 # loader that is missing (32-bit and 64-bit), no Wine on the PATH, a wineboot
-# that fails, an Xvfb that dies. Each must fail (never skip) with one line that names what went
+# that fails, an Xvfb that dies, a program that fails silently under
+# wine-run, a prefix that cannot be made; where wine-run puts a program's
+# prefix; and each script's --help. Each must fail (never skip) with one line that names what went
 # wrong, and a prefix that failed is never marked ready.
 #
 #   wine_layer_test.sh WORK_DIR
@@ -38,6 +40,53 @@ out=$(KW_WINE64_LOADER=$work/bin/loader; kw_wine_env "$work/failed64" win64; kw_
 [[ $out == *"'wineboot -i' failed with status 3 (log: $work/failed64/wineprefix.log)"* ]] ||
   fail "a failing 64-bit loader: expected the wineboot step and its log, got: $out"
 [ ! -e "$work/failed64/wineprefix/.kestrowane-ready" ] || fail "a failing 64-bit loader: the prefix was marked ready"
+
+# Where a program runs: in the build tree that holds it, else in a folder of
+# the user's own for its architecture, never in one of the system's.
+mkdir -p "$work/tree/sub/app" "$work/loose"
+touch "$work/tree/CMakeCache.txt" "$work/tree/sub/app/p.exe" "$work/loose/p.exe"
+while IFS='|' read -r case prog arch xdg home want; do
+  got=$(XDG_CACHE_HOME=${xdg//WORK/$work} HOME=${home//WORK/$work} kw_run_home "$work/$prog" "$arch")
+  [ "$got" = "${want//WORK/$work}" ] || fail "kw_run_home, $case: gave $got, expected ${want//WORK/$work}"
+done <<EOF2
+a program in a build tree|tree/sub/app/p.exe|win64|WORK/xdg|WORK/home|WORK/tree
+a program outside any tree|loose/p.exe|win64|WORK/xdg|WORK/home|WORK/xdg/kestrowane/win64
+no XDG_CACHE_HOME|loose/p.exe|win32||WORK/home|WORK/home/.cache/kestrowane/win32
+no home at all|loose/p.exe|win64||/|${TMPDIR:-/tmp}/kestrowane-$(id -u)/win64
+EOF2
+
+# wine-run says why for every status but 0. A stand-in 64-bit loader that
+# answers its version and otherwise ends with a status and no word stands
+# for Wine failing silently; the prefix is marked ready, the display given.
+printf 'MZ' >"$work/p64.exe"
+head -c 58 /dev/zero >>"$work/p64.exe"
+printf '\x40\0\0\0PE\0\0\x64\x86' >>"$work/p64.exe"
+printf '#!/bin/sh\n[ "$1" = --version ] && echo wine-8.0 && exit 0\nexit 3\n' >"$work/bin/silent"
+chmod +x "$work/bin/silent"
+mkdir -p "$work/run/wineprefix" "$work/run/not-a-folder"
+echo "$KW_PREFIX_VERSION" >"$work/run/wineprefix/.kestrowane-ready"
+touch "$work/run/a-file"
+while IFS='|' read -r case build prog want_status want; do
+  out=$(KW_WINE64_LOADER=$work/bin/silent KW_WINE64_SERVER=$work/bin/silent DISPLAY=:99 \
+    KW_WIN32_BUILD=$work/run/$build "$here/../../cmake/wine-run" ${prog:+"$work/$prog"} 2>&1)
+  status=$?
+  [ $status -eq "$want_status" ] || fail "wine-run, $case: status $status, expected $want_status ($out)"
+  [[ $out == *"${want//WORK/$work}"* ]] || fail "wine-run, $case: expected \"${want//WORK/$work}\", got: $out"
+done <<EOF2
+a program that ends with 3 and says nothing|.|p64.exe|3|wine-run: WORK/p64.exe ended with status 3, and wrote nothing
+no such program|.|none.exe|1|wine-run: no program WORK/none.exe
+no program at all|.||2|wine-run PROGRAM [ARGS...]
+a prefix that cannot be made|a-file/x|p64.exe|1|Wine prefix WORK/run/a-file/x/wineprefix: cannot write
+EOF2
+
+# Each script's --help prints its usage, the comment at its start, and none of its code.
+for script in greet test bench fuzz e2e-repeat; do
+  out=$("$here/../../scripts/$script" --help 2>&1)
+  status=$?
+  [ $status -eq 0 ] || fail "scripts/$script --help: status $status"
+  [[ $out == *"scripts/$script "* ]] || fail "scripts/$script --help: no usage line in: $out"
+  ! grep -qE '^(#|set -|source |[a-z_]+=)' <<<"$out" || fail "scripts/$script --help shows code: $out"
+done
 
 # This machine: 0 where it runs 32-bit programs, 77 (with the reason) where
 # its kernel refuses them or KESTROWANE_NO_32BIT=1 stands for such a kernel.
