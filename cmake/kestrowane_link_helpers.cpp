@@ -5,9 +5,11 @@
 // then loads it from libgcc only afterwards, and binutils 2.40 dies with a
 // segmentation fault writing the base relocations (docs/platform.md). This
 // table names the probes so that the linker loads them with the other objects,
-// before the code generation. Nothing refers to the table: --gc-sections drops
-// it, and the probes too where no code calls them (they carry no unwind
-// tables that would keep them).
+// before the code generation; with them loaded first, libgcc's other helpers
+// (64-bit division on i686, 128-bit division, conversions) load late without
+// the crash. Nothing refers to the table: --gc-sections drops it, and the
+// probes too where no code calls them (they carry no unwind tables that would
+// keep them).
 using KestrowaneHelper = void();
 
 extern "C" {

@@ -64,8 +64,10 @@ endfunction()
 # dialog with a button for each; case SKIP (or none, -1) is compiled out with
 # #ifdef, as a user compiles out one case of a working program. With FRAME,
 # one more callback fills a local buffer of FRAME bytes (a frame of more than
-# a page is probed through libgcc). Adds the program's lines to
-# DIR/CMakeLists.txt's text in `project_text`.
+# a page is probed through libgcc) and mixes in 64-bit division, a
+# conversion from double, a population count and on x86-64 a 128-bit
+# division, for which the generated code calls libgcc's helpers. Adds the
+# program's lines to DIR/CMakeLists.txt's text in `project_text`.
 function(kw_generated_program dir name cases objects skip checked frame)
   string(CONCAT head "#include \"runtime/message_box.h\"\n#include \"runtime/state.h\"\n#include \"runtime/strings.h\"\n"
     "#include \"toolkit/toolkit.h\"\n\nstruct Globals {\n    DynString names[8];\n    std::int32_t counter;\n};\n"
@@ -95,6 +97,12 @@ function(kw_generated_program dir name cases objects skip checked frame)
     string(APPEND main "\nstd::int32_t on_frame(HWND dialog, UINT, WPARAM, LPARAM) {\n    ProcFrame f;\n"
       "    char buffer[${frame}];\n    for (std::uint32_t i = 0; i < sizeof buffer; ++i)\n"
       "        buffer[i] = static_cast<char>('a' + (i + globals.counter) % 26);\n"
+      "    std::int64_t wide = static_cast<std::int64_t>(globals.counter) * 1000003;\n"
+      "    std::uint64_t mix = static_cast<std::uint64_t>(wide / (globals.counter | 1)) % 977u +\n"
+      "                        static_cast<std::uint64_t>(static_cast<double>(wide) * 0.5);\n"
+      "#ifdef __x86_64__\n    __int128 wider = static_cast<__int128>(wide) << 70;\n"
+      "    mix += static_cast<std::uint64_t>(wider / (globals.counter | 3));\n#endif\n"
+      "    buffer[0] = static_cast<char>('a' + mix % 26 + __builtin_popcountll(mix) % 2);\n"
       "    push_copy(f, buffer, sizeof buffer);\n    write_control_text(f, dialog, 100);\n    return f.result;\n}\n")
     string(APPEND calls "    push_empty(f);\n    push_copy(f, \"Frame\", 5);\n"
       "    add_control(f, dialog, 99, nullptr, 0, 190, 26, 10, 0, 0, on_frame, kPushButton);\n")
@@ -134,8 +142,9 @@ run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
 # bytes of a callback's local buffer (0: none). 140 cases is the smallest
 # program found that LTO would split in two at its default partition size
 # (130 stays in one); 150 cases would split in two or three, and the same with
-# one case compiled out in another layout. A buffer of more than a page (4,096 bytes) makes the
-# generated code call libgcc's stack probe.
+# one case compiled out in another layout. A buffer of more than a page
+# (4,096 bytes) makes the generated code call libgcc's stack probe, and the
+# arithmetic beside it other libgcc helpers.
 set(default_variants
   "tiny 4 1 -1 0 0"
   "tiny_frame 4 1 -1 0 5000"
