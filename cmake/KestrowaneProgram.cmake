@@ -60,6 +60,20 @@ function(kestrowane_link_program target start runtime_checked)
   target_link_options(${target} PRIVATE
     -nostdlib -nostartfiles -mwindows
     -flto -Os ${image} -Wl,--dynamicbase -Wl,--nxcompat -Wl,--gc-sections ${strip})
+  # So that the link does not fail with the program's size, layout or
+  # arithmetic (reproductions in docs/platform.md, "The cross toolchain"):
+  #  - link-time optimisation as one partition: GCC 12 splits a larger
+  #    program into several, and for these targets that link then fails
+  #    depending on the layout (an internal compiler error, or references to
+  #    a privatised function that no partition defines);
+  #  - libgcc's stack probe loaded before the optimised code is generated
+  #    (kestrowane_link_helpers.cpp, compiled without LTO): loaded after it,
+  #    for a frame larger than a page, it crashes the linker, and so does
+  #    any other libgcc helper loaded late unless the probe was loaded first.
+  target_link_options(${target} PRIVATE -flto-partition=one)
+  set(helpers ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/kestrowane_link_helpers.cpp)
+  target_sources(${target} PRIVATE ${helpers})
+  set_source_files_properties(${helpers} TARGET_DIRECTORY ${target} PROPERTIES COMPILE_OPTIONS -fno-lto)
   if(NOT arg_CHECKED)
     kestrowane_program_layout(${target} ${has_manifest})
   endif()
