@@ -1,5 +1,5 @@
 // Building the greeting's dialog and tearing it down again, 1,000 times per
-// run: create_dialog, three add_control and close_dialog, against the raw
+// run (or as many as the second argument says): create_dialog, three add_control and close_dialog, against the raw
 // calls a Win32 C program makes for the same window tree.
 #include <windows.h>
 
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     reset_runtime();
     measure_raw_children();
     interleave(
-        "dialog_build", pairs_argument(argc, argv, 5), 1000,
+        "dialog_build", pairs_argument(argc, argv, 5), count_argument(argc, argv, 2, 1000),
         [](long n) {
             build_ours(n);
             drain_queue();

@@ -38,3 +38,7 @@ void interleave(const char* figure, int pairs, long iterations, Ours ours, Base 
 
 // The number of pairs from the command line (default when absent).
 inline int pairs_argument(int argc, char** argv, int fallback) { return argc > 1 ? std::atoi(argv[1]) : fallback; }
+// The k-th command-line argument as a count (default when absent).
+inline long count_argument(int argc, char** argv, int k, long fallback) {
+    return argc > k ? std::atol(argv[k]) : fallback;
+}

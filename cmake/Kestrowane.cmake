@@ -26,9 +26,7 @@ endif()
 # through --gc-sections), no thread-safe statics, and no library calls made up
 # by the optimiser.
 # -fomit-frame-pointer: MinGW's i686 compiler keeps a frame pointer at -Os,
-# and its set-up and tear-down in every small string operation cost the string
-# road about a tenth of its time (measured with scripts/bench). Leaving it out
-# does not change the greeting's size.
+# which every small string operation would set up and tear down.
 set(KW_LIBRARY_OPTIONS
   -fno-exceptions -fno-rtti -fno-threadsafe-statics
   -fno-asynchronous-unwind-tables -fno-unwind-tables
@@ -36,8 +34,8 @@ set(KW_LIBRARY_OPTIONS
   -fno-tree-loop-distribute-patterns -fno-stack-protector
   -fomit-frame-pointer)
 
-# Shipped programs are optimised across the libraries at link time (the
-# greeting shrinks from 10,240 to 7,680 bytes). Fat objects keep ordinary code
+# Shipped programs are optimised across the libraries at link time, which
+# makes them much smaller. Fat objects keep ordinary code
 # beside the intermediate form, so test programs link them without it.
 if(WIN32)
   list(APPEND KW_LIBRARY_OPTIONS -flto -ffat-lto-objects)

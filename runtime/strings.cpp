@@ -6,10 +6,9 @@
 
 // The pushes, string_concat and string_assign, the steps of a procedure's
 // string road, are flattened: the helpers and operations they call are
-// inlined into them. At -Os the compiler would otherwise call each one, and
-// the road would take about a fifth longer (scripts/bench). pop_string_args
-// is left to the compiler: flattened, it would make the greeting one 512-byte
-// page larger.
+// inlined into them, where at -Os the compiler would call each one.
+// pop_string_args is left to the compiler: flattened, it would make the
+// greeting one 512-byte page larger.
 #define KW_STRING_ROAD [[gnu::flatten]]
 
 namespace {

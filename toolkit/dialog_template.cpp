@@ -1,5 +1,7 @@
 #include "toolkit/dialog_template.h"
 
+#include <cstddef>
+
 namespace {
 
 constexpr char kTypeface[] = "MS Sans Serif";
@@ -19,15 +21,20 @@ struct __attribute__((packed)) TemplateHeader {
 };
 static_assert(sizeof(TemplateHeader) == 22, "DLGTEMPLATE's fixed part is 22 bytes");
 
-// Little-endian 16-bit unit writer over the template bytes.
-struct UnitWriter {
-    unsigned char* at;
-    void put(std::uint16_t unit) {
-        at[0] = static_cast<unsigned char>(unit & 0xFF);
-        at[1] = static_cast<unsigned char>(unit >> 8);
-        at += 2;
-    }
+// What follows the title's units: its zero unit, the point size and the
+// typeface with its zero unit, as little-endian 16-bit units laid out at
+// compile time, so that building a template copies them in one piece.
+struct TemplateTail {
+    unsigned char bytes[2 + 2 + 2 * sizeof kTypeface];
 };
+constexpr TemplateTail make_tail() {
+    TemplateTail t{};
+    t.bytes[2] = static_cast<unsigned char>(kPointSize & 0xFF);
+    t.bytes[3] = static_cast<unsigned char>(kPointSize >> 8);
+    for (std::size_t i = 0; i < sizeof kTypeface; ++i) t.bytes[4 + 2 * i] = static_cast<unsigned char>(kTypeface[i]);
+    return t;
+}
+constexpr TemplateTail kTail = make_tail();
 
 // The bytes the caption is made of: those before the first zero byte (the
 // platform reads the title only up to a zero unit and takes what follows as
@@ -70,11 +77,20 @@ std::uint32_t build_dialog_template(DialogTemplate& out, const char* title, std:
     header.window_class = 0;
     __builtin_memcpy(out.bytes, &header, sizeof header);
 
-    UnitWriter w{out.bytes + sizeof header};
-    Caption caption = caption_of(title, title_length);
-    for (std::uint32_t i = 0; i < caption.count; ++i) w.put(static_cast<unsigned char>(caption.bytes[i]));
-    w.put(0);
-    w.put(kPointSize);
-    for (char c : kTypeface) w.put(static_cast<unsigned char>(c));  // the typeface and its zero unit
-    return static_cast<std::uint32_t>(w.at - out.bytes);
+    // The caption (caption_of's bytes) widened byte by byte in the same pass
+    // that finds its end.
+    unsigned char* at = out.bytes + sizeof header;
+    std::uint32_t limit = title_length < kMaxTitleUnits ? title_length : kMaxTitleUnits;
+    std::uint32_t count = 0;
+    for (; count < limit && title[count] != 0; ++count, at += 2) {
+        at[0] = static_cast<unsigned char>(title[count]);
+        at[1] = 0;
+    }
+    if (count == 0) {
+        at[0] = ' ';
+        at[1] = 0;
+        at += 2;
+    }
+    __builtin_memcpy(at, kTail.bytes, sizeof kTail.bytes);
+    return static_cast<std::uint32_t>(at + sizeof kTail.bytes - out.bytes);
 }
