@@ -31,15 +31,21 @@ struct UnitWriter {
 
 // The bytes the caption is made of: those before the first zero byte (the
 // platform reads the title only up to a zero unit and takes what follows as
-// the point size and typeface), at most 256. An empty title becomes one
-// blank, never an empty caption.
+// the point size and typeface), at most 256 characters and 1,024 bytes. An
+// empty title becomes one blank, never an empty caption.
 struct Caption {
     const char* bytes;
     std::uint32_t count;
 };
 Caption caption_of(const char* title, std::uint32_t n) {
     std::uint32_t count = 0;
-    while (count < n && count < kMaxTitleUnits && title[count] != 0) ++count;
+    std::uint32_t characters_left = kMaxTitleCharacters + 1;
+    while (count < n && count < kMaxTitleUnits && title[count] != 0) {
+        // A character begins at a byte that does not continue one: not
+        // 10xxxxxx, which as a signed byte is below -0x40.
+        if (static_cast<signed char>(title[count]) >= -0x40 && --characters_left == 0) break;
+        ++count;
+    }
     if (count == 0) return {" ", 1};
     return {title, count};
 }
@@ -72,7 +78,12 @@ std::uint32_t build_dialog_template(DialogTemplate& out, const char* title, std:
 
     UnitWriter w{out.bytes + sizeof header};
     Caption caption = caption_of(title, title_length);
-    for (std::uint32_t i = 0; i < caption.count; ++i) w.put(static_cast<unsigned char>(caption.bytes[i]));
+    std::uint32_t i = 0;
+    for (; i < caption.count; ++i) {
+        out.title[i] = caption.bytes[i];
+        w.put(static_cast<unsigned char>(caption.bytes[i]));
+    }
+    out.title[i] = 0;
     w.put(0);
     w.put(kPointSize);
     for (char c : kTypeface) w.put(static_cast<unsigned char>(c));  // the typeface and its zero unit
