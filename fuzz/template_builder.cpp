@@ -14,7 +14,7 @@ namespace {
 constexpr unsigned char kCanary = 0xC5;
 constexpr unsigned char kUnwritten = 0x5A;
 constexpr std::size_t kGuard = 64;
-constexpr std::size_t kTemplateBytes = 566;  // the longest template: 256 title units
+constexpr std::size_t kTemplateBytes = 2102;  // the longest template: 1,024 title units
 
 // A template between two guard zones, so a write beyond either end shows.
 struct GuardedTemplate {
@@ -35,11 +35,15 @@ std::uint32_t model_style(std::uint32_t style, std::int32_t x, std::int32_t y) {
 }
 
 // The title as it reaches the caption: up to the first zero byte, at most 256
-// bytes; nothing at all becomes one blank.
+// characters (a byte of the form 10xxxxxx continues one) and 1,024 bytes;
+// nothing at all becomes one blank.
 std::vector<std::uint16_t> model_title(const std::vector<unsigned char>& title) {
     std::vector<std::uint16_t> units;
+    std::size_t characters = 0;
     for (unsigned char b : title) {
-        if (b == 0 || units.size() == 256) break;
+        bool begins = (b & 0xC0) != 0x80;
+        if (b == 0 || units.size() == 1024 || (begins && characters == 256)) break;
+        characters += begins;
         units.push_back(b);
     }
     if (units.empty()) units.push_back(0x20);
@@ -111,9 +115,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_EXPECT(g->t.bytes[i] == expected[i], "byte %zu of the template 0x%02X, got 0x%02X", i, expected[i],
                     g->t.bytes[i]);
     }
-    const auto* whole = reinterpret_cast<const unsigned char*>(&g->t);
-    for (std::size_t i = expected.size(); i < sizeof g->t; ++i) {
-        FUZZ_EXPECT(whole[i] == kUnwritten, "byte %zu beyond the %zu-byte template untouched", i, expected.size());
+    for (std::size_t i = expected.size(); i < sizeof g->t.bytes; ++i) {
+        FUZZ_EXPECT(g->t.bytes[i] == kUnwritten, "byte %zu beyond the %zu-byte template untouched", i, expected.size());
+    }
+    // The title beside it: the same bytes, zero-terminated, and nothing after.
+    for (std::size_t i = 0; i < units; ++i) {
+        FUZZ_EXPECT(static_cast<unsigned char>(g->t.title[i]) == expected[22 + 2 * i],
+                    "title byte %zu 0x%02X, got 0x%02X", i, expected[22 + 2 * i],
+                    static_cast<unsigned char>(g->t.title[i]));
+    }
+    FUZZ_EXPECT(g->t.title[units] == 0, "title zero byte at %zu", units);
+    for (std::size_t i = units + 1; i < sizeof g->t.title; ++i) {
+        FUZZ_EXPECT(static_cast<unsigned char>(g->t.title[i]) == kUnwritten, "title byte %zu beyond its zero untouched",
+                    i);
     }
 
     // The two helpers the builder is made of give the same answers.

@@ -47,9 +47,10 @@ void report_missing_string_args(const char* operation, std::uint32_t needed, std
 // Reports a procedure frame that ends with `left` entries on its stack.
 void report_frame_left_entries(std::uint32_t left);
 // Reports, once per block, an operation handed the string block h after it
-// was freed, or a push_handle of a handle already owned by an entry of the
-// same stack (already_owned), naming the calling code at caller.
+// was freed, naming the calling code at caller; false for such a block.
 bool check_string_block(const char* operation, std::uintptr_t h, const void* caller);
+// Reports a push_handle of a handle that an entry of the same stack owns
+// already, naming the calling code at caller.
 void report_handle_owned_twice(const char* operation, const void* caller);
 // Writes "MODULE+0xOFFSET" for a code address (the module's file name and
 // the offset from its load address; addr2line -e MODULE resolves the image

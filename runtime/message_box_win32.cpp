@@ -11,7 +11,6 @@ std::int32_t message_box(ProcFrame& f, std::uint32_t style) {
     StringView text = view_string(text_entry);
     StringView caption = view_string(caption_entry);
     const char* caption_bytes = caption.count == 0 ? kDefaultCaption : caption.bytes;
-    Sleep(5);
     std::int32_t result = MessageBoxA(nullptr, text.bytes, caption_bytes, style & 0xFFFFu);
     free_string(caption_entry);
     free_string(text_entry);

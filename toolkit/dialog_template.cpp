@@ -38,15 +38,21 @@ constexpr TemplateTail kTail = make_tail();
 
 // The bytes the caption is made of: those before the first zero byte (the
 // platform reads the title only up to a zero unit and takes what follows as
-// the point size and typeface), at most 256. An empty title becomes one
-// blank, never an empty caption.
+// the point size and typeface), at most 256 characters and 1,024 bytes. An
+// empty title becomes one blank, never an empty caption.
 struct Caption {
     const char* bytes;
     std::uint32_t count;
 };
 Caption caption_of(const char* title, std::uint32_t n) {
     std::uint32_t count = 0;
-    while (count < n && count < kMaxTitleUnits && title[count] != 0) ++count;
+    std::uint32_t characters_left = kMaxTitleCharacters + 1;
+    while (count < n && count < kMaxTitleUnits && title[count] != 0) {
+        // A character begins at a byte that does not continue one: not
+        // 10xxxxxx, which as a signed byte is below -0x40.
+        if (static_cast<signed char>(title[count]) >= -0x40 && --characters_left == 0) break;
+        ++count;
+    }
     if (count == 0) return {" ", 1};
     return {title, count};
 }
@@ -77,20 +83,17 @@ std::uint32_t build_dialog_template(DialogTemplate& out, const char* title, std:
     header.window_class = 0;
     __builtin_memcpy(out.bytes, &header, sizeof header);
 
-    // The caption (caption_of's bytes) widened byte by byte in the same pass
-    // that finds its end.
+    // The caption (caption_of's bytes) widened byte by byte, and kept as a
+    // zero-terminated text for the platform's title.
+    Caption caption = caption_of(title, title_length);
     unsigned char* at = out.bytes + sizeof header;
-    std::uint32_t limit = title_length < kMaxTitleUnits ? title_length : kMaxTitleUnits;
-    std::uint32_t count = 0;
-    for (; count < limit && title[count] != 0; ++count, at += 2) {
-        at[0] = static_cast<unsigned char>(title[count]);
+    std::uint32_t i = 0;
+    for (; i < caption.count; ++i, at += 2) {
+        out.title[i] = caption.bytes[i];
+        at[0] = static_cast<unsigned char>(caption.bytes[i]);
         at[1] = 0;
     }
-    if (count == 0) {
-        at[0] = ' ';
-        at[1] = 0;
-        at += 2;
-    }
+    out.title[i] = 0;
     __builtin_memcpy(at, kTail.bytes, sizeof kTail.bytes);
     return static_cast<std::uint32_t>(at + sizeof kTail.bytes - out.bytes);
 }

@@ -16,6 +16,14 @@ ControlCallback callback_in(HWND window) {
 
 HWND owner_of(HWND dialog) { return reinterpret_cast<HWND>(GetWindowLongPtrA(dialog, kOwnerSlot)); }
 
+// The window property of a modal dialog that holds its owner: run_dialog_modal
+// sets it, naming the owner, when it found the owner enabled and disabled
+// it; close_dialog enables the owner only for such a dialog. So closing a
+// modeless dialog leaves its owner disabled while a modal dialog of that
+// owner runs, and a modal dialog run while its owner was disabled already
+// (by the program, a message box or another modal dialog) leaves it so.
+constexpr char kHeldOwnerProperty[] = "KestrowaneHeldOwner";
+
 // The callback of the menu item with this command id on the dialog's menu bar.
 ControlCallback menu_item_callback(HWND dialog, UINT id) {
     HMENU menu = GetMenu(dialog);
@@ -83,14 +91,6 @@ bool pump_one_message(HWND dialog) {
     return true;
 }
 
-// True when a byte of s is not ASCII.
-bool past_ascii(StringView s) {
-    for (std::uint32_t i = 0; i < s.count; ++i) {
-        if ((s.bytes[i] & 0x80) != 0) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 HWND create_dialog(ProcFrame& f, HWND parent, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
@@ -103,9 +103,9 @@ HWND create_dialog(ProcFrame& f, HWND parent, std::int32_t x, std::int32_t y, st
         CreateDialogIndirectParamA(static_cast<HINSTANCE>(runtime_state.instance),
                                    reinterpret_cast<LPCDLGTEMPLATEA>(dialog_template.bytes), parent, dialog_proc, 0);
     // The template widens the title byte by byte, which reads ASCII alone
-    // right; a title with other bytes is handed to the platform as well,
-    // which reads it in the program's code page (UTF-8 by default).
-    if (dialog != nullptr && past_ascii(title)) SetWindowTextA(dialog, title.bytes);
+    // right; the bytes it took are handed to the platform as well, which
+    // reads them in the program's code page (UTF-8 by default).
+    if (dialog != nullptr) SetWindowTextA(dialog, dialog_template.title);
     pop_string_args(f, 1);
     runtime_state.dialog_font = reinterpret_cast<void*>(SendMessageA(dialog, WM_GETFONT, 0, 0));
     return dialog;
@@ -134,7 +134,8 @@ void run_dialog_modal(HWND dialog, ControlCallback callback, std::int32_t* end_v
     HWND owner = owner_of(dialog);
     if (owner != nullptr) {
         SendMessageA(owner, WM_CANCELMODE, 0, 0);
-        EnableWindow(owner, FALSE);
+        // EnableWindow gives nonzero when the owner was disabled already.
+        if (!EnableWindow(owner, FALSE)) SetPropA(dialog, kHeldOwnerProperty, owner);
     }
     LONG style = show_dialog(dialog);
     bool idle_messages = owner != nullptr && (style & DS_NOIDLEMSG) == 0;
@@ -160,10 +161,14 @@ void show_dialog_modeless(HWND dialog, ControlCallback callback, std::int32_t* e
 
 void close_dialog(HWND dialog, std::int32_t end_value) {
     SendMessageA(dialog, WM_CLOSE, 0, 0);
-    HWND owner = owner_of(dialog);
-    bool owner_was_disabled = owner != nullptr && EnableWindow(owner, TRUE);
+    // The owner this dialog holds, if any, is enabled before the dialog is
+    // destroyed, so that the platform hands it the activation.
+    HWND owner = static_cast<HWND>(GetPropA(dialog, kHeldOwnerProperty));
+    EnableWindow(owner, TRUE);  // for no owner (null), a call that fails and changes nothing
     if (auto* slot = reinterpret_cast<std::int32_t*>(GetWindowLongPtrA(dialog, kEndValueSlot))) *slot = end_value;
-    if (!DestroyWindow(dialog) && owner_was_disabled) EnableWindow(owner, FALSE);
+    // A dialog that outlives this (DestroyWindow refuses another thread's
+    // window) still runs, and keeps holding its owner.
+    if (!DestroyWindow(dialog) && owner != nullptr) EnableWindow(owner, FALSE);
 }
 
 BOOL show_window_state(HWND window, std::int32_t command, BOOL* result) {

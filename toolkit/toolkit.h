@@ -45,7 +45,8 @@ HWND create_dialog(ProcFrame& f, HWND parent, std::int32_t x, std::int32_t y, st
 INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 
 // Installs the dialog's callback (after handing it a WM_INITDIALOG of its
-// own) and the end-value variable, disables the owner, shows the dialog and
+// own) and the end-value variable, disables the owner (holding it when it was
+// enabled until then, see close_dialog), shows the dialog and
 // runs the message loop until the dialog window is gone. The end value given
 // to close_dialog is then in *end_value (when not null). The callback's
 // WM_INITDIALOG comes while the dialog is hidden and neither the callback nor
@@ -58,7 +59,10 @@ INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
 void run_dialog_modal(HWND dialog, ControlCallback callback, std::int32_t* end_value);
 // The same set-up without the owner and without a loop.
 void show_dialog_modeless(HWND dialog, ControlCallback callback, std::int32_t* end_value);
-// Sends WM_CLOSE, enables the owner, stores the end value, destroys the dialog.
+// Sends WM_CLOSE, enables the owner when the dialog holds it (a modal dialog
+// that found it enabled and disabled it), stores the end value, destroys the
+// dialog. A modeless dialog, or a modal one run while its owner was disabled
+// already, leaves the owner as it is.
 void close_dialog(HWND dialog, std::int32_t end_value);
 // Sets the dialog's title from the top entry (up to its first zero byte) and
 // pops it.

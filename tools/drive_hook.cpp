@@ -85,7 +85,9 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK drive_menu_hook(int code, WPAR
     static UINT query_message = RegisterWindowMessageA(kMenuQueryMessage);
     auto* sent = reinterpret_cast<const CWPSTRUCT*>(lparam);
     if (code == HC_ACTION && sent != nullptr && sent->message == query_message) {
-        if (HANDLE memory = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, kMenuMemoryName)) {
+        char name[kMenuMemoryNameBytes];
+        menu_memory_name(GetCurrentProcessId(), static_cast<DWORD>(sent->wParam), name);
+        if (HANDLE memory = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name)) {
             if (auto* q =
                     static_cast<MenuQuery*>(MapViewOfFile(memory, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(MenuQuery)))) {
                 answer(sent->hwnd, *q);

@@ -47,9 +47,11 @@ public:
             walk_.error = "cannot load " + dll + " (error " + std::to_string(GetLastError()) + ")";
             return;
         }
-        hook_ = SetWindowsHookExA(WH_CALLWNDPROC, proc, module_, GetWindowThreadProcessId(top, nullptr));
-        memory_ =
-            CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(MenuQuery), kMenuMemoryName);
+        DWORD program = 0;
+        hook_ = SetWindowsHookExA(WH_CALLWNDPROC, proc, module_, GetWindowThreadProcessId(top, &program));
+        char name[kMenuMemoryNameBytes];
+        menu_memory_name(program, GetCurrentProcessId(), name);
+        memory_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(MenuQuery), name);
         if (memory_ != nullptr) query_ = static_cast<MenuQuery*>(MapViewOfFile(memory_, FILE_MAP_ALL_ACCESS, 0, 0, 0));
         if (hook_ == nullptr || query_ == nullptr)
             walk_.error = "cannot hook the program's thread (error " + std::to_string(GetLastError()) + ")";
@@ -74,7 +76,7 @@ public:
         query_->serial = ++serial_;
         DWORD_PTR ignored = 0;
         static const UINT message = RegisterWindowMessageA(kMenuQueryMessage);
-        SendMessageTimeoutA(top_, message, 0, 0, SMTO_ABORTIFHUNG, walk_.ms, &ignored);
+        SendMessageTimeoutA(top_, message, GetCurrentProcessId(), 0, SMTO_ABORTIFHUNG, walk_.ms, &ignored);
         if (query_->answered == serial_) return true;
         walk_.error = "the program did not answer drive_hook.dll's menu query" + walk_.within();
         return false;

@@ -1,5 +1,6 @@
 // inspect: prints the window tree of a running program's top-level window,
-// found by its exact title, for people and scripts.
+// found by its title (exactly, or by its start when TITLE ends in '*'), for
+// people and scripts.
 //
 //   inspect TITLE [TIMEOUT]    wait up to TIMEOUT for it: milliseconds in
 //                              decimal, with ms or s after them or nothing

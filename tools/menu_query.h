@@ -14,9 +14,19 @@ constexpr int kMenuLevels = 8;
 constexpr int kMenuTextBytes = 128;
 constexpr int kMenuSeenBytes = 1024;
 
-// The shared memory's name, and the message the hook answers.
-constexpr char kMenuMemoryName[] = "KestrowaneDriveMenuQuery";
+// The message the hook answers. Its WPARAM is the id of the drive process
+// that asks; the shared memory is named after that process and the program's
+// (menu_memory_name), so drives that play programs side by side on one host
+// never read or write each other's queries.
 constexpr char kMenuQueryMessage[] = "KestrowaneDriveMenuQuery";
+constexpr char kMenuMemoryPrefix[] = "KestrowaneDriveMenuQuery.";
+// "KestrowaneDriveMenuQuery.<program's process id>.<drive's process id>".
+constexpr int kMenuMemoryNameBytes = sizeof kMenuMemoryPrefix + 2 * 11;
+
+inline void menu_memory_name(DWORD program, DWORD drive, char (&name)[kMenuMemoryNameBytes]) {
+    wsprintfA(name, "%s%lu.%lu", kMenuMemoryPrefix, static_cast<unsigned long>(program),
+              static_cast<unsigned long>(drive));
+}
 // The hook procedure's exported name in drive_hook.dll.
 constexpr char kMenuHookProcName[] = "drive_menu_hook";  // linked with --kill-at
 

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/program_under_test.h"
+#include "tools/menu_query.h"
 #include "tools/numbers.h"
 #include "tools/text.h"
 #include "tools/window_find.h"
@@ -305,6 +306,28 @@ TEST(DriveWords, ADifferenceNamesItsFirstCharacterOnBothSides) {
     for (const DifferenceRow& row : kDifferences) {
         SCOPED_TRACE(row.seen);
         EXPECT_EQ(first_difference(row.seen, row.wanted), row.said);
+    }
+}
+
+// ---- The menu query ----------------------------------------------------------------------
+
+// drive and drive_hook.dll name the query's shared memory alike from the
+// program's process id and drive's; two drives playing two programs on one
+// host, or one program, never share it.
+TEST(DriveMenuQuery, SharedMemoryIsNamedAfterTheProgramAndTheDrive) {
+    const struct {
+        DWORD program, drive;
+        const char* name;
+    } rows[] = {
+        {1234, 5678, "KestrowaneDriveMenuQuery.1234.5678"},
+        {5678, 1234, "KestrowaneDriveMenuQuery.5678.1234"},
+        {1234, 9999, "KestrowaneDriveMenuQuery.1234.9999"},
+        {4294967295u, 4294967295u, "KestrowaneDriveMenuQuery.4294967295.4294967295"},  // the longest
+    };
+    for (const auto& row : rows) {
+        char name[kMenuMemoryNameBytes];
+        menu_memory_name(row.program, row.drive, name);
+        EXPECT_STREQ(name, row.name);
     }
 }
 

@@ -82,6 +82,68 @@ TEST(DialogTemplate, TitlesOf256And300BytesGive256UnitsIn566Bytes) {
     }
 }
 
+// A title is cut after its 256th character (a byte 10xxxxxx continues the
+// character before it), and after 1,024 bytes whatever they are; the
+// template's title beside it holds the same bytes, zero-terminated.
+TEST(DialogTemplate, TitlesAreCutAfter256CharactersAnd1024Bytes) {
+    auto repeat = [](const std::string& s, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += s;
+        return out;
+    };
+    const struct {
+        const char* what;
+        std::string title;
+        std::size_t units;
+    } rows[] = {
+        {"300 ASCII letters", std::string(300, 'a'), 256},
+        {"300 letters, \"\xC3\xA9\" and \"a\"",
+         repeat("\xC3\xA9"
+                "a",
+                150),
+         384},
+        {"300 letters of 4 bytes", repeat("\xF0\x9F\x98\x80", 300), 1024},
+        {"256 letters of 3 bytes, then ASCII", repeat("\xE6\x9D\x8E", 256) + "xyz", 768},
+        {"255 letters, then one of 2 bytes and more",
+         std::string(255, 'a') + "\xC3\xA9"
+                                 "b",
+         257},
+        {"2,000 continuing bytes and no character", std::string(2000, '\x80'), 1024},
+        {"a letter with 1,500 continuing bytes", "a" + std::string(1500, '\xBF'), 1024},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        DialogTemplate t;
+        std::uint32_t n =
+            build_dialog_template(t, row.title.data(), static_cast<std::uint32_t>(row.title.size()), 0, 0, 1, 1, 0, 0);
+        EXPECT_EQ(n, 54 + 2 * row.units);
+        EXPECT_EQ(dialog_title_units(row.title.data(), static_cast<std::uint32_t>(row.title.size())), row.units);
+        std::vector<unsigned char> bytes(t.bytes, t.bytes + n);
+        std::vector<std::uint16_t> units = title_units(bytes);
+        ASSERT_EQ(units.size(), row.units);
+        for (std::size_t i = 0; i < row.units; ++i)
+            ASSERT_EQ(units[i], static_cast<unsigned char>(row.title[i])) << "unit " << i;
+        expect_font_block_at(bytes, 22 + 2 * row.units + 2);
+        EXPECT_EQ(std::string(t.title), row.title.substr(0, row.units));
+    }
+}
+
+TEST(DialogTemplate, TitleBesideTheTemplateIsWhatTheTemplateTook) {
+    const struct {
+        std::string given, title;
+    } rows[] = {
+        {"", " "},
+        {std::string("\0x", 2), " "},
+        {std::string("ab\0cd", 5), "ab"},
+        {"What is your name?", "What is your name?"},
+    };
+    for (const auto& row : rows) {
+        DialogTemplate t;
+        build_dialog_template(t, row.given.data(), static_cast<std::uint32_t>(row.given.size()), 0, 0, 1, 1, 0, 0);
+        EXPECT_EQ(std::string(t.title), row.title);
+    }
+}
+
 TEST(DialogTemplate, LengthIs54PlusTwicePerTitleByte) {
     for (std::size_t n = 1; n <= 257; n += 16) {
         EXPECT_EQ(build(std::string(n, 'a'), 0, 0, 1, 1, 0, 0).size(), 54 + 2 * std::min<std::size_t>(n, 256)) << n;

@@ -125,6 +125,8 @@ struct Nest {
     std::vector<HWND> dialogs;
     std::vector<int> returned;  // depth at which each run_dialog_modal returned
     bool innermost_first = true;
+    int disabled_owners = 0;            // owners disabled when the deepest runs
+    std::vector<int> enabled_on_close;  // innermost first: each owner's state once its dialog closed
 } nest;
 
 std::int32_t nest_callback(HWND dialog, UINT message, WPARAM, LPARAM) {
@@ -139,9 +141,14 @@ std::int32_t nest_callback(HWND dialog, UINT message, WPARAM, LPARAM) {
         nest.returned.push_back(static_cast<int>(depth + 1));
         return 1;
     }
-    // The deepest: close all, innermost or outermost first.
+    // The deepest: every dialog before it owns a running modal one and is
+    // disabled. Close all, innermost or outermost first.
+    for (std::size_t i = 0; i + 1 < nest.dialogs.size(); ++i) nest.disabled_owners += !IsWindowEnabled(nest.dialogs[i]);
     if (nest.innermost_first) {
-        for (std::size_t i = nest.dialogs.size(); i-- > 0;) close_dialog(nest.dialogs[i], static_cast<int>(i));
+        for (std::size_t i = nest.dialogs.size(); i-- > 0;) {
+            close_dialog(nest.dialogs[i], static_cast<int>(i));
+            if (i > 0) nest.enabled_on_close.push_back(IsWindowEnabled(nest.dialogs[i - 1]) ? 1 : 0);
+        }
     } else {
         for (std::size_t i = 0; i < nest.dialogs.size(); ++i) close_dialog(nest.dialogs[i], static_cast<int>(i));
     }
@@ -163,6 +170,10 @@ TEST_F(Soak, ThirtyTwoNestedModalDialogsUnwindInOrder) {
         nest.returned.push_back(0);
         ASSERT_EQ(nest.returned.size(), 32u);
         for (int i = 0; i < 32; ++i) EXPECT_EQ(nest.returned[i], 31 - i) << "innermost returns first";
+        EXPECT_EQ(nest.disabled_owners, 31);
+        if (innermost_first) {
+            EXPECT_EQ(nest.enabled_on_close, std::vector<int>(31, 1)) << "each owner enabled by its dialog's close";
+        }
         EXPECT_EQ(end, 0);
         for (HWND d : nest.dialogs) EXPECT_FALSE(IsWindow(d));
     }

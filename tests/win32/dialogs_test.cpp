@@ -197,19 +197,45 @@ TEST_F(Dialogs, CreateConsumesOwnedAndLeavesBorrowedTitles) {
     free_string(title);
 }
 
-TEST_F(Dialogs, EmptyTitleShowsOneBlankAndLongTitlesAreCut) {
-    ProcFrame f;
-    push_empty(f);
-    HWND d = create_dialog(f, nullptr, 0, 0, 50, 50, 0, 0);
-    keep(d);
-    char caption[400] = {};
-    GetWindowTextA(d, caption, sizeof caption);
-    EXPECT_STREQ(caption, " ");
-    std::string long_title(300, 'L');
-    push_copy(f, long_title.data(), 300);
-    HWND l = create_dialog(f, nullptr, 0, 0, 50, 50, 0, 0);
-    keep(l);
-    EXPECT_EQ(GetWindowTextA(l, caption, sizeof caption), 256);
+// A title shows up to its 256th character, ASCII or not: cut at a character's
+// start, never inside one; an empty title shows one blank.
+TEST_F(Dialogs, TitlesShowAtMost256Characters) {
+    std::string e_and_a;  // 300 letters: "é" (2 bytes) and "a" by turns
+    for (int i = 0; i < 150; ++i)
+        e_and_a +=
+            "\xC3\xA9"
+            "a";
+    std::string four_bytes;  // 300 letters of 4 bytes (U+1F600, two UTF-16 units)
+    for (int i = 0; i < 300; ++i) four_bytes += "\xF0\x9F\x98\x80";
+    std::string three_bytes;  // 256 letters "李" then ASCII
+    for (int i = 0; i < 256; ++i) three_bytes += "\xE6\x9D\x8E";
+    const struct {
+        const char* what;
+        std::string title, shown;
+    } rows[] = {
+        {"empty", "", " "},
+        {"300 ASCII letters", std::string(300, 'L'), std::string(256, 'L')},
+        {"256 ASCII letters", std::string(256, 'L'), std::string(256, 'L')},
+        {"300 letters, \"\xC3\xA9\" and \"a\"", e_and_a, e_and_a.substr(0, 128 * 3)},
+        {"256 letters, \"\xC3\xA9\" and \"a\", whole", e_and_a.substr(0, 128 * 3), e_and_a.substr(0, 128 * 3)},
+        {"255 letters and one of 2 bytes",
+         std::string(255, 'L') + "\xC3\xA9"
+                                 "b",
+         std::string(255, 'L') + "\xC3\xA9"},
+        {"300 letters of 4 bytes", four_bytes, four_bytes.substr(0, 256 * 4)},
+        {"256 letters of 3 bytes, then ASCII", three_bytes + "xyz", three_bytes},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ProcFrame f;
+        push_copy(f, row.title.data(), static_cast<std::uint32_t>(row.title.size()));
+        HWND d = create_dialog(f, nullptr, 0, 0, 50, 50, 0, 0);
+        keep(d);
+        char caption[2048] = {};
+        GetWindowTextA(d, caption, sizeof caption);
+        EXPECT_EQ(std::string(caption), row.shown);
+        EXPECT_EQ(f.strings.depth, 0u);
+    }
     EXPECT_EQ(live(), 0);
 }
 
@@ -650,6 +676,80 @@ TEST_F(Dialogs, NestedModalDialogsReturnInnermostFirst) {
     run_dialog_modal(outer, outer_callback, &outer_end);
     order.push_back(outer_end);
     EXPECT_EQ(order, (std::vector<int>{22, 11}));
+}
+
+// A main dialog runs modally; it shows a modeless Find and runs a modal Add,
+// both its own. Only a modal dialog that disabled the owner enables it when
+// closed: closing Find while Add runs keeps the main dialog disabled (else
+// the user could open a second Add beside the first), and a main dialog
+// disabled before Add ran stays disabled. A second modal dialog of the main
+// one, run while Add runs, leaves it as Add keeps it.
+struct Hold {
+    HWND main, find, add, second;
+    bool disabled_before;      // the program disables the main dialog before Add runs
+    bool second_modal;         // Add runs the second one before Find and Add are closed
+    std::vector<int> enabled;  // the main dialog's state at each step
+} hold;
+
+void note_main_state() { hold.enabled.push_back(IsWindowEnabled(hold.main) ? 1 : 0); }
+
+std::int32_t second_callback(HWND d, UINT m, WPARAM, LPARAM) {
+    if (m != WM_APP) return 0;
+    note_main_state();  // while the second one runs
+    close_dialog(d, 3);
+    return 1;
+}
+
+std::int32_t add_callback(HWND d, UINT m, WPARAM, LPARAM) {
+    if (m != WM_APP) return 0;
+    note_main_state();  // while Add runs
+    if (hold.second_modal) {
+        std::int32_t end = 0;
+        PostMessageA(hold.second, WM_APP, 0, 0);
+        run_dialog_modal(hold.second, second_callback, &end);
+        note_main_state();  // the second one ended, Add runs
+    }
+    close_dialog(hold.find, 0);
+    note_main_state();  // Find closed, Add runs
+    close_dialog(d, 2);
+    note_main_state();  // Add closed
+    return 1;
+}
+
+std::int32_t main_callback(HWND d, UINT m, WPARAM, LPARAM) {
+    if (m != WM_APP) return 0;
+    show_dialog_modeless(hold.find, nullptr, nullptr);
+    if (hold.disabled_before) EnableWindow(d, FALSE);
+    std::int32_t end = 0;
+    PostMessageA(hold.add, WM_APP, 0, 0);
+    run_dialog_modal(hold.add, add_callback, &end);
+    note_main_state();  // Add's loop returned
+    close_dialog(d, 1);
+    return 1;
+}
+
+TEST_F(Dialogs, OnlyTheModalDialogThatDisabledItsOwnerEnablesIt) {
+    const struct {
+        const char* what;
+        bool disabled_before, second_modal;
+        std::vector<int> enabled;
+    } rows[] = {
+        {"Find closed while Add runs", false, false, {0, 0, 1, 1}},
+        {"the main dialog disabled before Add ran", true, false, {0, 0, 0, 0}},
+        {"a second modal dialog of the main one run while Add runs", false, true, {0, 0, 0, 0, 1, 1}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        HWND main = dialog();
+        hold = {main, dialog(main), dialog(main), dialog(main), row.disabled_before, row.second_modal, {}};
+        std::int32_t end = 0;
+        PostMessageA(main, WM_APP, 0, 0);
+        run_dialog_modal(main, main_callback, &end);
+        EXPECT_EQ(end, 1);
+        EXPECT_EQ(hold.enabled, row.enabled) << "the main dialog enabled (1) or not (0) at each step";
+        EXPECT_FALSE(IsWindow(hold.find));
+        EXPECT_FALSE(IsWindow(hold.add));
+    }
 }
 
 TEST_F(Dialogs, ModalLoopReturnsWhenTheDialogIsDestroyedWhileIdle) {
