@@ -43,17 +43,22 @@ out=$(KW_WINE64_LOADER=$work/bin/loader; kw_wine_env "$work/failed64" win64; kw_
 
 # Where a program runs: in the build tree that holds it, else in a folder of
 # the user's own for its architecture, never in one of the system's.
-mkdir -p "$work/tree/sub/app" "$work/loose"
-touch "$work/tree/CMakeCache.txt" "$work/tree/sub/app/p.exe" "$work/loose/p.exe"
+# The loose program lies outside every build tree, this test's own included
+# (ctest runs it inside one).
+loose=$(mktemp -d "${TMPDIR:-/tmp}/kw-loose.XXXXXX")
+mkdir -p "$work/tree/sub/app"
+touch "$work/tree/CMakeCache.txt" "$work/tree/sub/app/p.exe" "$loose/p.exe"
 while IFS='|' read -r case prog arch xdg home want; do
-  got=$(XDG_CACHE_HOME=${xdg//WORK/$work} HOME=${home//WORK/$work} kw_run_home "$work/$prog" "$arch")
+  prog=${prog//LOOSE/$loose}
+  got=$(XDG_CACHE_HOME=${xdg//WORK/$work} HOME=${home//WORK/$work} kw_run_home "${prog//WORK/$work}" "$arch")
   [ "$got" = "${want//WORK/$work}" ] || fail "kw_run_home, $case: gave $got, expected ${want//WORK/$work}"
 done <<EOF2
-a program in a build tree|tree/sub/app/p.exe|win64|WORK/xdg|WORK/home|WORK/tree
-a program outside any tree|loose/p.exe|win64|WORK/xdg|WORK/home|WORK/xdg/kestrowane/win64
-no XDG_CACHE_HOME|loose/p.exe|win32||WORK/home|WORK/home/.cache/kestrowane/win32
-no home at all|loose/p.exe|win64||/|${TMPDIR:-/tmp}/kestrowane-$(id -u)/win64
+a program in a build tree|WORK/tree/sub/app/p.exe|win64|WORK/xdg|WORK/home|WORK/tree
+a program outside any tree|LOOSE/p.exe|win64|WORK/xdg|WORK/home|WORK/xdg/kestrowane/win64
+no XDG_CACHE_HOME|LOOSE/p.exe|win32||WORK/home|WORK/home/.cache/kestrowane/win32
+no home at all|LOOSE/p.exe|win64||/|${TMPDIR:-/tmp}/kestrowane-$(id -u)/win64
 EOF2
+rm -rf "$loose"
 
 # wine-run says why for every status but 0. A stand-in 64-bit loader that
 # answers its version and otherwise ends with a status and no word stands
