@@ -100,6 +100,28 @@ function(kw_program target)
   kestrowane_link_program(${target} kestrowane_start kestrowane_runtime_checked ${ARGN})
 endfunction()
 
+# kw_test_programs(ROW ...): a tier's test programs as a table, one row each,
+# "NAME | SOURCES | LIBRARIES" (the sources and libraries separated by
+# blanks), each built and registered with kw_test.
+function(kw_test_programs)
+  foreach(row IN LISTS ARGN)
+    string(REPLACE "|" ";" fields "${row}")
+    list(LENGTH fields n)
+    if(NOT n EQUAL 3)
+      message(FATAL_ERROR "kw_test_programs: a row has three fields, NAME | SOURCES | LIBRARIES: ${row}")
+    endif()
+    list(GET fields 0 name)
+    list(GET fields 1 sources)
+    list(GET fields 2 libraries)
+    string(STRIP "${name}" name)
+    separate_arguments(sources UNIX_COMMAND "${sources}")
+    separate_arguments(libraries UNIX_COMMAND "${libraries}")
+    add_executable(${name} ${sources})
+    target_link_libraries(${name} PRIVATE ${libraries})
+    kw_test(${name})
+  endforeach()
+endfunction()
+
 # A test program: the same libraries with the C runtime and GoogleTest.
 # Tests link the checked libraries: they count strings and fail allocations.
 function(kw_test target)

@@ -1,3 +1,0 @@
-add_executable(host_platform platform_test.cpp)
-target_link_libraries(host_platform PRIVATE kestrowane_runtime)
-kw_test(host_platform)

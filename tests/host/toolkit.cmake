@@ -1,3 +1,0 @@
-add_executable(host_toolkit dialog_template_test.cpp control_kinds_test.cpp shortcut_keys_test.cpp)
-target_link_libraries(host_toolkit PRIVATE kestrowane_toolkit_core)
-kw_test(host_toolkit)

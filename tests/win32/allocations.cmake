@@ -1,3 +1,0 @@
-add_executable(win32_allocations allocations_test.cpp)
-target_link_libraries(win32_allocations PRIVATE kestrowane_toolkit kestrowane_runtime)
-kw_test(win32_allocations)

@@ -1,3 +1,0 @@
-add_executable(win32_platform platform_test.cpp)
-target_link_libraries(win32_platform PRIVATE kestrowane_runtime)
-kw_test(win32_platform)
