@@ -14,6 +14,19 @@
 
 kw_say() { printf '%s\n' "$*" >&2; }
 
+# ---- The Debian packages ---------------------------------------------------------
+
+# The packages of debian-packages (beside this file; KW_PACKAGE_LIST names
+# another), one a line: all of them, or those a UI test of a program of the
+# architecture needs.
+KW_PACKAGE_LIST=${KW_PACKAGE_LIST:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/debian-packages}
+kw_packages() {
+  awk -v tag="${1:+ui${1#win}}" '/^#/ || !NF { next } tag == "" { print $1; next }
+    { for (i = 2; i <= NF; i++) if ($i == tag) print $1 }' "$KW_PACKAGE_LIST"
+}
+
+kw_package_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
 # ---- Whether Wine can run here ---------------------------------------------------
 
 # A 96-byte i386 Linux program that exits with 42: the probe of whether this

@@ -88,6 +88,24 @@ for script in greet test bench fuzz e2e-repeat; do
   ! grep -qE '^(#|set -|source |[a-z_]+=)' <<<"$out" || fail "scripts/$script --help shows code: $out"
 done
 
+# README.md names the packages of cmake/debian-packages in its order: all
+# of them, and those of a UI test of each architecture.
+readme=$(tr -s '\n ' '  ' <"$here/../../README.md")
+while IFS='|' read -r arch before; do
+  listed=$(kw_packages ${arch:+"$arch"} | tr '\n' ' ')
+  named=$(grep -o "$before \`[^\`]*\`" <<<"$readme" | head -n 1 | sed 's/.*`\(.*\)`/\1/')
+  [ "$named" = "${listed% }" ] || fail "README.md after \"$before\" names \"$named\"; cmake/debian-packages has \"${listed% }\""
+done <<EOF2
+|what they install:
+win32|for a 32-bit program
+win64|for a 64-bit program
+EOF2
+# A UI test names the packages of the list that its program needs and are missing.
+printf '# a list\nwine ui32 ui64\nkw-absent-a ui64\nkw-absent-b\nkw-absent-c ui32 ui64\n' >"$work/packages"
+out=$(KW_PACKAGE_LIST=$work/packages "$here/../../cmake/kestrowane-ui-test" "$work/p64.exe" "$work/p64.exe" none "$work/ui" 2>&1)
+[[ $out == *"missing Debian packages: kw-absent-a kw-absent-c"*"apt-get install -y kw-absent-a kw-absent-c" ]] ||
+  fail "a UI test without its packages: expected kw-absent-a and kw-absent-c named, got: $out"
+
 # This machine: 0 where it runs 32-bit programs, 77 (with the reason) where
 # its kernel refuses them or KESTROWANE_NO_32BIT=1 stands for such a kernel.
 # Which one it is, the test finds out for itself by executing the probe: a
