@@ -14,6 +14,13 @@
 
 kw_say() { printf '%s\n' "$*" >&2; }
 
+# ---- Crashes ---------------------------------------------------------------------
+
+# True when the output of a program run under Wine (a file) shows that it
+# crashed: Wine reports an unhandled exception so, whatever exit status the
+# process ends with.
+kw_crashed() { grep -q 'wine: Unhandled' "$1"; }
+
 # ---- The Debian packages ---------------------------------------------------------
 
 # The packages of debian-packages (beside this file; KW_PACKAGE_LIST names

@@ -61,22 +61,25 @@ EOF2
 printf 'MZ' >"$work/p64.exe"
 head -c 58 /dev/zero >>"$work/p64.exe"
 printf '\x40\0\0\0PE\0\0\x64\x86' >>"$work/p64.exe"
+# One that says Wine's word for a crash and ends with 0 stands for a crash.
 printf '#!/bin/sh\n[ "$1" = --version ] && echo wine-8.0 && exit 0\nexit 3\n' >"$work/bin/silent"
-chmod +x "$work/bin/silent"
+printf '#!/bin/sh\n[ "$1" = --version ] && echo wine-8.0 && exit 0\necho "wine: Unhandled page fault on read access to 00000000" >&2\n' >"$work/bin/crash"
+chmod +x "$work/bin/silent" "$work/bin/crash"
 mkdir -p "$work/run/wineprefix" "$work/run/not-a-folder"
 echo "$KW_PREFIX_VERSION" >"$work/run/wineprefix/.kestrowane-ready"
 touch "$work/run/a-file"
-while IFS='|' read -r case build prog want_status want; do
-  out=$(KW_WINE64_LOADER=$work/bin/silent KW_WINE64_SERVER=$work/bin/silent DISPLAY=:99 \
+while IFS='|' read -r case loader build prog want_status want; do
+  out=$(KW_WINE64_LOADER=$work/bin/$loader KW_WINE64_SERVER=$work/bin/silent DISPLAY=:99 \
     KW_WIN32_BUILD=$work/run/$build "$here/../../cmake/wine-run" ${prog:+"$work/$prog"} 2>&1)
   status=$?
   [ $status -eq "$want_status" ] || fail "wine-run, $case: status $status, expected $want_status ($out)"
   [[ $out == *"${want//WORK/$work}"* ]] || fail "wine-run, $case: expected \"${want//WORK/$work}\", got: $out"
 done <<EOF2
-a program that ends with 3 and says nothing|.|p64.exe|3|wine-run: WORK/p64.exe ended with status 3, and wrote nothing
-no such program|.|none.exe|1|wine-run: no program WORK/none.exe
-no program at all|.||2|wine-run PROGRAM [ARGS...]
-a prefix that cannot be made|a-file/x|p64.exe|1|Wine prefix WORK/run/a-file/x/wineprefix: cannot write
+a program that ends with 3 and says nothing|silent|.|p64.exe|3|wine-run: WORK/p64.exe ended with status 3, and wrote nothing
+a program that crashes and ends with 0|crash|.|p64.exe|1|wine-run: the program crashed
+no such program|silent|.|none.exe|1|wine-run: no program WORK/none.exe
+no program at all|silent|.||2|wine-run PROGRAM [ARGS...]
+a prefix that cannot be made|silent|a-file/x|p64.exe|1|Wine prefix WORK/run/a-file/x/wineprefix: cannot write
 EOF2
 
 # Each script's --help prints its usage, the comment at its start, and none of its code.
