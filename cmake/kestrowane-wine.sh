@@ -90,19 +90,9 @@ kw_wine_check() {
     return 1
   fi
   # Debian's wrapper runs the 32-bit loader; another layout answers for itself.
-  local loader=${KW_WINE_LOADER:-/usr/lib/wine/wine} out status
+  local loader=${KW_WINE_LOADER:-/usr/lib/wine/wine}
   [ -e "$loader" ] || [ -n "${KW_WINE_LOADER:-}" ] || loader=wine
-  if [ "$loader" != wine ] && [ ! -x "$loader" ]; then
-    KW_WINE_WHY="Wine's 32-bit loader $loader is missing ($install)"
-    return 1
-  fi
-  out=$(timeout -k 5 30 "$loader" --version 2>&1)
-  status=$?
-  if [ $status -ne 0 ] || [[ $out != wine-* ]]; then
-    [ $status -eq 124 ] && out="no answer within 30 s"
-    KW_WINE_WHY="Wine's loader $loader does not run (status $status: $(head -c 200 <<<"$out" | head -n 1)); reinstall it ($install)"
-    return 1
-  fi
+  kw_loader_probe "$loader" 32-bit "$install"
 }
 
 # The 64-bit loader and server (KW_WINE64_LOADER and KW_WINE64_SERVER name
@@ -110,24 +100,30 @@ kw_wine_check() {
 kw_wine64_loader() { echo "${KW_WINE64_LOADER:-/usr/lib/wine/wine64}"; }
 kw_wine64_server() { echo "${KW_WINE64_SERVER:-/usr/lib/wine/wineserver64}"; }
 kw_wine64_check() {
-  local install="as root: apt-get install -y wine64 fonts-wine"
-  local loader server out status
-  loader=$(kw_wine64_loader) server=$(kw_wine64_server)
-  if [ ! -x "$loader" ]; then
-    KW_WINE_WHY="Wine's 64-bit loader $loader is missing ($install)"
-    return 1
-  fi
+  local install="as root: apt-get install -y wine64 fonts-wine" server
+  kw_loader_probe "$(kw_wine64_loader)" 64-bit "$install" || return 1
+  server=$(kw_wine64_server)
   if [ ! -x "$server" ]; then
     KW_WINE_WHY="Wine's 64-bit server $server is missing ($install)"
     return 1
   fi
-  out=$(timeout -k 5 30 "$loader" --version 2>&1)
-  status=$?
-  if [ $status -ne 0 ] || [[ $out != wine-* ]]; then
-    [ $status -eq 124 ] && out="no answer within 30 s"
-    KW_WINE_WHY="Wine's 64-bit loader $loader does not run (status $status: $(head -c 200 <<<"$out" | head -n 1)); reinstall it ($install)"
+}
+
+# The probe of a loader (a path, or a command such as wine) of one
+# architecture (32-bit or 64-bit): it must be there and answer its version
+# within 30 s. Otherwise status 1, and KW_WINE_WHY says why, naming the fix.
+kw_loader_probe() {
+  local loader=$1 bits=$2 install=$3 out status
+  if [[ $loader == */* ]] && [ ! -x "$loader" ]; then
+    KW_WINE_WHY="Wine's $bits loader $loader is missing ($install)"
     return 1
   fi
+  out=$(timeout -k 5 30 "$loader" --version 2>&1)
+  status=$?
+  [ $status -eq 0 ] && [[ $out == wine-* ]] && return 0
+  [ $status -eq 124 ] && out="no answer within 30 s"
+  KW_WINE_WHY="Wine's $bits loader $loader does not run (status $status: $(head -c 200 <<<"$out" | head -n 1)); reinstall it ($install)"
+  return 1
 }
 
 # ---- The virtual display -----------------------------------------------------------
