@@ -14,6 +14,20 @@
 
 kw_say() { printf '%s\n' "$*" >&2; }
 
+# Runs the command every 50 ms until it succeeds, for up to SECONDS: status
+# 0 once it did, 1 when the time ran out.
+kw_poll() {
+  local tries=$(($1 * 20))
+  shift
+  until "$@"; do
+    [ $((tries -= 1)) -gt 0 ] || return 1
+    sleep 0.05
+  done
+}
+
+# True once the process PID has ended.
+kw_gone() { ! kill -0 "$1" 2>/dev/null; }
+
 # ---- Crashes ---------------------------------------------------------------------
 
 # True when the output of a program run under Wine (a file) shows that it
@@ -134,7 +148,7 @@ kw_loader_probe() {
 KW_XVFB_PID= KW_XVFB_LOG=
 kw_start_display() {
   [ -n "${DISPLAY:-}" ] && return 0
-  local number status i
+  local number status
   if ! number=$(mktemp "${TMPDIR:-/tmp}/kw-display.XXXXXX"); then
     kw_say "The virtual display: no temporary file in ${TMPDIR:-/tmp} for its number"
     return 1
@@ -142,11 +156,7 @@ kw_start_display() {
   KW_XVFB_LOG=$number.log
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$number" >"$KW_XVFB_LOG" 2>&1 &
   KW_XVFB_PID=$!
-  for i in $(seq 600); do
-    grep -q '^[0-9]' "$number" 2>/dev/null && break
-    kill -0 "$KW_XVFB_PID" 2>/dev/null || break
-    sleep 0.05
-  done
+  kw_poll 30 kw_numbered_or_gone "$number" "$KW_XVFB_PID"
   if ! grep -q '^[0-9]' "$number" 2>/dev/null; then
     if kill -0 "$KW_XVFB_PID" 2>/dev/null; then
       kw_say "The virtual display (Xvfb) gave no display number within 30 s (log: $KW_XVFB_LOG)"
@@ -163,6 +173,9 @@ kw_start_display() {
   rm -f "$number"
 }
 
+# Whether Xvfb wrote its display number to the file, or ended.
+kw_numbered_or_gone() { grep -q '^[0-9]' "$1" 2>/dev/null || kw_gone "$2"; }
+
 # True while the display this process started still runs (or when it uses
 # one it did not start); otherwise says so.
 kw_display_alive() {
@@ -175,10 +188,10 @@ kw_display_alive() {
 # Ends the display this process started: status 1 when it had already died.
 kw_stop_display() {
   [ -z "$KW_XVFB_PID" ] && return 0
-  local alive=0 i
+  local alive=0
   kw_display_alive || alive=1
   kill "$KW_XVFB_PID" 2>/dev/null
-  for i in $(seq 100); do kill -0 "$KW_XVFB_PID" 2>/dev/null || break; sleep 0.05; done
+  kw_poll 5 kw_gone "$KW_XVFB_PID"
   kill -9 "$KW_XVFB_PID" 2>/dev/null
   wait "$KW_XVFB_PID" 2>/dev/null
   [ $alive -eq 0 ] && rm -f "$KW_XVFB_LOG"
@@ -187,6 +200,14 @@ kw_stop_display() {
 }
 
 # ---- The Wine prefix -----------------------------------------------------------------
+
+# Takes the folder out of PATH wherever it is, leaving the others in order.
+kw_path_without() {
+  local dir=$1 d kept=() folders
+  IFS=: read -ra folders <<<"$PATH"
+  for d in "${folders[@]}"; do [ "$d" = "$dir" ] || kept+=("$d"); done
+  PATH=$(IFS=:; printf '%s' "${kept[*]}")
+}
 
 # The Wine environment of a build tree for an architecture (win32 or win64):
 # the tree's own prefix, no debug output, no installer dialogs. For win64,
@@ -201,9 +222,7 @@ kw_wine_env() {
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   if [ -n "$KW_WINE64_BIN" ]; then
-    PATH=:$PATH:
-    PATH=${PATH//:$KW_WINE64_BIN:/:}
-    PATH=${PATH#:} PATH=${PATH%:}
+    kw_path_without "$KW_WINE64_BIN"
     unset WINELOADER WINESERVER
     KW_WINE64_BIN=
   fi
@@ -426,12 +445,8 @@ kw_wine_ready() {
 # status; past the limit it says what it waited for, ends the child and
 # gives 124.
 kw_wait_pid() {
-  local pid=$1 limit=$2 what=$3 i
-  for i in $(seq $((limit * 20))); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  if kill -0 "$pid" 2>/dev/null; then
+  local pid=$1 limit=$2 what=$3
+  if ! kw_poll "$limit" kw_gone "$pid"; then
     kw_say "$what still ran after $limit s; ended it"
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null

@@ -41,6 +41,12 @@ out=$(KW_WINE64_LOADER=$work/bin/loader; kw_wine_env "$work/failed64" win64; kw_
   fail "a failing 64-bit loader: expected the wineboot step and its log, got: $out"
 [ ! -e "$work/failed64/wineprefix/.kestrowane-ready" ] || fail "a failing 64-bit loader: the prefix was marked ready"
 
+# The 64-bit commands go on the PATH for win64 and off it again for win32,
+# every other folder kept in its place.
+path=/kw-a:$PATH:/kw-b:/kw-a
+out=$(PATH=$path; kw_wine_env "$work/env" win64; echo "$PATH"; kw_wine_env "$work/env" win32; echo "$PATH")
+[ "$out" = "$work/env/wine64-bin:$path"$'\n'"$path" ] || fail "the PATH for win64, then win32: expected $path with the 64-bit commands first, then without, got: $out"
+
 # Where a program runs: in the build tree that holds it, else in a folder of
 # the user's own for its architecture, never in one of the system's.
 mkdir -p "$work/tree/sub/app" "$work/loose"
