@@ -14,6 +14,40 @@
 
 kw_say() { printf '%s\n' "$*" >&2; }
 
+# Runs the command every 50 ms until it succeeds, for up to SECONDS: status
+# 0 once it did, 1 when the time ran out.
+kw_poll() {
+  local tries=$(($1 * 20))
+  shift
+  until "$@"; do
+    [ $((tries -= 1)) -gt 0 ] || return 1
+    sleep 0.05
+  done
+}
+
+# True once the process PID has ended.
+kw_gone() { ! kill -0 "$1" 2>/dev/null; }
+
+# ---- Crashes ---------------------------------------------------------------------
+
+# True when the output of a program run under Wine (a file) shows that it
+# crashed: Wine reports an unhandled exception so, whatever exit status the
+# process ends with.
+kw_crashed() { grep -q 'wine: Unhandled' "$1"; }
+
+# ---- The Debian packages ---------------------------------------------------------
+
+# The packages of debian-packages (beside this file; KW_PACKAGE_LIST names
+# another), one a line: all of them, or those a UI test of a program of the
+# architecture needs.
+KW_PACKAGE_LIST=${KW_PACKAGE_LIST:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/debian-packages}
+kw_packages() {
+  awk -v tag="${1:+ui${1#win}}" '/^#/ || !NF { next } tag == "" { print $1; next }
+    { for (i = 2; i <= NF; i++) if ($i == tag) print $1 }' "$KW_PACKAGE_LIST"
+}
+
+kw_package_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
 # ---- Whether Wine can run here ---------------------------------------------------
 
 # A 96-byte i386 Linux program that exits with 42: the probe of whether this
@@ -70,19 +104,9 @@ kw_wine_check() {
     return 1
   fi
   # Debian's wrapper runs the 32-bit loader; another layout answers for itself.
-  local loader=${KW_WINE_LOADER:-/usr/lib/wine/wine} out status
+  local loader=${KW_WINE_LOADER:-/usr/lib/wine/wine}
   [ -e "$loader" ] || [ -n "${KW_WINE_LOADER:-}" ] || loader=wine
-  if [ "$loader" != wine ] && [ ! -x "$loader" ]; then
-    KW_WINE_WHY="Wine's 32-bit loader $loader is missing ($install)"
-    return 1
-  fi
-  out=$(timeout -k 5 30 "$loader" --version 2>&1)
-  status=$?
-  if [ $status -ne 0 ] || [[ $out != wine-* ]]; then
-    [ $status -eq 124 ] && out="no answer within 30 s"
-    KW_WINE_WHY="Wine's loader $loader does not run (status $status: $(head -c 200 <<<"$out" | head -n 1)); reinstall it ($install)"
-    return 1
-  fi
+  kw_loader_probe "$loader" 32-bit "$install"
 }
 
 # The 64-bit loader and server (KW_WINE64_LOADER and KW_WINE64_SERVER name
@@ -90,24 +114,30 @@ kw_wine_check() {
 kw_wine64_loader() { echo "${KW_WINE64_LOADER:-/usr/lib/wine/wine64}"; }
 kw_wine64_server() { echo "${KW_WINE64_SERVER:-/usr/lib/wine/wineserver64}"; }
 kw_wine64_check() {
-  local install="as root: apt-get install -y wine64 fonts-wine"
-  local loader server out status
-  loader=$(kw_wine64_loader) server=$(kw_wine64_server)
-  if [ ! -x "$loader" ]; then
-    KW_WINE_WHY="Wine's 64-bit loader $loader is missing ($install)"
-    return 1
-  fi
+  local install="as root: apt-get install -y wine64 fonts-wine" server
+  kw_loader_probe "$(kw_wine64_loader)" 64-bit "$install" || return 1
+  server=$(kw_wine64_server)
   if [ ! -x "$server" ]; then
     KW_WINE_WHY="Wine's 64-bit server $server is missing ($install)"
     return 1
   fi
-  out=$(timeout -k 5 30 "$loader" --version 2>&1)
-  status=$?
-  if [ $status -ne 0 ] || [[ $out != wine-* ]]; then
-    [ $status -eq 124 ] && out="no answer within 30 s"
-    KW_WINE_WHY="Wine's 64-bit loader $loader does not run (status $status: $(head -c 200 <<<"$out" | head -n 1)); reinstall it ($install)"
+}
+
+# The probe of a loader (a path, or a command such as wine) of one
+# architecture (32-bit or 64-bit): it must be there and answer its version
+# within 30 s. Otherwise status 1, and KW_WINE_WHY says why, naming the fix.
+kw_loader_probe() {
+  local loader=$1 bits=$2 install=$3 out status
+  if [[ $loader == */* ]] && [ ! -x "$loader" ]; then
+    KW_WINE_WHY="Wine's $bits loader $loader is missing ($install)"
     return 1
   fi
+  out=$(timeout -k 5 30 "$loader" --version 2>&1)
+  status=$?
+  [ $status -eq 0 ] && [[ $out == wine-* ]] && return 0
+  [ $status -eq 124 ] && out="no answer within 30 s"
+  KW_WINE_WHY="Wine's $bits loader $loader does not run (status $status: $(head -c 200 <<<"$out" | head -n 1)); reinstall it ($install)"
+  return 1
 }
 
 # ---- The virtual display -----------------------------------------------------------
@@ -118,7 +148,7 @@ kw_wine64_check() {
 KW_XVFB_PID= KW_XVFB_LOG=
 kw_start_display() {
   [ -n "${DISPLAY:-}" ] && return 0
-  local number status i
+  local number status
   if ! number=$(mktemp "${TMPDIR:-/tmp}/kw-display.XXXXXX"); then
     kw_say "The virtual display: no temporary file in ${TMPDIR:-/tmp} for its number"
     return 1
@@ -126,11 +156,7 @@ kw_start_display() {
   KW_XVFB_LOG=$number.log
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$number" >"$KW_XVFB_LOG" 2>&1 &
   KW_XVFB_PID=$!
-  for i in $(seq 600); do
-    grep -q '^[0-9]' "$number" 2>/dev/null && break
-    kill -0 "$KW_XVFB_PID" 2>/dev/null || break
-    sleep 0.05
-  done
+  kw_poll 30 kw_numbered_or_gone "$number" "$KW_XVFB_PID"
   if ! grep -q '^[0-9]' "$number" 2>/dev/null; then
     if kill -0 "$KW_XVFB_PID" 2>/dev/null; then
       kw_say "The virtual display (Xvfb) gave no display number within 30 s (log: $KW_XVFB_LOG)"
@@ -147,6 +173,9 @@ kw_start_display() {
   rm -f "$number"
 }
 
+# Whether Xvfb wrote its display number to the file, or ended.
+kw_numbered_or_gone() { grep -q '^[0-9]' "$1" 2>/dev/null || kw_gone "$2"; }
+
 # True while the display this process started still runs (or when it uses
 # one it did not start); otherwise says so.
 kw_display_alive() {
@@ -159,10 +188,10 @@ kw_display_alive() {
 # Ends the display this process started: status 1 when it had already died.
 kw_stop_display() {
   [ -z "$KW_XVFB_PID" ] && return 0
-  local alive=0 i
+  local alive=0
   kw_display_alive || alive=1
   kill "$KW_XVFB_PID" 2>/dev/null
-  for i in $(seq 100); do kill -0 "$KW_XVFB_PID" 2>/dev/null || break; sleep 0.05; done
+  kw_poll 5 kw_gone "$KW_XVFB_PID"
   kill -9 "$KW_XVFB_PID" 2>/dev/null
   wait "$KW_XVFB_PID" 2>/dev/null
   [ $alive -eq 0 ] && rm -f "$KW_XVFB_LOG"
@@ -171,6 +200,14 @@ kw_stop_display() {
 }
 
 # ---- The Wine prefix -----------------------------------------------------------------
+
+# Takes the folder out of PATH wherever it is, leaving the others in order.
+kw_path_without() {
+  local dir=$1 d kept=() folders
+  IFS=: read -ra folders <<<"$PATH"
+  for d in "${folders[@]}"; do [ "$d" = "$dir" ] || kept+=("$d"); done
+  PATH=$(IFS=:; printf '%s' "${kept[*]}")
+}
 
 # The Wine environment of a build tree for an architecture (win32 or win64):
 # the tree's own prefix, no debug output, no installer dialogs. For win64,
@@ -185,9 +222,7 @@ kw_wine_env() {
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   if [ -n "$KW_WINE64_BIN" ]; then
-    PATH=:$PATH:
-    PATH=${PATH//:$KW_WINE64_BIN:/:}
-    PATH=${PATH#:} PATH=${PATH%:}
+    kw_path_without "$KW_WINE64_BIN"
     unset WINELOADER WINESERVER
     KW_WINE64_BIN=
   fi
@@ -410,12 +445,8 @@ kw_wine_ready() {
 # status; past the limit it says what it waited for, ends the child and
 # gives 124.
 kw_wait_pid() {
-  local pid=$1 limit=$2 what=$3 i
-  for i in $(seq $((limit * 20))); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  if kill -0 "$pid" 2>/dev/null; then
+  local pid=$1 limit=$2 what=$3
+  if ! kw_poll "$limit" kw_gone "$pid"; then
     kw_say "$what still ran after $limit s; ended it"
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null

@@ -7,8 +7,8 @@ struct KeyName {
     const char* name;
 };
 
-// Virtual-key codes of the platform with the names the drive tool's key
-// verbs use.
+// Virtual-key codes of the platform with their names, as menu items show
+// them and the drive tool reads them.
 constexpr KeyName kKeyNames[] = {
     {0x08, "Backspace"}, {0x09, "Tab"},      {0x0D, "Enter"}, {0x1B, "Escape"}, {0x20, "Space"},
     {0x21, "PageUp"},    {0x22, "PageDown"}, {0x23, "End"},   {0x24, "Home"},   {0x25, "Left"},
@@ -48,7 +48,40 @@ bool put_key_name(Writer& w, std::uint32_t key) {
     return false;
 }
 
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool same_name(const char* name, std::uint32_t length, const char* known) {
+    std::uint32_t i = 0;
+    for (; i < length && known[i] != 0; ++i)
+        if (lower(name[i]) != lower(known[i])) return false;
+    return i == length && known[i] == 0;
+}
+
+// The function key of "F1" to "F24" (any case, no leading zero), or 0.
+std::uint32_t function_key_named(const char* name, std::uint32_t length) {
+    if (length < 2 || length > 3 || lower(name[0]) != 'f' || name[1] < '1' || name[1] > '9') return 0;
+    std::uint32_t number = 0;
+    for (std::uint32_t i = 1; i < length; ++i) {
+        if (name[i] < '0' || name[i] > '9') return 0;
+        number = number * 10 + static_cast<std::uint32_t>(name[i] - '0');
+    }
+    return number <= kF24 - kF1 + 1 ? kF1 + number - 1 : 0;
+}
+
 }  // namespace
+
+std::uint32_t shortcut_key_named(const char* name, std::uint32_t length) {
+    if (length == 1) {
+        char c = lower(name[0]);
+        if (c >= '0' && c <= '9') return static_cast<std::uint32_t>(c);
+        if (c >= 'a' && c <= 'z') return static_cast<std::uint32_t>(c - 'a' + 'A');
+        return 0;
+    }
+    if (std::uint32_t f = function_key_named(name, length)) return f;
+    for (const KeyName& k : kKeyNames)
+        if (same_name(name, length, k.name)) return k.key;
+    return 0;
+}
 
 std::uint32_t shortcut_text(std::uint32_t keys, char* out) {
     if ((keys & ~(kShortcutKeyMask | kShortcutShift | kShortcutCtrl | kShortcutAlt)) != 0) return 0;

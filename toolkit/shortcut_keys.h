@@ -24,3 +24,9 @@ constexpr std::uint32_t kShortcutTextSize = 32;
 // modifiers, give the empty text. Gives the length written to out, which holds
 // kShortcutTextSize bytes; no terminator is written.
 std::uint32_t shortcut_text(std::uint32_t keys, char* out);
+
+// The virtual-key code of a key's name as shortcut_text writes it, in any
+// case ("F13", "pagedown", "a"), from name's length bytes; 0 for a name that
+// shortcut_text never writes. The drive tool reads its key names with this,
+// so every shortcut a menu item shows can be played.
+std::uint32_t shortcut_key_named(const char* name, std::uint32_t length);

@@ -310,7 +310,7 @@ const Verb kVerbs[] = {
      "type the text into the focus (TITLE: bring\nthat window to the front first)", verb_type, nullptr},
     {"key", 1, 2, kAnywhere, "key [TITLE] COMBO",
      "press a key: Enter, Escape, Tab, Space,\nBackspace, Delete, Insert, Home, End,\nPageUp, PageDown, Up, Down, "
-     "Left, Right,\nF1...F12, a letter, digit or sign; with\nCtrl+, Alt+, Shift+ before it (Alt+F4)",
+     "Left, Right,\nF1...F24, a letter, digit or sign; with\nCtrl+, Alt+, Shift+ before it (Alt+F4)",
      verb_key, check_key},
     {"click", 2, 2, kAnywhere, "click TITLE ID", "click the control in its middle", verb_click, nullptr},
     {"select", 3, 3, kAnywhere, "select TITLE ID N|TEXT",

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "tools/numbers.h"
+#include "toolkit/shortcut_keys.h"
 #include "tools/poll.h"
 #include "tools/text.h"
 #include "tools/window_find.h"
@@ -39,29 +39,26 @@ struct KeyName {
     WORD vk;
 };
 
-constexpr KeyName kKeyNames[] = {
-    {"enter", VK_RETURN},    {"return", VK_RETURN}, {"escape", VK_ESCAPE},  {"esc", VK_ESCAPE},
-    {"tab", VK_TAB},         {"space", VK_SPACE},   {"backspace", VK_BACK}, {"delete", VK_DELETE},
-    {"del", VK_DELETE},      {"insert", VK_INSERT}, {"home", VK_HOME},      {"end", VK_END},
-    {"pageup", VK_PRIOR},    {"pagedown", VK_NEXT}, {"up", VK_UP},          {"down", VK_DOWN},
-    {"left", VK_LEFT},       {"right", VK_RIGHT},   {"plus", VK_OEM_PLUS},  {"ctrl", VK_CONTROL},
-    {"control", VK_CONTROL}, {"alt", VK_MENU},      {"shift", VK_SHIFT},
+// Other names than those of shortcuts (shortcut_keys.h): short ones, the
+// modifiers, and the plus sign, which a combination cannot hold as itself.
+constexpr KeyName kOtherKeyNames[] = {
+    {"return", VK_RETURN}, {"esc", VK_ESCAPE},      {"del", VK_DELETE}, {"plus", VK_OEM_PLUS},
+    {"ctrl", VK_CONTROL},  {"control", VK_CONTROL}, {"alt", VK_MENU},   {"shift", VK_SHIFT},
 };
 
 bool is_modifier(WORD vk) { return vk == VK_CONTROL || vk == VK_MENU || vk == VK_SHIFT; }
 
 bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-// The virtual key of a key name (case-insensitive), or 0. A single letter,
-// digit or sign names its key; Shift, when the sign needs it, is added to
-// the modifiers.
+// The virtual key of a key name (case-insensitive), or 0: a name that a
+// shortcut's text uses, one of the other names, or a single sign, which
+// names its key; Shift, when the sign needs it, is added to the modifiers.
 WORD key_of(const std::string& name, std::vector<WORD>& modifiers) {
+    if (std::uint32_t vk = shortcut_key_named(name.data(), static_cast<std::uint32_t>(name.size())))
+        return static_cast<WORD>(vk);
     std::string n = lower(name);
-    for (const KeyName& k : kKeyNames)
+    for (const KeyName& k : kOtherKeyNames)
         if (n == k.name) return k.vk;
-    DWORD f = 0;
-    if (n.size() >= 2 && n[0] == 'f' && parse_decimal(n.substr(1), f) && f >= 1 && f <= 12)
-        return static_cast<WORD>(VK_F1 + f - 1);
     if (name.size() != 1 || static_cast<unsigned char>(name[0]) >= 0x80) return 0;
     SHORT vk = VkKeyScanW(static_cast<wchar_t>(name[0]));
     if (vk == -1 || (vk & 0x600) != 0) return 0;

@@ -14,10 +14,10 @@ void press_key(WORD vk);
 
 // Presses a combination such as "Ctrl+Shift+Tab", "Alt+F4" or "F1": the
 // modifiers go down in order, the key is pressed, the modifiers come up.
-// Key names are Enter, Escape, Tab, Space, Backspace, Delete, Insert, Home,
-// End, PageUp, PageDown, the arrows, F1 to F12, a letter, digit or sign (any
-// case). False, with nothing pressed and error set, for an unknown name, and
-// when the modifiers cannot be held down for the key within ms.
+// Key names are those of shortcuts (shortcut_keys.h: Enter, Escape, Tab,
+// Space, Backspace, Delete, Insert, Home, End, PageUp, PageDown, the arrows,
+// F1 to F24, a letter or digit), or a sign (any case). False, with nothing pressed and error set, for an unknown name,
+// and when the modifiers cannot be held down for the key within ms.
 bool press_combo(const std::string& combo, DWORD ms, std::string& error);
 // Whether press_combo knows every key of the combination; false with error
 // set as press_combo sets it.

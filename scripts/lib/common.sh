@@ -10,16 +10,13 @@ source "$KW_ROOT/cmake/kestrowane-wine.sh"
 # first line that is no comment, without the "# ".
 kw_usage() { sed -n '2,/^[^#]/{/^#/!q;s/^# \{0,1\}//;p}' "$1"; }
 
-KW_PACKAGES=(cmake g++ make googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 fonts-wine
-  fonts-wqy-microhei xvfb imagemagick clang libclang-rt-dev)
+mapfile -t KW_PACKAGES < <(kw_packages)
 
 # Installs the Debian packages the project needs when some are missing (as
 # root), or prints the exact command to run and fails.
 kw_need_packages() {
   local missing=() p
-  for p in "${KW_PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-  done
+  for p in "${KW_PACKAGES[@]}"; do kw_package_installed "$p" || missing+=("$p"); done
   [ ${#missing[@]} -eq 0 ] && return 0
   local needs_i386=0
   for p in "${missing[@]}"; do [[ $p == *:i386 ]] && needs_i386=1; done

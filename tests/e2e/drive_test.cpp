@@ -1,7 +1,8 @@
 // drive itself, run as a user runs it: its verb table against the README's,
 // its reading of numbers, words and UTF-8, its refusal of bad commands, the
-// programs it starts and waits for, and texts typed into and read from a
-// program in code page 1252, each wait bounded. CTest runs it in tests/e2e
+// keys of shortcuts played on a window of the test's own, the programs it
+// starts and waits for, and texts typed into and read from a program in code
+// page 1252, each wait bounded. CTest runs it in tests/e2e
 // of the build tree; drive is at ../../tools/drive.exe.
 #include <windows.h>
 
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/program_under_test.h"
+#include "toolkit/shortcut_keys.h"
 #include "tools/menu_query.h"
 #include "tools/numbers.h"
 #include "tools/text.h"
@@ -379,6 +381,7 @@ const CommandRow kScriptLines[] = {
     {"type \"Zo\xEB\"", 2, ":1: the line is not UTF-8: byte 9 is 0xEB"},  // code page 1252's "ë"
     // A mistake after lines that would wait is found before any line plays.
     {"wait \"No such window\" 20s\nkey Ctrl+Nope", 2, ":2: no key named \"Nope\" in \"Ctrl+Nope\""},
+    {"wait \"No such window\" 20s\nkey Shift+F25", 2, ":2: no key named \"F25\" in \"Shift+F25\""},
     {"wait \"No such window\" 20s\nkey A+Enter", 2,
      ":2: \"A+Enter\": only Ctrl, Alt and Shift can come before the last key"},
     {"timeout 20s\n\n# a note\nwait \"No such window\"\ngone \"No such window\" 5x", 2, ":5: MS \"5x\" is not a time"},
@@ -591,6 +594,112 @@ TEST(DriveRun, RunEndsAProgramThatOutlivesItsLimit) {
     EXPECT_NE(o.err.find("drive ended it"), std::string::npos) << o.err;
     EXPECT_TRUE(poll_until(kStepTimeout, [] { return find_window(kDialogTitle) == nullptr; }))
         << "still there: " << visible_titles();
+}
+
+// ---- Keys ------------------------------------------------------------------------------
+
+// A window of the test's own, on a thread of its own, that writes down each
+// key pressed on it as a shortcut's text, with the modifiers held then.
+const char kKeysTitle[] = "Keys heard";
+
+class KeysHeard {
+public:
+    KeysHeard() {
+        InitializeCriticalSection(&lock_);
+        ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
+        WaitForSingleObject(ready_, kStartTimeout);
+    }
+    KeysHeard(const KeysHeard&) = delete;
+    KeysHeard& operator=(const KeysHeard&) = delete;
+    ~KeysHeard() {
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+        WaitForSingleObject(thread_, kExitTimeout);
+        CloseHandle(thread_);
+        CloseHandle(ready_);
+        DeleteCriticalSection(&lock_);
+    }
+
+    HWND window() const { return window_; }
+
+    // The texts of the keys heard so far.
+    std::vector<std::string> heard() {
+        EnterCriticalSection(&lock_);
+        std::vector<std::string> copy = heard_;
+        LeaveCriticalSection(&lock_);
+        return copy;
+    }
+
+private:
+    static DWORD WINAPI run(void* self) {
+        KeysHeard* k = static_cast<KeysHeard*>(self);
+        WNDCLASSA c = {};
+        c.lpfnWndProc = proc;
+        c.hInstance = GetModuleHandleA(nullptr);
+        c.lpszClassName = "KwKeysHeard";
+        RegisterClassA(&c);
+        k->window_ = CreateWindowExA(0, c.lpszClassName, kKeysTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300,
+                                     200, nullptr, nullptr, c.hInstance, nullptr);
+        SetWindowLongPtrA(k->window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(k));
+        SetEvent(k->ready_);
+        MSG m;
+        while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
+        return 0;
+    }
+
+    static bool held(int vk) { return GetKeyState(vk) < 0; }
+
+    static LRESULT CALLBACK proc(HWND w, UINT message, WPARAM wparam, LPARAM lparam) {
+        auto* k = reinterpret_cast<KeysHeard*>(GetWindowLongPtrA(w, GWLP_USERDATA));
+        bool key = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+        if (key && k != nullptr && wparam != VK_SHIFT && wparam != VK_CONTROL && wparam != VK_MENU) {
+            std::uint32_t keys = static_cast<std::uint32_t>(wparam) | (held(VK_SHIFT) ? kShortcutShift : 0) |
+                                 (held(VK_CONTROL) ? kShortcutCtrl : 0) | (held(VK_MENU) ? kShortcutAlt : 0);
+            char text[kShortcutTextSize];
+            std::string heard(text, shortcut_text(keys, text));
+            EnterCriticalSection(&k->lock_);
+            k->heard_.push_back(heard.empty() ? "key " + std::to_string(wparam) : heard);
+            LeaveCriticalSection(&k->lock_);
+            return 0;
+        }
+        if (message == WM_DESTROY) PostQuitMessage(0);
+        return DefWindowProcA(w, message, wparam, lparam);
+    }
+
+    CRITICAL_SECTION lock_;
+    HANDLE ready_ = nullptr;
+    HANDLE thread_ = nullptr;
+    HWND window_ = nullptr;
+    std::vector<std::string> heard_;
+};
+
+struct KeyRow {
+    const char* combo;  // as a script names it
+    const char* heard;  // as a menu item shows it
+};
+
+// Every key a shortcut's text names can be played, in the shortcut's words
+// or in any case.
+const KeyRow kKeys[] = {
+    {"Shift+F13", "Shift+F13"},
+    {"f24", "F24"},
+    {"Ctrl+Shift+pagedown", "Ctrl+Shift+PageDown"},
+    {"ctrl+Z", "Ctrl+Z"},
+};
+
+TEST(DriveKeys, EveryShortcutKeyReachesTheProgramWithItsModifiers) {
+    KeysHeard window;
+    ASSERT_NE(window.window(), nullptr);
+    std::vector<std::string> expected;
+    for (const KeyRow& row : kKeys) {
+        SCOPED_TRACE(row.combo);
+        Outcome o = drive(std::string("key \"") + kKeysTitle + "\" " + row.combo);
+        EXPECT_EQ(o.code, 0u) << o.err;
+        expected.push_back(row.heard);
+        EXPECT_TRUE(poll_until(kStepTimeout, [&] { return window.heard().size() >= expected.size(); }))
+            << "waited " << kStepTimeout << " ms for " << row.heard << "; heard " << window.heard().size() << " keys";
+        EXPECT_EQ(window.heard(), expected);
+    }
 }
 
 // ---- Texts across code pages --------------------------------------------------------------

@@ -1,4 +1,5 @@
-// The text of key combinations, as menu items show them after a tab.
+// The text of key combinations, as menu items show them after a tab, and the
+// keys of key names read back.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -54,6 +55,34 @@ const Row kRows[] = {
 
 TEST(ShortcutText, EveryRowOfTheTable) {
     for (const Row& row : kRows) EXPECT_EQ(text_of(row.keys), row.text) << "keys 0x" << std::hex << row.keys;
+}
+
+std::uint32_t key_named(const std::string& name) {
+    return shortcut_key_named(name.data(), static_cast<std::uint32_t>(name.size()));
+}
+
+// The key that each written text ends with reads back as its key.
+TEST(ShortcutKeyNamed, EveryNameWrittenReadsBackAsItsKey) {
+    for (const Row& row : kRows) {
+        std::string text = row.text;
+        if (text.empty()) continue;
+        EXPECT_EQ(key_named(text.substr(text.rfind('+') + 1)), row.keys & kShortcutKeyMask) << text;
+    }
+    for (std::uint32_t key = 1; key <= kShortcutKeyMask; ++key) {
+        std::string text = text_of(key);
+        EXPECT_EQ(key_named(text), text.empty() ? 0 : key) << "key 0x" << std::hex << key << " \"" << text << "\"";
+    }
+}
+
+const Row kNames[] = {
+    {0x7C, "f13"},       {0x7C, "F13"},  {0x87, "F24"},    {0x22, "pagedown"}, {0x0D, "ENTER"},
+    {'A', "a"},          {'7', "7"},     {0x00, "F25"},    {0x00, "F0"},       {0x00, "F013"},
+    {0x00, "F1x"},       {'F', "F"},     {0x00, "F100"},   {0x00, ""},         {0x00, "PageDow"},
+    {0x00, "PageDownX"}, {0x00, "Ctrl"}, {0x00, "Ctrl+F"}, {0x00, "+"},        {0x00, "\xC3\xA9"},
+};
+
+TEST(ShortcutKeyNamed, NamesInAnyCaseAndNoOthers) {
+    for (const Row& row : kNames) EXPECT_EQ(key_named(row.text), row.keys) << "\"" << row.text << "\"";
 }
 
 }  // namespace

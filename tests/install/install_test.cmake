@@ -59,7 +59,7 @@ foreach(f ${lib}/libkestrowane_runtime.a ${lib}/libkestrowane_start.a ${lib}/lib
           include/kestrowane/toolkit/control_kinds.h lib/cmake/Kestrowane/KestrowaneConfig.cmake
           lib/cmake/Kestrowane/KestrowaneTargets-${ARCH}.cmake lib/cmake/Kestrowane/KestrowaneArch-${ARCH}.cmake
           share/kestrowane/mingw-i686.cmake share/kestrowane/mingw-x86_64.cmake share/kestrowane/wine-run
-          share/kestrowane/kestrowane-wine.sh share/kestrowane/starter/starter.cpp
+          share/kestrowane/kestrowane-wine.sh share/kestrowane/debian-packages share/kestrowane/starter/starter.cpp
           share/kestrowane/starter/CMakeLists.txt
           lib/cmake/Kestrowane/KestrowaneUiTest.cmake ${bin}/drive.exe ${bin}/drive_hook.dll ${bin}/inspect.exe
           share/kestrowane/kestrowane-ui-test share/kestrowane/starter/starter.script)

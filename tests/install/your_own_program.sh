@@ -41,8 +41,7 @@ else
   (
     kw_wine_env "$work/$build" "$arch"
     # wine-run makes the prefix on the block's last line, after the build.
-    for _ in $(seq 1000); do [ -f "$WINEPREFIX/.kestrowane-ready" ] && break; sleep 0.5; done
-    [ -f "$WINEPREFIX/.kestrowane-ready" ] || { echo "no ready prefix $WINEPREFIX after 500 s"; exit 1; }
+    kw_poll 500 test -f "$WINEPREFIX/.kestrowane-ready" || { echo "no ready prefix $WINEPREFIX after 500 s"; exit 1; }
     timeout 120 wine "$drive" wait Starter 60000 && timeout 60 wine "$drive" click Starter 2
   ) >"$work/closer.log" 2>&1 &
   closer=$!

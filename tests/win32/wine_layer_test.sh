@@ -41,6 +41,12 @@ out=$(KW_WINE64_LOADER=$work/bin/loader; kw_wine_env "$work/failed64" win64; kw_
   fail "a failing 64-bit loader: expected the wineboot step and its log, got: $out"
 [ ! -e "$work/failed64/wineprefix/.kestrowane-ready" ] || fail "a failing 64-bit loader: the prefix was marked ready"
 
+# The 64-bit commands go on the PATH for win64 and off it again for win32,
+# every other folder kept in its place.
+path=/kw-a:$PATH:/kw-b:/kw-a
+out=$(PATH=$path; kw_wine_env "$work/env" win64; echo "$PATH"; kw_wine_env "$work/env" win32; echo "$PATH")
+[ "$out" = "$work/env/wine64-bin:$path"$'\n'"$path" ] || fail "the PATH for win64, then win32: expected $path with the 64-bit commands first, then without, got: $out"
+
 # Where a program runs: in the build tree that holds it, else in a folder of
 # the user's own for its architecture, never in one of the system's.
 # The loose program lies outside every build tree, this test's own included
@@ -66,22 +72,25 @@ rm -rf "$loose"
 printf 'MZ' >"$work/p64.exe"
 head -c 58 /dev/zero >>"$work/p64.exe"
 printf '\x40\0\0\0PE\0\0\x64\x86' >>"$work/p64.exe"
+# One that says Wine's word for a crash and ends with 0 stands for a crash.
 printf '#!/bin/sh\n[ "$1" = --version ] && echo wine-8.0 && exit 0\nexit 3\n' >"$work/bin/silent"
-chmod +x "$work/bin/silent"
+printf '#!/bin/sh\n[ "$1" = --version ] && echo wine-8.0 && exit 0\necho "wine: Unhandled page fault on read access to 00000000" >&2\n' >"$work/bin/crash"
+chmod +x "$work/bin/silent" "$work/bin/crash"
 mkdir -p "$work/run/wineprefix" "$work/run/not-a-folder"
 echo "$KW_PREFIX_VERSION" >"$work/run/wineprefix/.kestrowane-ready"
 touch "$work/run/a-file"
-while IFS='|' read -r case build prog want_status want; do
-  out=$(KW_WINE64_LOADER=$work/bin/silent KW_WINE64_SERVER=$work/bin/silent DISPLAY=:99 \
+while IFS='|' read -r case loader build prog want_status want; do
+  out=$(KW_WINE64_LOADER=$work/bin/$loader KW_WINE64_SERVER=$work/bin/silent DISPLAY=:99 \
     KW_WIN32_BUILD=$work/run/$build "$here/../../cmake/wine-run" ${prog:+"$work/$prog"} 2>&1)
   status=$?
   [ $status -eq "$want_status" ] || fail "wine-run, $case: status $status, expected $want_status ($out)"
   [[ $out == *"${want//WORK/$work}"* ]] || fail "wine-run, $case: expected \"${want//WORK/$work}\", got: $out"
 done <<EOF2
-a program that ends with 3 and says nothing|.|p64.exe|3|wine-run: WORK/p64.exe ended with status 3, and wrote nothing
-no such program|.|none.exe|1|wine-run: no program WORK/none.exe
-no program at all|.||2|wine-run PROGRAM [ARGS...]
-a prefix that cannot be made|a-file/x|p64.exe|1|Wine prefix WORK/run/a-file/x/wineprefix: cannot write
+a program that ends with 3 and says nothing|silent|.|p64.exe|3|wine-run: WORK/p64.exe ended with status 3, and wrote nothing
+a program that crashes and ends with 0|crash|.|p64.exe|1|wine-run: the program crashed
+no such program|silent|.|none.exe|1|wine-run: no program WORK/none.exe
+no program at all|silent|.||2|wine-run PROGRAM [ARGS...]
+a prefix that cannot be made|silent|a-file/x|p64.exe|1|Wine prefix WORK/run/a-file/x/wineprefix: cannot write
 EOF2
 
 # Each script's --help prints its usage, the comment at its start, and none of its code.
@@ -92,6 +101,24 @@ for script in greet test bench fuzz e2e-repeat; do
   [[ $out == *"scripts/$script "* ]] || fail "scripts/$script --help: no usage line in: $out"
   ! grep -qE '^(#|set -|source |[a-z_]+=)' <<<"$out" || fail "scripts/$script --help shows code: $out"
 done
+
+# README.md names the packages of cmake/debian-packages in its order: all
+# of them, and those of a UI test of each architecture.
+readme=$(tr -s '\n ' '  ' <"$here/../../README.md")
+while IFS='|' read -r arch before; do
+  listed=$(kw_packages ${arch:+"$arch"} | tr '\n' ' ')
+  named=$(grep -o "$before \`[^\`]*\`" <<<"$readme" | head -n 1 | sed 's/.*`\(.*\)`/\1/')
+  [ "$named" = "${listed% }" ] || fail "README.md after \"$before\" names \"$named\"; cmake/debian-packages has \"${listed% }\""
+done <<EOF2
+|what they install:
+win32|for a 32-bit program
+win64|for a 64-bit program
+EOF2
+# A UI test names the packages of the list that its program needs and are missing.
+printf '# a list\nwine ui32 ui64\nkw-absent-a ui64\nkw-absent-b\nkw-absent-c ui32 ui64\n' >"$work/packages"
+out=$(KW_PACKAGE_LIST=$work/packages "$here/../../cmake/kestrowane-ui-test" "$work/p64.exe" "$work/p64.exe" none "$work/ui" 2>&1)
+[[ $out == *"missing Debian packages: kw-absent-a kw-absent-c"*"apt-get install -y kw-absent-a kw-absent-c" ]] ||
+  fail "a UI test without its packages: expected kw-absent-a and kw-absent-c named, got: $out"
 
 # This machine: 0 where it runs 32-bit programs, 77 (with the reason) where
 # its kernel refuses them or KESTROWANE_NO_32BIT=1 stands for such a kernel.
