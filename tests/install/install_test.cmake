@@ -11,20 +11,8 @@
 #
 #   cmake -DARCH=<i686|x86_64> -DBUILD_DIR=<build tree> -DSOURCE_DIR=<source tree> -DWORK_DIR=<scratch folder>
 #         -DOBJDUMP=<objdump> -DDRIVE=<drive.exe> [-DOTHER_BUILD_DIR=<build tree>] -P install_test.cmake
-foreach(v ARCH BUILD_DIR SOURCE_DIR WORK_DIR OBJDUMP DRIVE)
-  if(NOT DEFINED ${v})
-    message(FATAL_ERROR "install_test: ${v} is not set")
-  endif()
-endforeach()
-
-# Runs one step, for 10 minutes at most; a failure or a timeout names the step.
-function(run what)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out TIMEOUT 600)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "install_test: ${what} failed (${status}):\n${out}")
-  endif()
-  set(run_output "${out}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/script_steps.cmake)
+kw_script_needs(install_test ARCH BUILD_DIR SOURCE_DIR WORK_DIR OBJDUMP DRIVE)
 
 # What differs between the architectures: the folders, the image format,
 # the Wine, the README's block, the other architecture.

@@ -7,19 +7,8 @@
 #
 #   cmake -DARCH=<i686|x86_64> -DBUILD_DIR=<build tree> -DWORK_DIR=<scratch folder> -DOBJDUMP=<objdump>
 #         [-DVARIANTS=<"name cases objects skip checked";...>] -P link_variants_test.cmake
-foreach(v ARCH BUILD_DIR WORK_DIR OBJDUMP)
-  if(NOT DEFINED ${v})
-    message(FATAL_ERROR "link_variants_test: ${v} is not set")
-  endif()
-endforeach()
-
-function(run what)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out TIMEOUT 600)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "link_variants_test: ${what} failed (${status}):\n${out}")
-  endif()
-  set(run_output "${out}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/script_steps.cmake)
+kw_script_needs(link_variants_test ARCH BUILD_DIR WORK_DIR OBJDUMP)
 
 # One case of a generated program: a control's callback doing 2 to 8 string
 # and control operations, chosen by the case's number so that the cases
