@@ -83,12 +83,6 @@ std::string bytes_of(StringEntry e) {
     return std::string(v.bytes, v.count);
 }
 
-std::uint32_t count_word(DynString h) {
-    std::uint32_t n;
-    std::memcpy(&n, reinterpret_cast<const char*>(h) - 4, 4);
-    return n;
-}
-
 void check_view(StringEntry e, const char* what, std::size_t index) {
     StringView v = view_string(e);
     FUZZ_EXPECT(v.bytes[v.count] == 0, "%s %zu followed by a zero byte", what, index);
@@ -96,8 +90,8 @@ void check_view(StringEntry e, const char* what, std::size_t index) {
         FUZZ_EXPECT(v.count == 0 && v.bytes == static_empty_string(), "%s %zu empty: the static empty string", what,
                     index);
     } else {
-        FUZZ_EXPECT(v.count >= 1 && count_word(e.handle()) == v.count, "%s %zu: a block of %u bytes with its count",
-                    what, index, v.count);
+        FUZZ_EXPECT(v.count >= 1 && string_block_count(reinterpret_cast<const char*>(e.handle())) == v.count,
+                    "%s %zu: a block of %u bytes with its count", what, index, v.count);
     }
 }
 

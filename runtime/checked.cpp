@@ -10,10 +10,13 @@ namespace {
 
 std::uint32_t violations;
 
-// A report line under construction; long texts are cut, never overrun.
+// A report line under construction, begun with the prefix every report
+// carries; long texts are cut, never overrun.
 struct ReportLine {
     char bytes[224];
     std::uint32_t n = 0;
+
+    ReportLine() { add("kestrowane: "); }
 
     void add(const char* text) {
         while (*text != 0 && n < sizeof bytes - 2) bytes[n++] = *text++;
@@ -50,14 +53,8 @@ struct SetAside {
 SetAside set_aside[kSetAside];
 std::uint32_t next_set_aside;
 
-std::uint32_t count_word(const char* bytes) {
-    std::uint32_t n;
-    __builtin_memcpy(&n, bytes - sizeof n, sizeof n);
-    return n;
-}
-void set_count_word(char* bytes, std::uint32_t n) { __builtin_memcpy(bytes - sizeof n, &n, sizeof n); }
 bool is_freed(const char* bytes) {
-    std::uint32_t n = count_word(bytes);
+    std::uint32_t n = string_block_count(bytes);
     return n == kFreedMark || n == kReportedMark;
 }
 
@@ -75,42 +72,40 @@ void add_caller(ReportLine& line, const void* caller) {
 
 char* set_aside_freed_block(char* bytes) {
     if (is_freed(bytes)) {
-        if (count_word(bytes) == kFreedMark) {
+        if (string_block_count(bytes) == kFreedMark) {
             ReportLine line;
-            line.add("kestrowane: a string block was freed twice");
+            line.add("a string block was freed twice");
             line.send();
         }
-        set_count_word(bytes, kReportedMark);
+        set_string_block_count(bytes, kReportedMark);
         return nullptr;
     }
     --string_alloc_seam.live;
     SetAside& slot = set_aside[next_set_aside];
     next_set_aside = (next_set_aside + 1) % kSetAside;
     char* oldest = slot.block;
-    if (oldest != nullptr) set_count_word(oldest, slot.count);
-    slot = {bytes, count_word(bytes)};
-    set_count_word(bytes, kFreedMark);
+    if (oldest != nullptr) set_string_block_count(oldest, slot.count);
+    slot = {bytes, string_block_count(bytes)};
+    set_string_block_count(bytes, kFreedMark);
     return oldest;
 }
 
 bool check_string_block(const char* operation, std::uintptr_t h, const void* caller) {
     char* bytes = reinterpret_cast<char*>(h);
     if (h == 0 || !is_freed(bytes)) return true;
-    if (count_word(bytes) == kFreedMark) {
+    if (string_block_count(bytes) == kFreedMark) {
         ReportLine line;
-        line.add("kestrowane: ");
         line.add(operation);
         line.add(": uses a string block already freed");
         add_caller(line, caller);
         line.send();
-        set_count_word(bytes, kReportedMark);
+        set_string_block_count(bytes, kReportedMark);
     }
     return false;
 }
 
 void report_handle_owned_twice(const char* operation, const void* caller) {
     ReportLine line;
-    line.add("kestrowane: ");
     line.add(operation);
     line.add(": the handle is owned by another entry of the stack already");
     add_caller(line, caller);
@@ -138,7 +133,6 @@ void fail_string_allocation_at(std::uint32_t k) { string_alloc_seam.fail_at = k;
 
 void report_contract_violation(const char* operation, const char* what) {
     ReportLine line;
-    line.add("kestrowane: ");
     line.add(operation);
     line.add(": ");
     line.add(what);
@@ -147,7 +141,6 @@ void report_contract_violation(const char* operation, const char* what) {
 
 void report_missing_string_args(const char* operation, std::uint32_t needed, std::uint32_t held) {
     ReportLine line;
-    line.add("kestrowane: ");
     line.add(operation);
     line.add(": takes ");
     line.add(needed);
@@ -158,7 +151,7 @@ void report_missing_string_args(const char* operation, std::uint32_t needed, std
 
 void report_frame_left_entries(std::uint32_t left) {
     ReportLine line;
-    line.add("kestrowane: a procedure returned with ");
+    line.add("a procedure returned with ");
     line.add(left);
     line.add(left == 1 ? " entry on its string argument stack" : " entries on its string argument stack");
     line.send();

@@ -18,6 +18,15 @@ char* string_block_alloc(std::uint32_t n);
 // Releases a block from string_block_alloc.
 void string_block_free(char* bytes);
 
+// The count word before a block's bytes; the static empty string is laid out
+// the same way, with a count of 0 before its zero byte.
+inline std::uint32_t string_block_count(const char* bytes) {
+    std::uint32_t n;
+    __builtin_memcpy(&n, bytes - sizeof n, sizeof n);
+    return n;
+}
+inline void set_string_block_count(char* bytes, std::uint32_t n) { __builtin_memcpy(bytes - sizeof n, &n, sizeof n); }
+
 #ifdef KW_CHECKED
 
 // The counters of a checked build. calls counts allocation requests; live is

@@ -18,14 +18,6 @@ namespace {
 // The bytes of a handle; the empty string's are the static empty string.
 char* bytes_of(DynString h) { return h != 0 ? reinterpret_cast<char*>(h) : static_empty_string(); }
 
-// The count word before a string's bytes. The static empty string is laid out
-// like a block, with a count of 0 before its zero byte.
-std::uint32_t stored_count(const char* bytes) {
-    std::uint32_t n;
-    __builtin_memcpy(&n, bytes - sizeof n, sizeof n);
-    return n;
-}
-
 // A new string holding a copy of the n bytes at src: 0 for n = 0 (nothing is
 // allocated) and 0 when the allocator is exhausted.
 DynString new_copy(const char* src, std::uint32_t n) {
@@ -83,7 +75,7 @@ void replace_top(ProcFrame& f, StringEntry e) {
 // Strings move far more often than they are copied, so this part stays out
 // of the flattened string_assign: inlined, it made the greeting a page larger.
 [[gnu::noinline]] void assign_copy(ProcFrame& f, DynString& var, DynString old, StringView from) {
-    if (old != 0 && stored_count(bytes_of(old)) == from.count) {
+    if (old != 0 && string_block_count(bytes_of(old)) == from.count) {
         copy_bytes(bytes_of(old), from.bytes, from.count);
         return;
     }
@@ -140,7 +132,7 @@ void free_string(StringEntry e) {
 
 StringView view_string(StringEntry e) {
     char* bytes = bytes_of(e.handle());
-    return {bytes, stored_count(bytes)};
+    return {bytes, string_block_count(bytes)};
 }
 
 KW_TAKES_HANDLE StringAllocation shrink_string(DynString h, std::uint32_t n) {

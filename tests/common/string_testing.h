@@ -8,6 +8,7 @@
 
 #include "runtime/checked.h"
 #include "runtime/state.h"
+#include "runtime/string_alloc.h"
 #include "runtime/strings.h"
 
 // The bytes of an entry or handle as a std::string (embedded zeros kept).
@@ -17,11 +18,7 @@ inline std::string bytes_of(StringEntry e) {
 }
 
 // The 32-bit count the allocator keeps before the bytes of a handle.
-inline std::uint32_t count_word_of(DynString h) {
-    std::uint32_t n;
-    std::memcpy(&n, reinterpret_cast<const char*>(h) - 4, 4);
-    return n;
-}
+inline std::uint32_t count_word_of(DynString h) { return string_block_count(reinterpret_cast<const char*>(h)); }
 
 // A fresh string runtime for every test, and a check that it ends with no
 // string leaked or freed twice.
