@@ -36,25 +36,20 @@ constexpr TemplateTail make_tail() {
 }
 constexpr TemplateTail kTail = make_tail();
 
-// The bytes the caption is made of: those before the first zero byte (the
-// platform reads the title only up to a zero unit and takes what follows as
-// the point size and typeface), at most 256 characters and 1,024 bytes. An
-// empty title becomes one blank, never an empty caption.
-struct Caption {
-    const char* bytes;
-    std::uint32_t count;
-};
-Caption caption_of(const char* title, std::uint32_t n) {
-    std::uint32_t count = 0;
-    std::uint32_t characters_left = kMaxTitleCharacters + 1;
-    while (count < n && count < kMaxTitleUnits && title[count] != 0) {
-        // A character begins at a byte that does not continue one: not
-        // 10xxxxxx, which as a signed byte is below -0x40.
-        if (static_cast<signed char>(title[count]) >= -0x40 && --characters_left == 0) break;
-        ++count;
-    }
-    if (count == 0) return {" ", 1};
-    return {title, count};
+// Whether the caption goes on with byte c: the platform reads the title only
+// up to a zero unit (what follows is the point size and typeface), and a
+// caption holds at most 256 characters. A character begins at a byte that
+// does not continue one: not 10xxxxxx, which as a signed byte is below -0x40.
+inline bool caption_takes(char c, std::uint32_t& characters_left) {
+    return c != 0 && (static_cast<signed char>(c) < -0x40 || --characters_left != 0);
+}
+
+// The number of bytes the caption takes from a title of n bytes, at most
+// 1,024; an empty title becomes one blank, never an empty caption.
+std::uint32_t caption_length(const char* title, std::uint32_t n) {
+    std::uint32_t count = 0, characters_left = kMaxTitleCharacters + 1;
+    while (count < n && count < kMaxTitleUnits && caption_takes(title[count], characters_left)) ++count;
+    return count == 0 ? 1 : count;
 }
 
 }  // namespace
@@ -66,7 +61,7 @@ std::uint32_t compute_dialog_style(std::uint32_t style, std::int32_t x, std::int
     return style;
 }
 
-std::uint32_t dialog_title_units(const char* title, std::uint32_t n) { return caption_of(title, n).count; }
+std::uint32_t dialog_title_units(const char* title, std::uint32_t n) { return caption_length(title, n); }
 
 std::uint32_t build_dialog_template(DialogTemplate& out, const char* title, std::uint32_t title_length, std::int32_t x,
                                     std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t style,
@@ -83,15 +78,21 @@ std::uint32_t build_dialog_template(DialogTemplate& out, const char* title, std:
     header.window_class = 0;
     __builtin_memcpy(out.bytes, &header, sizeof header);
 
-    // The caption (caption_of's bytes) widened byte by byte, and kept as a
-    // zero-terminated text for the platform's title.
-    Caption caption = caption_of(title, title_length);
+    // The caption widened byte by byte in the pass that finds its end, and
+    // kept as a zero-terminated text for the platform's title.
     unsigned char* at = out.bytes + sizeof header;
-    std::uint32_t i = 0;
-    for (; i < caption.count; ++i, at += 2) {
-        out.title[i] = caption.bytes[i];
-        at[0] = static_cast<unsigned char>(caption.bytes[i]);
+    std::uint32_t limit = title_length < kMaxTitleUnits ? title_length : kMaxTitleUnits;
+    std::uint32_t i = 0, characters_left = kMaxTitleCharacters + 1;
+    for (; i < limit && caption_takes(title[i], characters_left); ++i, at += 2) {
+        out.title[i] = title[i];
+        at[0] = static_cast<unsigned char>(title[i]);
         at[1] = 0;
+    }
+    if (i == 0) {
+        out.title[i++] = ' ';
+        at[0] = ' ';
+        at[1] = 0;
+        at += 2;
     }
     out.title[i] = 0;
     __builtin_memcpy(at, kTail.bytes, sizeof kTail.bytes);
