@@ -84,8 +84,13 @@ Outcome drive(const std::string& args) {
     std::wstring line = utf16_of(std::string("\"") + kDrive + "\" " + args);
     PROCESS_INFORMATION pi = {};
     Outcome o;
+    bool ended = true;
     if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        if (WaitForSingleObject(pi.hProcess, kExitTimeout) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 0xDEAD);
+        if (WaitForSingleObject(pi.hProcess, kExitTimeout) != WAIT_OBJECT_0) {
+            ended = false;
+            TerminateProcess(pi.hProcess, 0xDEAD);
+            WaitForSingleObject(pi.hProcess, kExitTimeout);  // so that the exit code is no longer STILL_ACTIVE
+        }
         GetExitCodeProcess(pi.hProcess, &o.code);
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
@@ -94,6 +99,7 @@ Outcome drive(const std::string& args) {
     CloseHandle(err);
     o.out = take_file(out_path);
     o.err = take_file(err_path);
+    if (!ended) o.err += "[the test ended drive: it was still running after " + std::to_string(kExitTimeout) + " ms]";
     return o;
 }
 
