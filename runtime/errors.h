@@ -35,6 +35,7 @@ constexpr std::uint16_t kErrorInHandler = 0x4000;
 constexpr std::uint8_t kValueOutOfRange = 6;  // a value check failed
 constexpr std::uint8_t kOutOfMemory = 7;      // an allocation was refused
 constexpr std::uint8_t kIndexOutOfRange = 9;  // an index check failed, or no array
+constexpr std::uint8_t kNotANumber = 13;      // a text read as a number holds none
 constexpr std::uint8_t kInternalError = 51;   // no number given, or the platform refused a free
 
 // error word := 0x8000 + n; n = 0 records kInternalError (51, 0x33) instead.

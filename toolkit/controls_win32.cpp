@@ -95,20 +95,25 @@ void finish_control(HWND parent, HWND control, std::int32_t id, ControlKind kind
     }
 }
 
-// The text of the item at the selection, read with the given messages.
-void push_selected_item(ProcFrame& f, HWND dialog, std::int32_t id, UINT get_selection, UINT get_length,
-                        UINT get_text) {
-    HWND control = GetDlgItem(dialog, id);
-    LRESULT selected = send(control, get_selection);
-    LRESULT n = send(control, get_length, static_cast<WPARAM>(selected));
+// Pushes the text of the item at the platform position, read with the given
+// messages: empty when there is no such item (CB_ERR, LB_ERR).
+void push_item_text(ProcFrame& f, HWND control, LRESULT position, UINT get_length, UINT get_text) {
+    LRESULT n = send(control, get_length, static_cast<WPARAM>(position));
     StringAllocation text = n > 0 ? allocate_string(static_cast<std::uint32_t>(n)) : allocate_string(0);
     if (text.handle != 0) {
         // The length reply may overstate the text; keep only what was written.
-        LRESULT written = send(control, get_text, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(text.bytes));
+        LRESULT written = send(control, get_text, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(text.bytes));
         std::uint32_t kept = written > 0 && written < n ? static_cast<std::uint32_t>(written) : 0;
         if (written != n) text = shrink_string(text.handle, kept);
     }
     push_result(f, text);
+}
+
+// The text of the item at the selection, read with the given messages.
+void push_selected_item(ProcFrame& f, HWND dialog, std::int32_t id, UINT get_selection, UINT get_length,
+                        UINT get_text) {
+    HWND control = GetDlgItem(dialog, id);
+    push_item_text(f, control, send(control, get_selection), get_length, get_text);
 }
 
 }  // namespace
@@ -193,6 +198,11 @@ void combo_get_selected(ProcFrame& f, HWND dialog, std::int32_t id) {
     push_selected_item(f, dialog, id, CB_GETCURSEL, CB_GETLBTEXTLEN, CB_GETLBTEXT);
 }
 
+void combo_get_item_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index) {
+    push_item_text(f, GetDlgItem(dialog, id), static_cast<LRESULT>(item_position(index)), CB_GETLBTEXTLEN,
+                   CB_GETLBTEXT);
+}
+
 void combo_reset(HWND dialog, std::int32_t id) { send_to_control(dialog, id, CB_RESETCONTENT); }
 
 void combo_select_item(HWND dialog, std::int32_t id, std::int32_t index) {
@@ -209,6 +219,10 @@ void list_delete_item(HWND dialog, std::int32_t id, std::int32_t index) {
 
 void list_get_selected(ProcFrame& f, HWND dialog, std::int32_t id) {
     push_selected_item(f, dialog, id, LB_GETCURSEL, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
+void list_get_item_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index) {
+    push_item_text(f, GetDlgItem(dialog, id), static_cast<LRESULT>(item_position(index)), LB_GETTEXTLEN, LB_GETTEXT);
 }
 
 void list_reset(HWND dialog, std::int32_t id) { send_to_control(dialog, id, LB_RESETCONTENT); }

@@ -167,6 +167,10 @@ void list_delete_item(HWND dialog, std::int32_t id, std::int32_t index);
 void list_get_selected(ProcFrame& f, HWND dialog, std::int32_t id);
 void list_reset(HWND dialog, std::int32_t id);
 void list_select_item(HWND dialog, std::int32_t id, std::int32_t index);
+// Push the text of the item at the index (from 1): empty when there is no
+// such item, empty with error 7 when it could not be allocated.
+void combo_get_item_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index);
+void list_get_item_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index);
 // The selected item's index; 0 when nothing is selected or no such control.
 std::int32_t combo_get_selected_index(HWND dialog, std::int32_t id);
 std::int32_t list_get_selected_index(HWND dialog, std::int32_t id);

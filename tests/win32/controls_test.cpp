@@ -281,13 +281,14 @@ struct ItemBox {
     std::int32_t (*selected_index)(HWND, std::int32_t);
     std::int32_t (*insert_item)(ProcFrame&, HWND, std::int32_t, std::int32_t);
     std::int32_t (*replace_item)(ProcFrame&, HWND, std::int32_t, std::int32_t);
+    void (*item_text)(ProcFrame&, HWND, std::int32_t, std::int32_t);
     UINT get_count, get_text, get_selection;
 };
 const ItemBox kItemBoxes[] = {
     {"combo box", kComboBox, combo_add_item, combo_select_item, combo_get_selected_index, combo_insert_item,
-     combo_replace_item, CB_GETCOUNT, CB_GETLBTEXT, CB_GETCURSEL},
+     combo_replace_item, combo_get_item_text, CB_GETCOUNT, CB_GETLBTEXT, CB_GETCURSEL},
     {"list box", kListBox, list_add_item, list_select_item, list_get_selected_index, list_insert_item,
-     list_replace_item, LB_GETCOUNT, LB_GETTEXT, LB_GETCURSEL},
+     list_replace_item, list_get_item_text, LB_GETCOUNT, LB_GETTEXT, LB_GETCURSEL},
 };
 
 // Every item's text, in the box's order, read back from the platform.
@@ -315,6 +316,31 @@ TEST_F(Controls, SelectedIndexCountsFromOneAndIsZeroForNone) {
         kind.select_item(dialog_, 30, 0);
         EXPECT_EQ(kind.selected_index(dialog_, 30), 0);
         EXPECT_EQ(kind.selected_index(dialog_, 4242), 0) << "an id that names no control";
+        kill_control(dialog_, 30);
+    }
+}
+
+TEST_F(Controls, ItemTextByIndexCountsFromOneAndIsEmptyOutsideTheItems) {
+    for (const ItemBox& kind : kItemBoxes) {
+        SCOPED_TRACE(kind.name);
+        add(kind.kind, 30, "", 0, 0, nullptr, 60, 60);
+        // Appended by insert, which a sorted box does not sort.
+        for (const char* item : {"first", "Zoë 李雷", ""}) at_index(kind.insert_item, 30, 0, item);
+        auto text = [&](std::int32_t id, std::int32_t index) {
+            return selected([&](ProcFrame& f, HWND d, std::int32_t i) { kind.item_text(f, d, i, index); }, id);
+        };
+        EXPECT_EQ(text(30, 1), "first");
+        EXPECT_EQ(text(30, 2), "Zoë 李雷");
+        EXPECT_EQ(text(30, 3), "");
+        for (std::int32_t outside : {0, 4, -1, INT32_MAX, INT32_MIN}) {
+            EXPECT_EQ(text(30, outside), "") << "index " << outside;
+            EXPECT_EQ(last_error_, 0) << "index " << outside;
+        }
+        EXPECT_EQ(text(4242, 1), "") << "an id that names no control";
+        fail_allocation(1);
+        EXPECT_EQ(text(30, 2), "");
+        EXPECT_EQ(last_error_, 0x8007);
+        fail_allocation(0);
         kill_control(dialog_, 30);
     }
 }
