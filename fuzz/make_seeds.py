@@ -88,3 +88,10 @@ seed(t, "concat_fails", bytes([1, 0, 1, 3, 10, 1, 9, 11, 7]))
 seed(t, "literal_fails", bytes([10, 2, 1, 0, 1, 2, 1, 4, 8, 2, 7]))
 seed(t, "shrink_and_zero", bytes([6, 8, 1, 0, 2, 0, 3, 4, 5, 6, 3, 6, 4, 9, 9, 9, 9, 0, 2, 3])
      + b"a\x00b" + bytes([9, 8, 2, 4, 2, 4, 2, 9, 8, 0]))
+
+# number_text: a 32-bit value, then the text read as a number.
+t = "number_text"
+seed(t, "plain", struct.pack("<i", 42) + b"42")
+seed(t, "blanks_and_sign", struct.pack("<i", -7) + b" \t-2147483648 ")
+seed(t, "too_large", struct.pack("<i", -2147483648) + b"2147483648")
+seed(t, "no_digits", struct.pack("<i", 2147483647) + b"+ 1")
