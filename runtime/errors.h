@@ -32,6 +32,7 @@ constexpr std::uint16_t kErrorPending = 0x8000;
 constexpr std::uint16_t kErrorInHandler = 0x4000;
 
 // The error numbers the runtime records itself, each named here once.
+constexpr std::uint8_t kCallRefused = 5;      // the platform could not do what was asked
 constexpr std::uint8_t kValueOutOfRange = 6;  // a value check failed
 constexpr std::uint8_t kOutOfMemory = 7;      // an allocation was refused
 constexpr std::uint8_t kIndexOutOfRange = 9;  // an index check failed, or no array

@@ -194,6 +194,27 @@ extern const std::uint16_t PointerShapeTable[14];
 // index above 13 (negative ones too) clears the cursor, like 0.
 void set_mouse_pointer(std::int32_t index);
 
+// ---- File and folder pickers ------------------------------------------------------
+// Each shows the platform's picker, owned by owner's top-level window (which it
+// disables while it is open), and pushes the chosen path in the program's code
+// page, whatever its length. Cancelled: the empty string, 0, and no error. A
+// picker that could not be shown: the empty string and error 5 (7 when memory
+// ran out). Filters read "Text files|*.txt|All files|*.*" (empty: every file).
+
+constexpr std::uint32_t kPickMany = 1;  // the open picker takes several files
+// Takes the filters (next entry) and the folder to open in (top entry; empty
+// leaves it to the platform). Pushes the chosen file or, with kPickMany, the
+// chosen files joined by line feeds (0A, which no path holds); gives how many.
+std::int32_t pick_open_file(ProcFrame& f, HWND owner, std::uint32_t flags);
+// Takes the filters, the default extension ("txt": added to a name typed
+// without one) and the proposed file (top entry: a name, or a path whose
+// folder the picker opens in). Asks before a file that exists is overwritten.
+// Pushes the chosen path; gives 1, or 0 when none was chosen.
+std::int32_t pick_save_file(ProcFrame& f, HWND owner);
+// Takes the folder to open in (top entry). Pushes the chosen folder; gives 1,
+// or 0 when none was chosen.
+std::int32_t pick_folder(ProcFrame& f, HWND owner);
+
 // ---- Geometry (dialog units; id -1 names the dialog itself) ------------------------
 
 struct UnitPair {

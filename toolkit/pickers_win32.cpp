@@ -1,0 +1,260 @@
+// File and folder pickers: the platform's common item dialog (open, save,
+// choose a folder), owned by a dialog. Paths come and go as strings in the
+// program's code page on the caller's string argument stack; the platform
+// sees them in UTF-16, so no path is cut at 260 characters. Kept apart from
+// the other control operations: only a program that picks links COM and the
+// shell.
+#include <shobjidl.h>
+#include <windows.h>
+
+#include "runtime/errors.h"
+#include "toolkit/toolkit.h"
+
+namespace {
+
+// A UTF-16 copy of a string, in the process heap; empty (not null) for the
+// empty string, null when it could not be allocated.
+class Wide {
+public:
+    explicit Wide(StringView s) {
+        int n = s.count == 0 || s.count > 0x3FFFFFFF
+                    ? 0
+                    : MultiByteToWideChar(CP_ACP, 0, s.bytes, static_cast<int>(s.count), nullptr, 0);
+        text_ = static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, (static_cast<SIZE_T>(n) + 1) * sizeof(WCHAR)));
+        if (text_ == nullptr) return;
+        if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.bytes, static_cast<int>(s.count), text_, n);
+        text_[n] = 0;
+        length_ = n;
+    }
+    ~Wide() {
+        if (text_ != nullptr) HeapFree(GetProcessHeap(), 0, text_);
+    }
+    Wide(const Wide&) = delete;
+    Wide& operator=(const Wide&) = delete;
+
+    WCHAR* text() const { return text_; }
+    int length() const { return length_; }
+    bool empty() const { return length_ == 0; }
+
+private:
+    WCHAR* text_ = nullptr;
+    int length_ = 0;
+};
+
+// The bytes of a UTF-16 text in the program's code page: how many there are,
+// written to out when out is not null.
+std::uint32_t narrow(const WCHAR* w, char* out, std::uint32_t room) {
+    int n = WideCharToMultiByte(CP_ACP, 0, w, -1, out, static_cast<int>(room), nullptr, nullptr);
+    return n > 0 ? static_cast<std::uint32_t>(n) - 1 : 0;  // without the terminator
+}
+
+// What a picker gives: its paths joined by line feeds, pushed as one string.
+// A line feed can be part of no path, so the text splits back unambiguously.
+struct Choice {
+    HRESULT result = E_FAIL;
+    IShellItemArray* items = nullptr;  // the open picker's
+    IShellItem* item = nullptr;        // the save and folder pickers'
+};
+
+// The file-system path of an item, in the task allocator, or null.
+PWSTR path_of(IShellItem* item) {
+    PWSTR path = nullptr;
+    if (item == nullptr || FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) return nullptr;
+    return path;
+}
+
+// Pushes the chosen paths (the empty string for none) and gives their count.
+// Cancelling records nothing; any other failure records error 5, and a result
+// that could not be allocated error 7.
+std::int32_t push_choice(ProcFrame& f, const Choice& c) {
+    if (c.result == HRESULT_FROM_WIN32(ERROR_CANCELLED) || c.result == E_OUTOFMEMORY) {
+        push_empty(f);
+        if (c.result == E_OUTOFMEMORY) record_error(f, kOutOfMemory);
+        return 0;
+    }
+    DWORD count = 0;
+    if (SUCCEEDED(c.result) && c.items != nullptr) c.items->GetCount(&count);
+    if (SUCCEEDED(c.result) && c.item != nullptr) count = 1;
+    // Two passes over the paths: their length, then their bytes.
+    std::uint64_t total = 0;
+    StringAllocation s = {};
+    bool failed = FAILED(c.result) || count == 0;
+    for (int pass = 0; pass < 2 && !failed; ++pass) {
+        std::uint64_t at = 0;
+        for (DWORD i = 0; i < count && !failed; ++i) {
+            IShellItem* item = c.item;
+            if (c.items != nullptr && FAILED(c.items->GetItemAt(i, &item))) item = nullptr;
+            PWSTR path = path_of(item);
+            if (c.items != nullptr && item != nullptr) item->Release();
+            if (path == nullptr) {
+                failed = true;
+                break;
+            }
+            if (i != 0) {
+                if (pass == 1) s.bytes[at] = '\n';
+                ++at;
+            }
+            std::uint32_t n = narrow(path, nullptr, 0);
+            if (pass == 1) narrow(path, s.bytes + at, n + 1);
+            at += n;
+            CoTaskMemFree(path);
+        }
+        if (pass == 0 && !failed) {
+            total = at;
+            if (total == 0 || total > 0x7FFFFFFF) {
+                failed = true;
+                break;
+            }
+            s = allocate_string(static_cast<std::uint32_t>(total));
+            if (s.failed()) {
+                push_empty(f);
+                record_error(f, kOutOfMemory);
+                return 0;
+            }
+        }
+    }
+    if (failed) {
+        free_string(s.handle);
+        push_empty(f);
+        record_error(f, kCallRefused);
+        return 0;
+    }
+    push_handle(f, s.handle);
+    return static_cast<std::int32_t>(count);
+}
+
+// "Text files|*.txt|All files|*.*" as the platform's list of filters; the
+// last name without a pattern is dropped. Gives how many there are.
+UINT filter_specs(WCHAR* filters, COMDLG_FILTERSPEC* specs, UINT room) {
+    UINT n = 0;
+    WCHAR* p = filters;
+    while (*p != 0 && n < room) {
+        WCHAR* name = p;
+        while (*p != 0 && *p != L'|') ++p;
+        if (*p == 0) break;
+        *p++ = 0;
+        WCHAR* pattern = p;
+        while (*p != 0 && *p != L'|') ++p;
+        if (*p != 0) *p++ = 0;
+        specs[n++] = {name, pattern};
+    }
+    return n;
+}
+
+// The folder item of a path, or null when it names none.
+IShellItem* folder_item(const Wide& path) {
+    IShellItem* item = nullptr;
+    if (path.empty() ||
+        FAILED(SHCreateItemFromParsingName(path.text(), nullptr, IID_IShellItem, reinterpret_cast<void**>(&item))))
+        return nullptr;
+    return item;
+}
+
+enum class Picker { kOpen, kSave, kFolder };
+
+// Shows one picker. filters and extension may be null; start names the folder
+// the picker opens in or, for the save picker, the proposed file.
+Choice show_picker(HWND owner, Picker kind, const Wide* filters, const Wide* extension, const Wide& start, bool many) {
+    Choice c;
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    IFileDialog* dialog = nullptr;
+    c.result = kind == Picker::kSave ? CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                                        IID_IFileSaveDialog, reinterpret_cast<void**>(&dialog))
+                                     : CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                                        IID_IFileOpenDialog, reinterpret_cast<void**>(&dialog));
+    if (SUCCEEDED(c.result)) {
+        FILEOPENDIALOGOPTIONS options = 0;
+        dialog->GetOptions(&options);
+        options |= FOS_FORCEFILESYSTEM | FOS_NOCHANGEDIR;
+        if (kind == Picker::kOpen) options |= FOS_FILEMUSTEXIST | FOS_PATHMUSTEXIST;
+        if (kind == Picker::kOpen && many) options |= FOS_ALLOWMULTISELECT;
+        if (kind == Picker::kSave) options |= FOS_OVERWRITEPROMPT | FOS_PATHMUSTEXIST;
+        if (kind == Picker::kFolder) options |= FOS_PICKFOLDERS | FOS_PATHMUSTEXIST;
+        dialog->SetOptions(options);
+        COMDLG_FILTERSPEC specs[32];
+        if (filters != nullptr && !filters->empty()) {
+            UINT n = filter_specs(filters->text(), specs, 32);
+            if (n != 0) dialog->SetFileTypes(n, specs);
+        }
+        if (extension != nullptr && !extension->empty())
+            dialog->SetDefaultExtension(extension->text()[0] == L'.' ? extension->text() + 1 : extension->text());
+        if (kind == Picker::kSave && !start.empty()) {
+            // A proposed path: its folder, when it has one, and its name.
+            WCHAR* name = start.text();
+            for (WCHAR* p = start.text(); *p != 0; ++p)
+                if (*p == L'\\' || *p == L'/') name = p + 1;
+            if (name != start.text()) {
+                WCHAR kept = *name;
+                *name = 0;
+                IShellItem* folder = nullptr;
+                if (SUCCEEDED(SHCreateItemFromParsingName(start.text(), nullptr, IID_IShellItem,
+                                                          reinterpret_cast<void**>(&folder)))) {
+                    dialog->SetFolder(folder);
+                    folder->Release();
+                }
+                *name = kept;
+            }
+            dialog->SetFileName(name);
+        } else if (IShellItem* folder = folder_item(start)) {
+            dialog->SetFolder(folder);
+            folder->Release();
+        }
+        HWND top = owner != nullptr ? GetAncestor(owner, GA_ROOT) : nullptr;
+        c.result = dialog->Show(top);
+        if (SUCCEEDED(c.result)) {
+            if (kind == Picker::kOpen)
+                c.result = static_cast<IFileOpenDialog*>(dialog)->GetResults(&c.items);
+            else
+                c.result = dialog->GetResult(&c.item);
+        }
+        dialog->Release();
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return c;
+}
+
+std::int32_t finish(ProcFrame& f, Choice c, std::uint32_t taken) {
+    pop_string_args(f, taken);
+    std::int32_t n = push_choice(f, c);
+    if (c.items != nullptr) c.items->Release();
+    if (c.item != nullptr) c.item->Release();
+    return n;
+}
+
+}  // namespace
+
+std::int32_t pick_open_file(ProcFrame& f, HWND owner, std::uint32_t flags) {
+    expect_string_args(f, 2, "pick_open_file");
+    Wide filters(view_string(string_arg(f, 1)));
+    Wide folder(view_string(string_arg(f, 0)));
+    Choice c;
+    if (filters.text() != nullptr && folder.text() != nullptr)
+        c = show_picker(owner, Picker::kOpen, &filters, nullptr, folder, (flags & kPickMany) != 0);
+    else
+        c.result = E_OUTOFMEMORY;
+    return finish(f, c, 2);
+}
+
+std::int32_t pick_save_file(ProcFrame& f, HWND owner) {
+    expect_string_args(f, 3, "pick_save_file");
+    Wide filters(view_string(string_arg(f, 2)));
+    Wide extension(view_string(string_arg(f, 1)));
+    Wide proposed(view_string(string_arg(f, 0)));
+    Choice c;
+    if (filters.text() != nullptr && extension.text() != nullptr && proposed.text() != nullptr)
+        c = show_picker(owner, Picker::kSave, &filters, &extension, proposed, false);
+    else
+        c.result = E_OUTOFMEMORY;
+    return finish(f, c, 3);
+}
+
+std::int32_t pick_folder(ProcFrame& f, HWND owner) {
+    expect_string_args(f, 1, "pick_folder");
+    Wide folder(view_string(string_arg(f, 0)));
+    Choice c;
+    if (folder.text() != nullptr)
+        c = show_picker(owner, Picker::kFolder, nullptr, nullptr, folder, false);
+    else
+        c.result = E_OUTOFMEMORY;
+    return finish(f, c, 1);
+}
