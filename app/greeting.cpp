@@ -1,7 +1,7 @@
 // The greeting program: asks the user's name in a modal dialog and, when the
 // user confirms with OK, greets them by name in a message box.
 #include "runtime/message_box.h"
-#include "runtime/state.h"
+#include "runtime/startup.h"
 #include "runtime/strings.h"
 #include "toolkit/toolkit.h"
 

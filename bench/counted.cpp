@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/startup.h"
 #include "runtime/state.h"
 #include "runtime/strings.h"
 #include "toolkit/dialog_template.h"

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "bench/timing.h"
+#include "runtime/startup.h"
 #include "runtime/state.h"
 #include "toolkit/toolkit.h"
 

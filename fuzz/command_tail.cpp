@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "fuzz_input.h"
-#include "runtime/state.h"
+#include "runtime/startup.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 
 #include "fuzz_input.h"
 #include "runtime/errors.h"
+#include "runtime/startup.h"
 #include "runtime/state.h"
 #include "runtime/string_alloc.h"
 #include "runtime/strings.h"

@@ -26,7 +26,7 @@
 
 #include <cstdint>
 
-#include "runtime/strings.h"
+#include "runtime/proc_frame.h"
 
 constexpr std::uint16_t kErrorPending = 0x8000;
 constexpr std::uint16_t kErrorInHandler = 0x4000;

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "runtime/strings.h"
+#include "runtime/proc_frame.h"
 
 // Caption used when the caption argument is empty.
 extern const char kDefaultCaption[];

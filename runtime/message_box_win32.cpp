@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "runtime/strings.h"
+
 const char kDefaultCaption[] = "Kestrowane";
 
 std::int32_t message_box(ProcFrame& f, std::uint32_t style) {

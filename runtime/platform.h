@@ -50,3 +50,8 @@ std::uint32_t cpuid_leaf_1_edx();
 // Tries to open the floating-point processor key, closing it again when it
 // opened; true when it opened.
 bool fpu_key_opens();
+
+// Platform and processor detection, run once by start-up: fills
+// platform_flags, version_word and processor_class of RuntimeState from its
+// version record and what the platform reports.
+void detect_platform();

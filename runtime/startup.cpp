@@ -1,5 +1,5 @@
 // The portable steps of start-up: the program-name skip and the runtime reset.
-#include "runtime/state.h"
+#include "runtime/startup.h"
 
 RuntimeState runtime_state;
 
@@ -24,6 +24,4 @@ void reset_runtime() {
     for (std::uint32_t i = 0; i < area.size; ++i) bytes[i] = 0;
     runtime_state.static_empty.count = 0;
     runtime_state.static_empty.byte = 0;
-    init_strings();
-    runtime_state.dialog_font = nullptr;
 }

@@ -73,7 +73,8 @@ void replace_top(ProcFrame& f, StringEntry e) {
 // string's when the lengths agree, and into a new string that replaces it
 // otherwise; when the copy cannot be allocated the variable is left empty.
 // Strings move far more often than they are copied, so this part stays out
-// of the flattened string_assign: inlined, it made the greeting a page larger.
+// of the flattened string_assign: inlined, it would make the greeting a page
+// larger.
 [[gnu::noinline]] void assign_copy(ProcFrame& f, DynString& var, DynString old, StringView from) {
     if (old != 0 && string_block_count(bytes_of(old)) == from.count) {
         copy_bytes(bytes_of(old), from.bytes, from.count);
@@ -116,11 +117,6 @@ void check_owned_once(const ProcFrame& f, DynString h, const void* caller) {
 }  // namespace
 
 // ---- Operations on strings and handles -------------------------------------
-
-void init_strings() {
-    runtime_state.string_state_word = 0;
-    runtime_state.string_state_empty = static_empty_string();
-}
 
 StringAllocation allocate_string(std::uint32_t n) {
     return outcome(reinterpret_cast<DynString>(n != 0 ? string_block_alloc(n) : nullptr), n);

@@ -1,4 +1,5 @@
-// Dynamic 8-bit strings and the per-procedure string argument stack.
+// Dynamic 8-bit strings and the operations on a procedure's string argument
+// stack (the frame and the stack themselves are in proc_frame.h).
 //
 // A DynString is a handle to a counted byte string from the string allocator:
 // 0 is the empty string, any other value is the address of the first byte of a
@@ -12,98 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "runtime/checked.h"
-
-using DynString = std::uintptr_t;
-
-// One entry of a StringArgStack: a handle plus the borrowed mark. Each
-// architecture has one layout with the same interface. StringEntry{} is the
-// empty entry; a plain declaration leaves an entry unset, as a frame's
-// slots are.
-#if UINTPTR_MAX == 0xFFFFFFFFu
-// 32-bit: one word, the mark in bit 31 of the handle (string blocks always
-// lie in the lower half of the address space: the program is not
-// large-address-aware).
-class StringEntry {
-public:
-    static constexpr std::uint32_t kBorrowedMark = 0x80000000u;
-
-    constexpr StringEntry() = default;
-    constexpr StringEntry(DynString owned) : word_(owned) {}  // NOLINT: a handle is an owned entry
-    // The entry's word is the handle with the mark set.
-    static constexpr StringEntry borrowed(DynString h) { return StringEntry(h | kBorrowedMark); }
-
-    constexpr DynString handle() const { return word_ & ~kBorrowedMark; }
-    constexpr bool is_borrowed() const { return (word_ & kBorrowedMark) != 0; }
-    // Owned and non-empty: the entry's remover must free it or move it on.
-    // A nonzero word without the mark is exactly a positive signed word.
-    constexpr bool owns_block() const { return static_cast<std::int32_t>(word_) > 0; }
-
-private:
-    DynString word_;
-};
-#else
-// 64-bit (the host, x86-64 Windows): the handle and a separate flag, since a
-// block may lie anywhere in the address space.
-class StringEntry {
-public:
-    constexpr StringEntry() = default;
-    constexpr StringEntry(DynString owned) : handle_(owned), borrowed_(false) {}  // NOLINT: a handle is an owned entry
-    static constexpr StringEntry borrowed(DynString h) { return StringEntry(h, true); }
-
-    constexpr DynString handle() const { return handle_; }
-    constexpr bool is_borrowed() const { return borrowed_; }
-    // Owned and non-empty: the entry's remover must free it or move it on.
-    constexpr bool owns_block() const { return handle_ != 0 && !borrowed_; }
-
-private:
-    constexpr StringEntry(DynString h, bool mark) : handle_(h), borrowed_(mark) {}
-    DynString handle_;
-    bool borrowed_;
-};
-#endif
-
-// Five pending string arguments at most. The depth counts every push and pop;
-// a push beyond the fifth slot stores nothing (an owned string is freed) and
-// that entry reads as empty, so a misbehaving caller never writes outside the
-// frame and its later pops still balance. A checked build reports that push.
-constexpr std::uint32_t kStringArgSlots = 5;
-
-// A new stack leaves its slots as they are: no slot at or above the depth is
-// ever read, so every procedure call is spared zeroing all five.
-struct StringArgStack {
-    std::uint32_t depth = 0;
-    StringEntry slots[kStringArgSlots];
-};
-
-// The activation record of every compiled procedure. error_trap is the code
-// position a pending error sends execution to (see errors.h); resume_point is
-// the position just after the check point that dispatched it.
-struct ProcFrame {
-    std::int32_t result = 0;
-    std::uint16_t error_word = 0;
-    std::uint16_t unused_ = 0;  // so that error_word is zeroed in one word store with it
-    void* error_trap = nullptr;
-    void* resume_point = nullptr;
-    StringArgStack strings;
-#ifdef KW_CHECKED
-    // Every push is matched by the operation that consumes the entry; a
-    // procedure that returns with entries left has leaked or lost arguments.
-    ~ProcFrame() {
-        if (strings.depth != 0) report_frame_left_entries(strings.depth);
-    }
-#endif
-};
-
-// Checked builds report an operation that takes more string arguments than
-// the caller's stack holds; release builds compile this to nothing. Every
-// operation that takes string arguments calls it first.
-inline void expect_string_args([[maybe_unused]] const ProcFrame& f, [[maybe_unused]] std::uint32_t n,
-                               [[maybe_unused]] const char* operation) {
-#ifdef KW_CHECKED
-    if (f.strings.depth < n) report_missing_string_args(operation, n, f.strings.depth);
-#endif
-}
+#include "runtime/proc_frame.h"
 
 // A string constant: 16-bit little-endian byte count, then the bytes, no
 // terminator. Literals live back to back in a literal pool (see below).
@@ -130,8 +40,6 @@ struct StringAllocation {
 
 // ---- Operations on strings and handles -------------------------------------
 
-// Sets the string state; start-up's runtime reset calls it before main runs.
-void init_strings();
 // n = 0: handle 0, no allocation. Otherwise a new block of n uninitialised bytes.
 StringAllocation allocate_string(std::uint32_t n);
 // Frees an owned non-empty handle; 0 and borrowed entries are left alone.

@@ -1,6 +1,7 @@
 // Creating controls, and the operations on controls that exist.
 #include "runtime/errors.h"
 #include "runtime/state.h"
+#include "toolkit/dialog_font.h"
 #include "toolkit/toolkit.h"
 
 namespace {
@@ -40,7 +41,7 @@ PixelRect to_pixels(HWND dialog, std::int32_t x, std::int32_t y, std::int32_t wi
 // The font of the dialog created last while that dialog lives; once it has
 // been destroyed (its font with it), the parent dialog's own font.
 WPARAM control_font(HWND parent) {
-    if (void* font = runtime_state.dialog_font) return reinterpret_cast<WPARAM>(font);
+    if (HFONT font = dialog_font) return reinterpret_cast<WPARAM>(font);
     return static_cast<WPARAM>(send(parent, WM_GETFONT));
 }
 

@@ -2,7 +2,7 @@
 // label, two buttons and a menu bar. Copy this folder, rename things, and grow
 // it; docs/reference.md of the Kestrowane sources explains each operation.
 #include "runtime/message_box.h"
-#include "runtime/state.h"
+#include "runtime/startup.h"
 #include "runtime/strings.h"
 #include "toolkit/toolkit.h"
 

@@ -5,7 +5,7 @@
 // Help > About (F1), which shows an About dialog owned by the list. An
 // application of its own on the toolkit, built against the installed
 // package, and played by its UI test (todo.script).
-#include "runtime/state.h"
+#include "runtime/startup.h"
 #include "runtime/strings.h"
 #include "toolkit/toolkit.h"
 

@@ -4,7 +4,7 @@
 // owns its ProcFrame, strings travel on the frame's string argument stack,
 // literals live in one pool, and the global variables in KW_GLOBAL_AREA.
 #include "runtime/message_box.h"
-#include "runtime/state.h"
+#include "runtime/startup.h"
 #include "runtime/strings.h"
 #include "toolkit/toolkit.h"
 #include "tour_ids.h"

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "runtime/errors.h"
+#include "runtime/strings.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "runtime/checked.h"
+#include "runtime/startup.h"
 #include "runtime/state.h"
 #include "runtime/string_alloc.h"
 #include "runtime/strings.h"

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "runtime/startup.h"
 #include "runtime/state.h"
 
 // Instance handle and runtime reset, as start-up leaves them for main.

@@ -1,7 +1,7 @@
 // A checked program that misuses its strings when a button is pressed, and
 // otherwise behaves: its UI test must fail on the reports even though every
 // line of the script succeeds and the program exits with 0.
-#include "runtime/state.h"
+#include "runtime/startup.h"
 #include "runtime/strings.h"
 #include "toolkit/toolkit.h"
 

@@ -4,7 +4,9 @@
 #include <cstring>
 #include <string>
 
+#include "runtime/startup.h"
 #include "runtime/state.h"
+#include "runtime/strings.h"
 
 namespace {
 
@@ -37,21 +39,19 @@ TEST(ProgramNameSkip, TailBeginsWhereTheRulesSay) {
     }
 }
 
-TEST(RuntimeReset, ZeroesGlobalsAndTheStaticEmptyStringAndForgetsTheFont) {
+// A program's global variables start empty, and every empty string reads
+// as zero bytes, whatever was left in them.
+TEST(RuntimeReset, ZeroesGlobalsAndTheStaticEmptyString) {
     unsigned char globals[12];
     std::memset(globals, 0xAB, sizeof globals);
     runtime_state.globals = {globals, sizeof globals};
     runtime_state.static_empty.count = 5;
     runtime_state.static_empty.byte = 'x';
-    runtime_state.dialog_font = &globals;
-    runtime_state.string_state_word = 3;
     reset_runtime();
     for (unsigned char b : globals) EXPECT_EQ(b, 0);
-    EXPECT_EQ(runtime_state.static_empty.count, 0u);
-    EXPECT_EQ(runtime_state.static_empty.byte, 0);
-    EXPECT_EQ(runtime_state.dialog_font, nullptr);
-    EXPECT_EQ(runtime_state.string_state_word, 0u);
-    EXPECT_EQ(runtime_state.string_state_empty, static_empty_string());
+    StringView empty = view_string(StringEntry{});
+    EXPECT_EQ(empty.count, 0u);
+    EXPECT_EQ(empty.bytes[0], 0);
     runtime_state.globals = {nullptr, 0};
 }
 

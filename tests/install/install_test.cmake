@@ -42,7 +42,7 @@ run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
 set(TOOLCHAIN ${prefix}/share/kestrowane/mingw-${ARCH}.cmake)
 foreach(f ${lib}/libkestrowane_runtime.a ${lib}/libkestrowane_start.a ${lib}/libkestrowane_toolkit_core.a
           ${lib}/libkestrowane_toolkit.a ${lib}/libkestrowane_runtime_checked.a ${lib}/libkestrowane_start_checked.a
-          ${lib}/libkestrowane_toolkit_checked.a include/kestrowane/runtime/strings.h include/kestrowane/runtime/state.h
+          ${lib}/libkestrowane_toolkit_checked.a include/kestrowane/runtime/strings.h include/kestrowane/runtime/startup.h
           include/kestrowane/runtime/checked.h include/kestrowane/toolkit/toolkit.h
           include/kestrowane/toolkit/control_kinds.h lib/cmake/Kestrowane/KestrowaneConfig.cmake
           lib/cmake/Kestrowane/KestrowaneTargets-${ARCH}.cmake lib/cmake/Kestrowane/KestrowaneArch-${ARCH}.cmake
@@ -167,7 +167,7 @@ kestrowane_program(checked_app CHECKED)
 ")
 file(WRITE ${app}/app.cpp [=[
 #include "runtime/checked.h"
-#include "runtime/state.h"
+#include "runtime/startup.h"
 #include "runtime/strings.h"
 namespace { struct Globals { DynString name; } globals; }
 KW_GLOBAL_AREA(globals);
@@ -209,10 +209,10 @@ kestrowane_program(${name})
   endif()
 endfunction()
 set(kw_main "std::int32_t main_procedure(void*, void*, const char*, std::int32_t) { return 0; }\n")
-expect_build_failure(uses_vector "#include <vector>\n#include \"runtime/state.h\"\nnamespace { int g; }\nKW_GLOBAL_AREA(g);\n
+expect_build_failure(uses_vector "#include <vector>\n#include \"runtime/startup.h\"\nnamespace { int g; }\nKW_GLOBAL_AREA(g);\n
 std::vector<int> v;\nstd::int32_t main_procedure(void*, void*, const char*, std::int32_t) { v.push_back(1); return v[0]; }\n"
   "a Kestrowane program has no heap: no new, std::vector")
-expect_build_failure(lacks_global_area "#include \"runtime/state.h\"\n${kw_main}"
+expect_build_failure(lacks_global_area "#include \"runtime/startup.h\"\n${kw_main}"
   "undefined reference to `the_program_names_its_globals_with_KW_GLOBAL_AREA'")
 message(STATUS "install_test: a container that allocates and a missing KW_GLOBAL_AREA stop the build with their fix")
 

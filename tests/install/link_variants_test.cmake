@@ -58,7 +58,7 @@ endfunction()
 # division, for which the generated code calls libgcc's helpers. Adds the
 # program's lines to DIR/CMakeLists.txt's text in `project_text`.
 function(kw_generated_program dir name cases objects skip checked frame)
-  string(CONCAT head "#include \"runtime/message_box.h\"\n#include \"runtime/state.h\"\n#include \"runtime/strings.h\"\n"
+  string(CONCAT head "#include \"runtime/message_box.h\"\n#include \"runtime/startup.h\"\n#include \"runtime/strings.h\"\n"
     "#include \"toolkit/toolkit.h\"\n\nstruct Globals {\n    DynString names[8];\n    std::int32_t counter;\n};\n"
     "extern Globals globals;\n\n")
   math(EXPR last "${cases} - 1")

@@ -1,7 +1,7 @@
 // A program linked with the checked libraries that misuses its string argument
 // stack twice; its exit code is the number of violations the runtime counted.
 #include "runtime/checked.h"
-#include "runtime/state.h"
+#include "runtime/startup.h"
 #include "runtime/strings.h"
 
 namespace {

@@ -97,7 +97,7 @@ TEST_F(Controls, GreetingControlsGetTheirStylesFontCallbackAndDefaultButton) {
     EXPECT_EQ(style_of(cancel), 0x50010000u);
     EXPECT_EQ(LOWORD(SendMessageA(dialog_, DM_GETDEFID, 0, 0)), IDOK);
     for (HWND c : {name, ok, cancel}) {
-        EXPECT_EQ(reinterpret_cast<void*>(SendMessageA(c, WM_GETFONT, 0, 0)), runtime_state.dialog_font);
+        EXPECT_EQ(SendMessageA(c, WM_GETFONT, 0, 0), SendMessageA(dialog_, WM_GETFONT, 0, 0));
         EXPECT_EQ(GetParent(c), dialog_);
     }
     EXPECT_EQ(GetWindowLongPtrA(ok, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(seen_callback));

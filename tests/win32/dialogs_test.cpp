@@ -155,7 +155,6 @@ TEST_F(Dialogs, CreateMakesAHiddenDialogWithEmptySlotsAndItsFont) {
     EXPECT_EQ(GetWindowLongPtrA(d, DWLP_USER), 0);
     EXPECT_EQ(GetWindowLongPtrA(d, DWLP_DLGPROC) != 0, true);
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(d, WM_GETFONT, 0, 0));
-    EXPECT_EQ(runtime_state.dialog_font, font);
     LOGFONTA lf = {};
     ASSERT_TRUE(GetObjectA(font, sizeof lf, &lf));
     EXPECT_STREQ(lf.lfFaceName, "MS Sans Serif");
@@ -289,10 +288,13 @@ TEST_F(Dialogs, TitleWithAZeroByteKeepsTheDialogFont) {
     EXPECT_STREQ(caption, "ab");
 }
 
-TEST_F(Dialogs, DialogFontIsThatOfTheDialogCreatedLast) {
-    dialog();
+// A control gets the font of the dialog created last, not its own dialog's.
+TEST_F(Dialogs, ControlGetsTheFontOfTheDialogCreatedLast) {
+    HWND first = dialog();
     HWND second = dialog();
-    EXPECT_EQ(runtime_state.dialog_font, reinterpret_cast<void*>(SendMessageA(second, WM_GETFONT, 0, 0)));
+    LRESULT font = SendMessageA(second, WM_GETFONT, 0, 0);
+    ASSERT_NE(font, SendMessageA(first, WM_GETFONT, 0, 0)) << "each dialog has a font of its own";
+    EXPECT_EQ(SendMessageA(button(first, 10, nullptr), WM_GETFONT, 0, 0), font);
 }
 
 TEST_F(Dialogs, ControlAddedAfterTheLatestDialogEndedGetsALiveFont) {
@@ -306,13 +308,17 @@ TEST_F(Dialogs, ControlAddedAfterTheLatestDialogEndedGetsALiveFont) {
     EXPECT_EQ(font, reinterpret_cast<HGDIOBJ>(SendMessageA(first, WM_GETFONT, 0, 0))) << "its own dialog's font";
 }
 
+// A failed creation leaves no font of an earlier dialog for new controls:
+// a control then gets its own dialog's font.
 TEST_F(Dialogs, FailedCreationGivesZeroAndStillConsumesTheTitle) {
+    HWND first = dialog();
+    dialog();
     ProcFrame f;
     push_literal(f, pool[kTitle]);
     HWND d = create_dialog(f, reinterpret_cast<HWND>(0x7777), 0, 0, 50, 50, 0, 0);  // no such parent
     EXPECT_EQ(d, nullptr);
     EXPECT_EQ(f.strings.depth, 0u);
-    EXPECT_EQ(runtime_state.dialog_font, nullptr);
+    EXPECT_EQ(SendMessageA(button(first, 10, nullptr), WM_GETFONT, 0, 0), SendMessageA(first, WM_GETFONT, 0, 0));
 }
 
 // ---- dialog_proc routing -------------------------------------------------------------

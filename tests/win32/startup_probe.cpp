@@ -1,18 +1,19 @@
 // A program linked exactly like a shipped one, whose main procedure reports
 // what start-up handed it on its standard output:
-//   tail=[...] show=N started=1 instance=1 empty=1 codepage=N
+//   tail=[...] show=N instance=1 globals_zeroed=1 codepage=N
 // A command tail that begins with "exit=" and hex digits makes main return
 // that number.
 #include <windows.h>
 
-#include "runtime/state.h"
+#include "runtime/startup.h"
 #include "runtime/strings.h"
 
 namespace {
 
+// Starts nonzero in the image, so that only start-up's reset can make it 0.
 struct Globals {
     DynString scratch;
-} globals;
+} globals = {1};
 
 void put(const char* text, DWORD n) {
     DWORD written;
@@ -61,12 +62,10 @@ std::int32_t main_procedure(void* instance, void* previous, const char* tail, st
     put(tail);
     put("] show=");
     put_number(static_cast<std::uint32_t>(show));
-    put(" started=");
-    put_number(runtime_state.started_as_executable);
     put(" instance=");
     put_number(instance == GetModuleHandleA(nullptr) && previous == nullptr);
-    put(" empty=");
-    put_number(runtime_state.string_state_empty == static_empty_string() && globals.scratch == 0);
+    put(" globals_zeroed=");
+    put_number(globals.scratch == 0);
     put(" codepage=");
     put_number(GetACP());
     put("\n");

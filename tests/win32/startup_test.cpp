@@ -97,9 +97,11 @@ TEST(StartupShowCommand, IsWShowWindowOnlyWithStartfUseShowWindow) {
     EXPECT_NE(run_probe("probe.exe").report.find("show=10 "), std::string::npos);
 }
 
-TEST(StartupState, RuntimeIsResetBeforeMain) {
+// Main gets the program's instance handle and no previous instance, and
+// finds the program's global variables zeroed.
+TEST(StartupState, MainGetsItsInstanceAndZeroedGlobals) {
     ProbeRun run = run_probe("probe.exe");
-    EXPECT_NE(run.report.find("started=1 instance=1 empty=1"), std::string::npos) << run.report;
+    EXPECT_NE(run.report.find(" instance=1 globals_zeroed=1 "), std::string::npos) << run.report;
 }
 
 // A program's manifest makes UTF-8 its code page; one built with CODE_PAGE
