@@ -2,8 +2,9 @@
 // its reading of numbers, words and UTF-8, its refusal of bad commands, the
 // keys of shortcuts played on a window of the test's own, the programs it
 // starts and waits for, and texts typed into and read from a program in code
-// page 1252, each wait bounded. CTest runs it in tests/e2e
-// of the build tree; drive is at ../../tools/drive.exe.
+// page 1252, each wait bounded; and the process class that drive and the
+// drivers share. CTest runs it in tests/e2e of the build tree; drive is at
+// ../../tools/drive.exe.
 #include <windows.h>
 
 #include <cstdlib>
@@ -14,10 +15,11 @@
 
 #include "tests/e2e/program_under_test.h"
 #include "toolkit/shortcut_keys.h"
-#include "tools/menu_query.h"
-#include "tools/numbers.h"
-#include "tools/text.h"
-#include "tools/window_find.h"
+#include "tools/common/numbers.h"
+#include "tools/common/process.h"
+#include "tools/common/text.h"
+#include "tools/common/window_find.h"
+#include "tools/drive/menu_query.h"
 
 namespace {
 
@@ -75,31 +77,23 @@ std::string take_file(const std::string& path) {
 // in files.
 Outcome drive(const std::string& args) {
     std::string out_path = temp_file("out"), err_path = temp_file("err");
-    HANDLE out = output_file(out_path), err = output_file(err_path);
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = out;
-    si.hStdError = err;
-    std::wstring line = utf16_of(std::string("\"") + kDrive + "\" " + args);
-    PROCESS_INFORMATION pi = {};
+    StandardHandles handles;
+    handles.output = output_file(out_path);
+    handles.error = output_file(err_path);
+    Process p;
     Outcome o;
-    bool ended = true;
-    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        if (WaitForSingleObject(pi.hProcess, kExitTimeout) != WAIT_OBJECT_0) {
-            ended = false;
-            TerminateProcess(pi.hProcess, 0xDEAD);
-            WaitForSingleObject(pi.hProcess, kExitTimeout);  // so that the exit code is no longer STILL_ACTIVE
-        }
-        GetExitCodeProcess(pi.hProcess, &o.code);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    CloseHandle(out);
-    CloseHandle(err);
+    std::string error;
+    bool started = p.start(std::string("\"") + kDrive + "\" " + args, error, &handles);
+    bool ended = started && p.wait(kExitTimeout);
+    o.code = p.exit_code();
+    p.end(kExitTimeout);
+    CloseHandle(handles.output);
+    CloseHandle(handles.error);
     o.out = take_file(out_path);
     o.err = take_file(err_path);
-    if (!ended) o.err += "[the test ended drive: it was still running after " + std::to_string(kExitTimeout) + " ms]";
+    if (!started) o.err += "[" + error + "]";
+    if (started && !ended)
+        o.err += "[the test ended drive: it was still running after " + std::to_string(kExitTimeout) + " ms]";
     return o;
 }
 
@@ -423,10 +417,9 @@ public:
     StartedPrograms& operator=(const StartedPrograms&) = delete;
     ~StartedPrograms() {
         for (DWORD pid : pids_) {
-            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-            if (process == nullptr) continue;
-            if (TerminateProcess(process, 0xDEAD)) WaitForSingleObject(process, kExitTimeout);
-            CloseHandle(process);
+            Process program;
+            if (!program.open(pid)) continue;
+            program.end(kExitTimeout);
             drive("exit " + std::to_string(pid) + " 5s");
         }
     }
@@ -496,21 +489,16 @@ TEST(DriveStart, AStartedProgramHoldsNoHandleOfDrivesOutput) {
     ASSERT_TRUE(CreatePipe(&reader, &writer, &inherited, 0));
     SetHandleInformation(reader, HANDLE_FLAG_INHERIT, 0);
     std::string err_path = temp_file("err");
-    HANDLE err = output_file(err_path);
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writer;
-    si.hStdError = err;
-    std::wstring line = utf16_of(command_line_of({kDrive, "start", kGreeting}));
-    PROCESS_INFORMATION pi = {};
-    BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    StandardHandles handles;
+    handles.output = writer;
+    handles.error = output_file(err_path);
+    Process drive_start;
+    std::string error;
+    bool started = drive_start.start(command_line_of({kDrive, "start", kGreeting}), error, &handles);
     CloseHandle(writer);
-    CloseHandle(err);
-    ASSERT_TRUE(started);
-    EXPECT_EQ(WaitForSingleObject(pi.hProcess, kExitTimeout), WAIT_OBJECT_0) << "drive start did not end";
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    CloseHandle(handles.error);
+    ASSERT_TRUE(started) << error;
+    EXPECT_TRUE(drive_start.wait(kExitTimeout)) << "drive start did not end";
     std::string out;
     bool closed = poll_until(kStepTimeout, [&] {
         DWORD ready = 0;
@@ -600,6 +588,38 @@ TEST(DriveRun, RunEndsAProgramThatOutlivesItsLimit) {
     EXPECT_NE(o.err.find("drive ended it"), std::string::npos) << o.err;
     EXPECT_TRUE(poll_until(kStepTimeout, [] { return find_window(kDialogTitle) == nullptr; }))
         << "still there: " << visible_titles();
+}
+
+// ---- The process class of drive and the drivers ------------------------------------------
+
+// A Process ends the program it holds when it goes, leaves running one it
+// released, waits no longer than it is told, and says why a start failed.
+TEST(Process, EndsWhatItHoldsAndLetsGoOfWhatItReleases) {
+    auto shows_dialog = [](DWORD pid) {
+        return poll_until(kStartTimeout, [&] { return find_process_window(pid, kDialogTitle) != nullptr; });
+    };
+    std::string error;
+    DWORD ended = 0, released = 0;
+    {
+        Process held, let_go;
+        ASSERT_TRUE(held.start(command_line_of({kGreeting}), error)) << error;
+        ASSERT_TRUE(let_go.start(command_line_of({kGreeting}), error)) << error;
+        ended = held.id();
+        released = let_go.id();
+        ASSERT_TRUE(shows_dialog(ended) && shows_dialog(released)) << "visible windows: " << visible_titles();
+        EXPECT_FALSE(held.wait(100)) << "the greeting ended with its dialog open";
+        EXPECT_EQ(held.exit_code(), static_cast<DWORD>(STILL_ACTIVE));
+        let_go.release();
+    }
+    EXPECT_TRUE(poll_until(kStepTimeout, [&] { return !process_running(ended); }))
+        << "a Process that went left its program running";
+    Process opened;  // ends the released program, whatever fails below
+    ASSERT_TRUE(opened.open(released)) << "a released program did not run on";
+    EXPECT_TRUE(opened.running());
+    opened.end(kExitTimeout);
+    EXPECT_FALSE(process_running(released));
+    EXPECT_FALSE(opened.start("\"no such program.exe\"", error));
+    EXPECT_EQ(error, "cannot start \"no such program.exe\" (error 2)");
 }
 
 // ---- Keys ------------------------------------------------------------------------------

@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/program_under_test.h"
-#include "tools/dialog_units.h"
-#include "tools/window_find.h"
+#include "tools/common/dialog_units.h"
+#include "tools/common/window_find.h"
 
 namespace {
 

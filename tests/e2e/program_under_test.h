@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/poll.h"
-#include "tools/window_find.h"
+#include "tools/common/poll.h"
+#include "tools/common/process.h"
+#include "tools/common/text.h"
+#include "tools/common/window_find.h"
 
 constexpr DWORD kStartTimeout = 20000;  // a first Wine process start can take seconds
 constexpr DWORD kStepTimeout = 5000;
@@ -25,50 +27,28 @@ inline ::testing::AssertionResult same_rect(const RECT& expected, const RECT& ac
 
 class ProgramUnderTest {
 public:
-    ProgramUnderTest() = default;
-    ProgramUnderTest(const ProgramUnderTest&) = delete;
-    ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
-    ~ProgramUnderTest() {
-        if (!started_) return;
-        if (!ended()) {
-            TerminateProcess(process_.hProcess, 0xDEAD);
-            WaitForSingleObject(process_.hProcess, kExitTimeout);
-        }
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
+    ~ProgramUnderTest() { process_.end(kExitTimeout); }
 
     // Starts the program at path and waits for its window with that title;
     // gives it, or null with what went wrong in error.
     HWND start(const char* path, const char* title, std::string& error) {
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        std::string line = path;
-        if (!CreateProcessA(path, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_)) {
-            error = "cannot start " + line + ": error " + std::to_string(GetLastError());
-            return nullptr;
-        }
-        started_ = true;
+        if (!process_.start(command_line_of({path}), error)) return nullptr;
         HWND w = nullptr;
-        if (!poll_until(kStartTimeout,
-                        [&] { return (w = find_process_window(process_.dwProcessId, title)) != nullptr; }))
+        if (!poll_until(kStartTimeout, [&] { return (w = find_process_window(process_.id(), title)) != nullptr; }))
             error = std::string("no window \"") + title + "\" within " + std::to_string(kStartTimeout) +
                     " ms; visible windows: " + visible_titles();
         return w;
     }
 
-    DWORD id() const { return process_.dwProcessId; }
-    bool ended() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
+    DWORD id() const { return process_.id(); }
+    bool ended() const { return !process_.running(); }
 
     // The exit code once the process has ended, STILL_ACTIVE if it runs on.
-    DWORD exit_code() {
-        if (WaitForSingleObject(process_.hProcess, kExitTimeout) != WAIT_OBJECT_0) return STILL_ACTIVE;
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(process_.hProcess, &code);
-        return code;
+    DWORD exit_code() const {
+        process_.wait(kExitTimeout);
+        return process_.exit_code();
     }
 
 private:
-    PROCESS_INFORMATION process_ = {};
-    bool started_ = false;
+    Process process_;  // ended, if still running, when the test is over
 };

@@ -12,10 +12,10 @@
 
 #include "examples/tour/tour_ids.h"
 #include "tests/e2e/program_under_test.h"
-#include "tools/dialog_units.h"
-#include "tools/input.h"
-#include "tools/lists.h"
-#include "tools/window_find.h"
+#include "tools/common/dialog_units.h"
+#include "tools/common/input.h"
+#include "tools/common/lists.h"
+#include "tools/common/window_find.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "tools/lists.h"
+#include "tools/common/lists.h"
 
-#include "tools/input.h"
-#include "tools/numbers.h"
-#include "tools/poll.h"
-#include "tools/text.h"
-#include "tools/window_find.h"
+#include "tools/common/input.h"
+#include "tools/common/numbers.h"
+#include "tools/common/poll.h"
+#include "tools/common/text.h"
+#include "tools/common/window_find.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "tools/input.h"
+#include "tools/common/input.h"
 
 #include <vector>
 
 #include "toolkit/shortcut_keys.h"
-#include "tools/poll.h"
-#include "tools/text.h"
-#include "tools/window_find.h"
+#include "tools/common/poll.h"
+#include "tools/common/text.h"
+#include "tools/common/window_find.h"
 
 namespace {
 

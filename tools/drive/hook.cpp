@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "tools/menu_query.h"
-#include "tools/text.h"
+#include "tools/common/text.h"
+#include "tools/drive/menu_query.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/text.h"
+#include "tools/common/text.h"
 
 #include <shellapi.h>
 

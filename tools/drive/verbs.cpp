@@ -1,16 +1,15 @@
-#include "tools/drive_verbs.h"
+#include "tools/drive/verbs.h"
 
-#include "tools/drive_menu.h"
-#include "tools/drive_program.h"
-#include "tools/input.h"
-#include "tools/lists.h"
-#include "tools/numbers.h"
-#include "tools/poll.h"
-#include "tools/window_find.h"
+#include "tools/common/input.h"
+#include "tools/common/lists.h"
+#include "tools/common/numbers.h"
+#include "tools/common/poll.h"
+#include "tools/common/window_find.h"
+#include "tools/drive/menu.h"
+#include "tools/drive/program.h"
+#include "tools/drive/watcher.h"
 
 namespace {
-
-std::string ms_text(DWORD ms) { return std::to_string(ms) + " ms"; }
 
 // The optional time at a[i], or the session's limit; 2 with the error set
 // when it is no time.

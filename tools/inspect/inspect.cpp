@@ -21,11 +21,11 @@
 #include <string>
 
 #include "toolkit/units.h"
-#include "tools/dialog_units.h"
-#include "tools/numbers.h"
-#include "tools/poll.h"
-#include "tools/text.h"
-#include "tools/window_find.h"
+#include "tools/common/dialog_units.h"
+#include "tools/common/numbers.h"
+#include "tools/common/poll.h"
+#include "tools/common/text.h"
+#include "tools/common/window_find.h"
 
 namespace {
 

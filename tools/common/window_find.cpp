@@ -1,8 +1,8 @@
-#include "tools/window_find.h"
+#include "tools/common/window_find.h"
 
 #include <cstring>
 
-#include "tools/text.h"
+#include "tools/common/text.h"
 
 namespace {
 

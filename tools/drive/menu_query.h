@@ -1,4 +1,4 @@
-// What drive asks about a program's menus (drive_menu.cpp) and what drive_hook.dll answers
+// What drive asks about a program's menus (menu.cpp) and what drive_hook.dll answers
 // from inside the program. A menu belongs to the process that made it: Wine
 // keeps a menu's items in that process, and its menu functions
 // (GetMenuItemCount, GetMenuStringW, GetMenuItemRect) fail on another

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tools/drive_session.h"
+#include "tools/drive/session.h"
 
 // Checks a command against the verb table for where it is used (a script,
 // or the command line, as s.in_script says): 0 when the verb exists there

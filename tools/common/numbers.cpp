@@ -1,4 +1,4 @@
-#include "tools/numbers.h"
+#include "tools/common/numbers.h"
 
 #include <cstdint>
 

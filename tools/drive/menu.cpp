@@ -1,12 +1,12 @@
-#include "tools/drive_menu.h"
+#include "tools/drive/menu.h"
 
 #include <cstring>
 #include <vector>
 
-#include "tools/input.h"
-#include "tools/menu_query.h"
-#include "tools/poll.h"
-#include "tools/text.h"
+#include "tools/common/input.h"
+#include "tools/common/poll.h"
+#include "tools/common/text.h"
+#include "tools/drive/menu_query.h"
 
 namespace {
 

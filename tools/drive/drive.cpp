@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/drive_program.h"
-#include "tools/drive_verbs.h"
-#include "tools/numbers.h"
+#include "tools/common/numbers.h"
+#include "tools/drive/program.h"
+#include "tools/drive/verbs.h"
 
 namespace {
 
@@ -149,12 +149,12 @@ int run_script(Session& s, const Words& args) {
         status = run_verb(s, verb, Words(script[n].begin() + 1, script[n].end()));
         report(status, place, verb, s.error);
     }
-    if (status == 0 && s.has_process && run_verb(s, "exit", {}) != 0) {
+    if (status == 0 && s.started.held() && run_verb(s, "exit", {}) != 0) {
         std::fprintf(stderr, "drive: %s: at the end: %s\n", args[0].c_str(), s.error.c_str());
         status = 1;
     }
     if (status == 1) picture_of_failure();
-    end_program(s);
+    s.started.end();
     return status;
 }
 

@@ -1,0 +1,61 @@
+#include "tools/common/process.h"
+
+#include "tools/common/text.h"
+
+bool Process::start(const std::string& command_line, std::string& error, const StandardHandles* handles, DWORD flags) {
+    end();
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    if (handles != nullptr) {
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = handles->input;
+        si.hStdOutput = handles->output;
+        si.hStdError = handles->error;
+    }
+    std::wstring wide = utf16_of(command_line);  // CreateProcessW may write into the line
+    if (CreateProcessW(nullptr, &wide[0], nullptr, nullptr, handles != nullptr, flags, nullptr, nullptr, &si, &pi_))
+        return true;
+    error = "cannot start " + command_line + " (error " + std::to_string(GetLastError()) + ")";
+    pi_ = {};
+    return false;
+}
+
+bool Process::open(DWORD pid) {
+    end();
+    pi_.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, pid);
+    pi_.dwProcessId = pi_.hProcess != nullptr ? pid : 0;
+    return pi_.hProcess != nullptr;
+}
+
+bool Process::running() const { return held() && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+
+bool Process::wait(DWORD ms) const { return held() && WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0; }
+
+DWORD Process::exit_code() const {
+    DWORD code = STILL_ACTIVE;
+    if (held()) GetExitCodeProcess(pi_.hProcess, &code);
+    return code;
+}
+
+void Process::resume() const {
+    if (pi_.hThread != nullptr) ResumeThread(pi_.hThread);
+}
+
+void Process::end(DWORD ms) {
+    if (running() && TerminateProcess(pi_.hProcess, kEndedCode)) WaitForSingleObject(pi_.hProcess, ms);
+    release();
+}
+
+void Process::release() {
+    if (pi_.hThread != nullptr) CloseHandle(pi_.hThread);
+    if (pi_.hProcess != nullptr) CloseHandle(pi_.hProcess);
+    pi_ = {};
+}
+
+bool process_running(DWORD pid) {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    if (process == nullptr) return false;
+    bool runs = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return runs;
+}
