@@ -6,7 +6,7 @@
 
 #include "fuzz_input.h"
 #include "runtime/errors.h"
-#include "runtime/state.h"
+#include "runtime/startup.h"
 #include "runtime/text.h"
 
 namespace {
