@@ -14,6 +14,10 @@
 
 kw_say() { printf '%s\n' "$*" >&2; }
 
+# The usage of a script: its leading comment, from its second line to the
+# first line that is no comment, without the "# ".
+kw_usage() { sed -n '2,/^[^#]/{/^#/!q;s/^# \{0,1\}//;p}' "$1"; }
+
 # Runs the command every 50 ms until it succeeds, for up to SECONDS: status
 # 0 once it did, 1 when the time ran out.
 kw_poll() {
@@ -28,25 +32,70 @@ kw_poll() {
 # True once the process PID has ended.
 kw_gone() { ! kill -0 "$1" 2>/dev/null; }
 
-# ---- Crashes ---------------------------------------------------------------------
+# ---- Running a program -----------------------------------------------------------
 
 # True when the output of a program run under Wine (a file) shows that it
 # crashed: Wine reports an unhandled exception so, whatever exit status the
 # process ends with.
 kw_crashed() { grep -q 'wine: Unhandled' "$1"; }
 
+# Runs a Windows program under Wine (in the environment kw_wine_env made),
+# its output and errors to the file LOG, for up to LIMIT seconds (0: no
+# limit). Status: the program's; 124 when it still ran at the limit (it is
+# then ended); at least 1 when Wine reports that it crashed, whatever status
+# it ended with. For every status but 0, KW_RUN_WHY says in one line what
+# happened.
+KW_RUN_WHY=
+kw_wine_run() {
+  local log=$1 limit=$2 status
+  shift 2
+  KW_RUN_WHY=
+  if [ "$limit" = 0 ]; then
+    wine "$@" >"$log" 2>&1
+  else
+    timeout -k 10 "$limit" wine "$@" >"$log" 2>&1
+  fi
+  status=$?
+  if kw_crashed "$log"; then
+    KW_RUN_WHY="$1 crashed (Wine reported an unhandled exception)"
+    [ $status -eq 0 ] && status=1
+  elif [ $status -eq 124 ] && [ "$limit" != 0 ]; then
+    KW_RUN_WHY="$1 still ran after $limit s; ended it"
+  elif [ $status -ne 0 ]; then
+    # The program's own status, or Wine's when it could not start or keep it
+    # (a loader or server failure that says nothing with WINEDEBUG=-all).
+    KW_RUN_WHY="$1 ended with status $status$([ -s "$log" ] || echo ', and wrote nothing')"
+  fi
+  return $status
+}
+
 # ---- The Debian packages ---------------------------------------------------------
 
 # The packages of debian-packages (beside this file; KW_PACKAGE_LIST names
-# another), one a line: all of them, or those a UI test of a program of the
-# architecture needs.
+# another), one a line: all of them, or those of one use (a tag of the list:
+# ui32, ui64, own, fuzz).
 KW_PACKAGE_LIST=${KW_PACKAGE_LIST:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/debian-packages}
 kw_packages() {
-  awk -v tag="${1:+ui${1#win}}" '/^#/ || !NF { next } tag == "" { print $1; next }
+  awk -v tag="${1:-}" '/^#/ || !NF { next } tag == "" { print $1; next }
     { for (i = 2; i <= NF; i++) if ($i == tag) print $1 }' "$KW_PACKAGE_LIST"
 }
 
 kw_package_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+# The packages of kw_packages TAG that are not installed, one a line.
+kw_missing_packages() {
+  local p
+  kw_packages "$@" | while read -r p; do kw_package_installed "$p" || echo "$p"; done
+}
+
+# Names the missing packages and the commands that install them, as the
+# calling script.
+kw_say_install() {
+  kw_say "${0##*/}: missing Debian packages: $*"
+  kw_say "Install them as root with:"
+  [[ " $* " == *":i386 "* ]] && kw_say "  dpkg --add-architecture i386 && apt-get update"
+  kw_say "  apt-get install -y $*"
+}
 
 # ---- Whether Wine can run here ---------------------------------------------------
 
