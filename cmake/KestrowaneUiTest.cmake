@@ -15,8 +15,8 @@
 # its --output-junit report); scripts/test prints it.
 #
 # In the Kestrowane tree it uses the tree's drive and shell/kestrowane-ui-test;
-# from the installed package, the drive of the build's architecture (bin/ or bin64/)
-# and share/kestrowane/.
+# from the installed package, the drive of the build's architecture (bin/ or
+# bin64/) and share/kestrowane/kestrowane-ui-test.
 function(kestrowane_add_ui_test)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;PROGRAM;SCRIPT" "")
   foreach(required NAME PROGRAM SCRIPT)

@@ -1,9 +1,10 @@
 # The Wine environment that runs cross-built programs here and in the
 # installed package (wine-run, the UI tests, scripts/test, greet and bench):
 # whether Wine can run at all, a private virtual display, a prefix of the
-# build tree's own, and crashes reported as failures. Every step has a time
-# limit, and a step that fails or runs out of time says which it was and
-# where its log is. Source it; it defines functions only.
+# build tree's own, a program run with its crash reported as a failure, and
+# the Debian packages all this needs. Every step has a time limit, and a
+# step that fails or runs out of time says which it was and where its log
+# is. Source it; it defines functions only.
 #
 # Two architectures, named as WINEARCH names them: win32 runs 32-bit programs
 # with Debian's wine wrapper (the 32-bit loader) in a 32-bit prefix; win64
@@ -31,6 +32,20 @@ kw_poll() {
 
 # True once the process PID has ended.
 kw_gone() { ! kill -0 "$1" 2>/dev/null; }
+
+# Waits (kw_poll) up to SECONDS for the background child PID to end and gives
+# its status; past the limit it says what it waited for, ends the child and
+# gives 124.
+kw_wait_pid() {
+  local pid=$1 limit=$2 what=$3
+  if ! kw_poll "$limit" kw_gone "$pid"; then
+    kw_say "$what still ran after $limit s; ended it"
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return 124
+  fi
+  wait "$pid"
+}
 
 # ---- Running a program -----------------------------------------------------------
 
@@ -488,18 +503,4 @@ kw_wine_ready() {
   kw_wine_env "$1" "$arch"
   kw_start_display || return 1
   kw_prepare_prefix
-}
-
-# Waits up to SECONDS for the background child PID to end and gives its
-# status; past the limit it says what it waited for, ends the child and
-# gives 124.
-kw_wait_pid() {
-  local pid=$1 limit=$2 what=$3
-  if ! kw_poll "$limit" kw_gone "$pid"; then
-    kw_say "$what still ran after $limit s; ended it"
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-    return 124
-  fi
-  wait "$pid"
 }
