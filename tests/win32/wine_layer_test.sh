@@ -95,6 +95,13 @@ no program at all|silent|.||2|wine-run PROGRAM [ARGS...]
 a prefix that cannot be made|silent|a-file/x|p64.exe|1|Wine prefix WORK/run/a-file/x/wineprefix: cannot write
 EOF2
 
+# A program that outlives its limit is ended, and that is said.
+printf '#!/bin/sh\nexec sleep 30\n' >"$work/bin/wine"
+chmod +x "$work/bin/wine"
+out=$(PATH=$work/bin:$PATH; kw_wine_run "$work/hang.log" 1 hang.exe; echo "$? $KW_RUN_WHY")
+[ "$out" = "124 hang.exe still ran after 1 s; ended it" ] || fail "kw_wine_run past its limit: expected 124 and the reason, got: $out"
+rm -f "$work/bin/wine"
+
 # Each script's --help prints its usage, the comment at its start, and none of its code.
 for script in scripts/greet scripts/test scripts/bench scripts/fuzz scripts/e2e-repeat \
   shell/wine-run shell/kestrowane-ui-test; do
