@@ -34,13 +34,13 @@ set(KW_LIBRARY_OPTIONS
   -fno-tree-loop-distribute-patterns -fno-stack-protector
   -fomit-frame-pointer)
 
-# Shipped programs are optimised across the libraries at link time (the
-# greeting would be 11,776 bytes without it). Fat objects keep ordinary code
-# beside the intermediate form, so test programs link them without it.
+# Shipped programs are optimised across the libraries at link time: only
+# what a program reaches is kept, and the small library routines are inlined
+# into it. Fat objects keep ordinary code beside the intermediate form, so
+# test programs link them without it.
 # -malign-data=abi: GCC aligns arrays of 32 bytes or more to 32 bytes for
-# vector loads the libraries never make; the ABI's own alignment saves the
-# padding between the constant tables (32 bytes of the x86-64 greeting's
-# code page).
+# vector loads the libraries never make; the ABI's own alignment keeps the
+# constant tables packed, without padding between them in the code page.
 if(WIN32)
   list(APPEND KW_LIBRARY_OPTIONS -flto -ffat-lto-objects -malign-data=abi)
 endif()

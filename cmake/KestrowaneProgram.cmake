@@ -86,7 +86,8 @@ endfunction()
 # resources of its own (.rc or .res sources) keeps the toolchain's layout:
 # the linker merges the resource trees of several objects (the program's and
 # the manifest) only in a section that holds nothing but resources.
-set(KW_IMAGE_LAYOUT_TEMPLATE ${CMAKE_CURRENT_LIST_DIR}/KestrowaneImage.ld.in)
+# The layout's template lies beside this file, found from the function itself
+# so that a project that adds this tree as a subdirectory can call it too.
 function(kestrowane_program_layout target has_manifest)
   if(has_manifest)
     set(KW_DATA_SECTION .rsrc)
@@ -94,7 +95,7 @@ function(kestrowane_program_layout target has_manifest)
     set(KW_DATA_SECTION .data)
   endif()
   set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_layout.ld)
-  configure_file(${KW_IMAGE_LAYOUT_TEMPLATE} ${script} @ONLY)
+  configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/KestrowaneImage.ld.in ${script} @ONLY)
   set(own_resources "$<FILTER:$<TARGET_PROPERTY:${target},SOURCES>,INCLUDE,\\.(rc|res|RC|RES)$>")
   target_link_options(${target} PRIVATE "$<$<STREQUAL:${own_resources},>:-Wl,-T,${script}>")
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${script})

@@ -14,9 +14,9 @@
 # says why in its output: ctest shows that for a skip only with -V (or in
 # its --output-junit report); scripts/test prints it.
 #
-# In the Kestrowane tree it uses the tree's drive and cmake/ files; from the
-# installed package, the drive of the build's architecture (bin/ or bin64/)
-# and share/kestrowane/.
+# In the Kestrowane tree it uses the tree's drive and shell/kestrowane-ui-test;
+# from the installed package, the drive of the build's architecture (bin/ or
+# bin64/) and share/kestrowane/kestrowane-ui-test.
 function(kestrowane_add_ui_test)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;PROGRAM;SCRIPT" "")
   foreach(required NAME PROGRAM SCRIPT)
@@ -32,8 +32,8 @@ function(kestrowane_add_ui_test)
     message(FATAL_ERROR "kestrowane_add_ui_test: no script ${script}")
   endif()
 
-  if(EXISTS ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/kestrowane-ui-test)
-    set(runner ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/kestrowane-ui-test)
+  if(EXISTS ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../shell/kestrowane-ui-test)
+    get_filename_component(runner ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../shell/kestrowane-ui-test ABSOLUTE)
     set(drive $<TARGET_FILE:drive>)
   else()
     get_filename_component(prefix ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../../.. ABSOLUTE)

@@ -1,34 +1,24 @@
 # Shared by the README's commands: packages and builds, and (from
-# cmake/kestrowane-wine.sh) the virtual display and the Wine prefix.
+# shell/kestrowane-wine.sh) the virtual display and the Wine prefix.
 # Source it; it defines functions only.
 
 KW_ROOT=${KW_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 # kw_say, the virtual display and the Wine prefix.
-source "$KW_ROOT/cmake/kestrowane-wine.sh"
+source "$KW_ROOT/shell/kestrowane-wine.sh"
 
-# The usage of a script: its leading comment, from its second line to the
-# first line that is no comment, without the "# ".
-kw_usage() { sed -n '2,/^[^#]/{/^#/!q;s/^# \{0,1\}//;p}' "$1"; }
-
-mapfile -t KW_PACKAGES < <(kw_packages)
-
-# Installs the Debian packages the project needs when some are missing (as
-# root), or prints the exact command to run and fails.
+# Installs the Debian packages of the list (kw_packages: all, or those of a
+# tag) that are missing (as root), or prints the exact command to run and
+# fails.
 kw_need_packages() {
-  local missing=() p
-  for p in "${KW_PACKAGES[@]}"; do kw_package_installed "$p" || missing+=("$p"); done
+  local missing
+  mapfile -t missing < <(kw_missing_packages "$@")
   [ ${#missing[@]} -eq 0 ] && return 0
-  local needs_i386=0
-  for p in "${missing[@]}"; do [[ $p == *:i386 ]] && needs_i386=1; done
   if [ "$(id -u)" -ne 0 ]; then
-    kw_say "Missing Debian packages: ${missing[*]}"
-    kw_say "Install them as root with:"
-    [ $needs_i386 -eq 1 ] && kw_say "  dpkg --add-architecture i386 && apt-get update"
-    kw_say "  apt-get install -y ${missing[*]}"
+    kw_say_install "${missing[@]}"
     exit 1
   fi
   kw_say "Installing Debian packages: ${missing[*]}"
-  if [ $needs_i386 -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     kw_say "Adding the i386 architecture (Wine's 32-bit half)"
     dpkg --add-architecture i386
   fi

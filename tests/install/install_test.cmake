@@ -242,7 +242,7 @@ if(ARCH STREQUAL "x86_64")
 else()
   set(wine_arch win32)
 endif()
-execute_process(COMMAND bash -c "source '${SOURCE_DIR}/cmake/kestrowane-wine.sh'; kw_wine_check ${wine_arch}; [ $? -eq 77 ] && echo \"$KW_WINE_WHY\""
+execute_process(COMMAND bash -c "source '${SOURCE_DIR}/shell/kestrowane-wine.sh'; kw_wine_check ${wine_arch}; [ $? -eq 77 ] && echo \"$KW_WINE_WHY\""
   OUTPUT_VARIABLE why_not OUTPUT_STRIP_TRAILING_WHITESPACE)
 if(why_not)
   message(STATUS "install_test: the to-do list's UI test not run: ${why_not}")

@@ -12,7 +12,7 @@
 set -eu
 readme=$1 marker=$2 prefix=$3 work=$4 drive=$5
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../../cmake/kestrowane-wine.sh"
+source "$here/../../shell/kestrowane-wine.sh"
 arch=$(kw_pe_arch "$drive")
 
 block=$(awk -v marker="<!-- $marker -->" '$0 == marker { marked = 1; next }

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # The Wine layer's failures, each produced for real: a loader that fails, a
 # loader that is missing (32-bit and 64-bit), no Wine on the PATH, a wineboot
-# that fails, an Xvfb that dies, a program that fails silently under
-# wine-run, a prefix that cannot be made; where wine-run puts a program's
-# prefix; and each script's --help. Each must fail (never skip) with one line that names what went
-# wrong, and a prefix that failed is never marked ready.
+# that fails, an Xvfb that dies, a program that fails silently or crashes
+# under wine-run, a prefix that cannot be made. Each must fail (never skip)
+# with one line that names what went wrong, and a prefix that failed is
+# never marked ready. Besides: where wine-run puts a program's prefix, each
+# script's --help, the Debian packages README.md names, and the probe of
+# whether the kernel executes 32-bit programs.
 #
 #   wine_layer_test.sh WORK_DIR
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../../cmake/kestrowane-wine.sh"
+source "$here/../../shell/kestrowane-wine.sh"
 work=$1
 rm -rf "$work"; mkdir -p "$work/bin"
 failures=0
@@ -81,57 +83,90 @@ echo "$KW_PREFIX_VERSION" >"$work/run/wineprefix/.kestrowane-ready"
 touch "$work/run/a-file"
 while IFS='|' read -r case loader build prog want_status want; do
   out=$(KW_WINE64_LOADER=$work/bin/$loader KW_WINE64_SERVER=$work/bin/silent DISPLAY=:99 \
-    KW_WIN32_BUILD=$work/run/$build "$here/../../cmake/wine-run" ${prog:+"$work/$prog"} 2>&1)
+    KW_WIN32_BUILD=$work/run/$build "$here/../../shell/wine-run" ${prog:+"$work/$prog"} 2>&1)
   status=$?
   [ $status -eq "$want_status" ] || fail "wine-run, $case: status $status, expected $want_status ($out)"
   [[ $out == *"${want//WORK/$work}"* ]] || fail "wine-run, $case: expected \"${want//WORK/$work}\", got: $out"
 done <<EOF2
 a program that ends with 3 and says nothing|silent|.|p64.exe|3|wine-run: WORK/p64.exe ended with status 3, and wrote nothing
-a program that crashes and ends with 0|crash|.|p64.exe|1|wine-run: the program crashed
+a program that crashes and ends with 0|crash|.|p64.exe|1|wine-run: WORK/p64.exe crashed (Wine reported an unhandled exception)
 no such program|silent|.|none.exe|1|wine-run: no program WORK/none.exe
 no program at all|silent|.||2|wine-run PROGRAM [ARGS...]
 a prefix that cannot be made|silent|a-file/x|p64.exe|1|Wine prefix WORK/run/a-file/x/wineprefix: cannot write
 EOF2
 
+# A program that outlives its limit is ended, and that is said.
+printf '#!/bin/sh\nexec sleep 30\n' >"$work/bin/wine"
+chmod +x "$work/bin/wine"
+out=$(PATH=$work/bin:$PATH; kw_wine_run "$work/hang.log" 1 hang.exe; echo "$? $KW_RUN_WHY")
+[ "$out" = "124 hang.exe still ran after 1 s; ended it" ] || fail "kw_wine_run past its limit: expected 124 and the reason, got: $out"
+rm -f "$work/bin/wine"
+
 # Each script's --help prints its usage, the comment at its start, and none of its code.
-for script in greet test bench fuzz e2e-repeat; do
-  out=$("$here/../../scripts/$script" --help 2>&1)
+for script in scripts/greet scripts/test scripts/bench scripts/fuzz scripts/e2e-repeat \
+  shell/wine-run shell/kestrowane-ui-test; do
+  out=$("$here/../../$script" --help 2>&1)
   status=$?
-  [ $status -eq 0 ] || fail "scripts/$script --help: status $status"
-  [[ $out == *"scripts/$script "* ]] || fail "scripts/$script --help: no usage line in: $out"
-  ! grep -qE '^(#|set -|source |[a-z_]+=)' <<<"$out" || fail "scripts/$script --help shows code: $out"
+  [ $status -eq 0 ] || fail "$script --help: status $status"
+  [[ $out == *"${script##*/} "[A-Z[-]* ]] || fail "$script --help: no usage line in: $out"
+  ! grep -qE '^(#|set -|source |[a-z_]+=)' <<<"$out" || fail "$script --help shows code: $out"
 done
 
-# README.md names the packages of cmake/debian-packages in its order: all
-# of them, and those of a UI test of each architecture.
+# README.md names the packages of shell/debian-packages in its order: all
+# of them, those of a UI test of each architecture, and those the commands
+# of "Your own program" install.
 readme=$(tr -s '\n ' '  ' <"$here/../../README.md")
-while IFS='|' read -r arch before; do
-  listed=$(kw_packages ${arch:+"$arch"} | tr '\n' ' ')
+while IFS='|' read -r tag before; do
+  listed=$(kw_packages ${tag:+"$tag"} | tr '\n' ' ')
   named=$(grep -o "$before \`[^\`]*\`" <<<"$readme" | head -n 1 | sed 's/.*`\(.*\)`/\1/')
-  [ "$named" = "${listed% }" ] || fail "README.md after \"$before\" names \"$named\"; cmake/debian-packages has \"${listed% }\""
+  [ "$named" = "${listed% }" ] || fail "README.md after \"$before\" names \"$named\"; shell/debian-packages has \"${listed% }\""
 done <<EOF2
 |what they install:
-win32|for a 32-bit program
-win64|for a 64-bit program
+ui32|for a 32-bit program
+ui64|for a 64-bit program
 EOF2
+named=$(sed -n 's/^apt-get install -y //p' "$here/../../README.md")
+listed=$(kw_packages own | tr '\n' ' ')
+[ "$named" = "${listed% }" ] || fail "README.md's own-program commands install \"$named\"; shell/debian-packages has \"${listed% }\""
 # A UI test names the packages of the list that its program needs and are missing.
 printf '# a list\nwine ui32 ui64\nkw-absent-a ui64\nkw-absent-b\nkw-absent-c ui32 ui64\n' >"$work/packages"
-out=$(KW_PACKAGE_LIST=$work/packages "$here/../../cmake/kestrowane-ui-test" "$work/p64.exe" "$work/p64.exe" none "$work/ui" 2>&1)
+out=$(KW_PACKAGE_LIST=$work/packages "$here/../../shell/kestrowane-ui-test" "$work/p64.exe" "$work/p64.exe" none "$work/ui" 2>&1)
 [[ $out == *"missing Debian packages: kw-absent-a kw-absent-c"*"apt-get install -y kw-absent-a kw-absent-c" ]] ||
   fail "a UI test without its packages: expected kw-absent-a and kw-absent-c named, got: $out"
 
+# The probe of whether the kernel executes 32-bit programs: kw_exec32_refused
+# runs the program that KW_I386_PROBE holds and reads what came back. The
+# probe is an i386 executable; stand-ins for it produce each answer for
+# real: an image for a machine that no kernel here executes is refused with
+# "Exec format error", a program that exits with 42 (as the probe does where
+# it runs) is not, nor is one that fails for another reason (the loader's
+# probe then decides), and KESTROWANE_NO_32BIT=1 refuses any.
+base64 -d <<<"$KW_I386_PROBE" >"$work/i386"
+[ "$(od -An -tx1 -N5 "$work/i386" | tr -d ' ')$(od -An -tx1 -j16 -N4 "$work/i386" | tr -d ' ')" = 7f454c460102000300 ] ||
+  fail "KW_I386_PROBE is not a 32-bit ELF executable for i386: $(od -An -tx1 -N20 "$work/i386")"
+{ head -c 18 "$work/i386"; printf '\xff\xff'; tail -c +21 "$work/i386"; } >"$work/foreign"
+printf '#!/bin/sh\nexit 42\n' >"$work/exits42"
+printf '#!/bin/sh\necho "no such file" >&2\nexit 1\n' >"$work/fails"
+while IFS='|' read -r case probe no32 want; do
+  got=refused
+  (KW_I386_PROBE=$(base64 -w0 "$work/$probe") KESTROWANE_NO_32BIT=$no32 kw_exec32_refused) || got=runs
+  [ "$got" = "$want" ] || fail "kw_exec32_refused, $case: $got, expected $want"
+done <<EOF2
+an image for a machine the kernel does not execute|foreign||refused
+a program that exits with 42|exits42||runs
+a program that fails for another reason|fails||runs
+any program with KESTROWANE_NO_32BIT=1|exits42|1|refused
+EOF2
+
 # This machine: 0 where it runs 32-bit programs, 77 (with the reason) where
-# its kernel refuses them or KESTROWANE_NO_32BIT=1 stands for such a kernel.
-# Which one it is, the test finds out for itself by executing the probe: a
-# skip on a machine that runs it would hide every test.
+# its kernel refuses them or KESTROWANE_NO_32BIT=1 stands for such a kernel,
+# as the probe finds.
 if [ "${KESTROWANE_NO_32BIT:-}" = 1 ]; then
   expect_check "KESTROWANE_NO_32BIT=1" 77 "^KESTROWANE_NO_32BIT=1 stands for a kernel that refuses"
   echo "wine_layer_test: KESTROWANE_NO_32BIT=1; the 32-bit cases need a 32-bit-capable kernel"
   exit $((failures > 0))
 fi
-base64 -d <<<"$KW_I386_PROBE" >"$work/probe" && chmod +x "$work/probe"
-"$work/probe" 2>"$work/probe.txt"
-if [ $? -ne 42 ] && grep -q "Exec format error" "$work/probe.txt"; then
+if kw_exec32_refused; then
   expect_check "this machine" 77 "refuses to execute 32-bit x86 programs \\(Exec format error"
   echo "wine_layer_test: the kernel refuses 32-bit programs here; the other cases need a 32-bit-capable kernel"
   exit $((failures > 0))

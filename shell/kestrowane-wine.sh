@@ -1,9 +1,10 @@
 # The Wine environment that runs cross-built programs here and in the
 # installed package (wine-run, the UI tests, scripts/test, greet and bench):
 # whether Wine can run at all, a private virtual display, a prefix of the
-# build tree's own, and crashes reported as failures. Every step has a time
-# limit, and a step that fails or runs out of time says which it was and
-# where its log is. Source it; it defines functions only.
+# build tree's own, a program run with its crash reported as a failure, and
+# the Debian packages all this needs. Every step has a time limit, and a
+# step that fails or runs out of time says which it was and where its log
+# is. Source it; it defines functions only.
 #
 # Two architectures, named as WINEARCH names them: win32 runs 32-bit programs
 # with Debian's wine wrapper (the 32-bit loader) in a 32-bit prefix; win64
@@ -13,6 +14,10 @@
 # argument (win32 when it is left out).
 
 kw_say() { printf '%s\n' "$*" >&2; }
+
+# The usage of a script: its leading comment, from its second line to the
+# first line that is no comment, without the "# ".
+kw_usage() { sed -n '2,/^[^#]/{/^#/!q;s/^# \{0,1\}//;p}' "$1"; }
 
 # Runs the command every 50 ms until it succeeds, for up to SECONDS: status
 # 0 once it did, 1 when the time ran out.
@@ -28,25 +33,84 @@ kw_poll() {
 # True once the process PID has ended.
 kw_gone() { ! kill -0 "$1" 2>/dev/null; }
 
-# ---- Crashes ---------------------------------------------------------------------
+# Waits (kw_poll) up to SECONDS for the background child PID to end and gives
+# its status; past the limit it says what it waited for, ends the child and
+# gives 124.
+kw_wait_pid() {
+  local pid=$1 limit=$2 what=$3
+  if ! kw_poll "$limit" kw_gone "$pid"; then
+    kw_say "$what still ran after $limit s; ended it"
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return 124
+  fi
+  wait "$pid"
+}
+
+# ---- Running a program -----------------------------------------------------------
 
 # True when the output of a program run under Wine (a file) shows that it
 # crashed: Wine reports an unhandled exception so, whatever exit status the
 # process ends with.
 kw_crashed() { grep -q 'wine: Unhandled' "$1"; }
 
+# Runs a Windows program under Wine (in the environment kw_wine_env made),
+# its output and errors to the file LOG, for up to LIMIT seconds (0: no
+# limit). Status: the program's; 124 when it still ran at the limit (it is
+# then ended); at least 1 when Wine reports that it crashed, whatever status
+# it ended with. For every status but 0, KW_RUN_WHY says in one line what
+# happened.
+KW_RUN_WHY=
+kw_wine_run() {
+  local log=$1 limit=$2 status
+  shift 2
+  KW_RUN_WHY=
+  if [ "$limit" = 0 ]; then
+    wine "$@" >"$log" 2>&1
+  else
+    timeout -k 10 "$limit" wine "$@" >"$log" 2>&1
+  fi
+  status=$?
+  if kw_crashed "$log"; then
+    KW_RUN_WHY="$1 crashed (Wine reported an unhandled exception)"
+    [ $status -eq 0 ] && status=1
+  elif [ $status -eq 124 ] && [ "$limit" != 0 ]; then
+    KW_RUN_WHY="$1 still ran after $limit s; ended it"
+  elif [ $status -ne 0 ]; then
+    # The program's own status, or Wine's when it could not start or keep it
+    # (a loader or server failure that says nothing with WINEDEBUG=-all).
+    KW_RUN_WHY="$1 ended with status $status$([ -s "$log" ] || echo ', and wrote nothing')"
+  fi
+  return $status
+}
+
 # ---- The Debian packages ---------------------------------------------------------
 
 # The packages of debian-packages (beside this file; KW_PACKAGE_LIST names
-# another), one a line: all of them, or those a UI test of a program of the
-# architecture needs.
+# another), one a line: all of them, or those of one use (a tag of the list:
+# ui32, ui64, own, fuzz).
 KW_PACKAGE_LIST=${KW_PACKAGE_LIST:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/debian-packages}
 kw_packages() {
-  awk -v tag="${1:+ui${1#win}}" '/^#/ || !NF { next } tag == "" { print $1; next }
+  awk -v tag="${1:-}" '/^#/ || !NF { next } tag == "" { print $1; next }
     { for (i = 2; i <= NF; i++) if ($i == tag) print $1 }' "$KW_PACKAGE_LIST"
 }
 
 kw_package_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+# The packages of kw_packages TAG that are not installed, one a line.
+kw_missing_packages() {
+  local p
+  kw_packages "$@" | while read -r p; do kw_package_installed "$p" || echo "$p"; done
+}
+
+# Names the missing packages and the commands that install them, as the
+# calling script.
+kw_say_install() {
+  kw_say "${0##*/}: missing Debian packages: $*"
+  kw_say "Install them as root with:"
+  [[ " $* " == *":i386 "* ]] && kw_say "  dpkg --add-architecture i386 && apt-get update"
+  kw_say "  apt-get install -y $*"
+}
 
 # ---- Whether Wine can run here ---------------------------------------------------
 
@@ -439,18 +503,4 @@ kw_wine_ready() {
   kw_wine_env "$1" "$arch"
   kw_start_display || return 1
   kw_prepare_prefix
-}
-
-# Waits up to SECONDS for the background child PID to end and gives its
-# status; past the limit it says what it waited for, ends the child and
-# gives 124.
-kw_wait_pid() {
-  local pid=$1 limit=$2 what=$3
-  if ! kw_poll "$limit" kw_gone "$pid"; then
-    kw_say "$what still ran after $limit s; ended it"
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-    return 124
-  fi
-  wait "$pid"
 }
