@@ -1,8 +1,7 @@
 // Creating controls, and the operations on controls that exist.
-#include "runtime/errors.h"
 #include "runtime/state.h"
 #include "toolkit/dialog_font.h"
-#include "toolkit/toolkit.h"
+#include "toolkit/toolkit_private.h"
 
 namespace {
 
@@ -44,17 +43,6 @@ WPARAM control_font(HWND parent) {
     if (HFONT font = dialog_font) return reinterpret_cast<WPARAM>(font);
     return static_cast<WPARAM>(send(parent, WM_GETFONT));
 }
-
-// Pushes a string just made, or the empty string when it could not be
-// allocated, which is recorded as error 7.
-void push_result(ProcFrame& f, StringAllocation s) {
-    push_handle(f, s.handle);
-    if (s.failed()) record_error(f, kOutOfMemory);
-}
-
-// Item indexes count from 1; the platform's positions from 0, so index 0
-// reaches it as -1.
-WPARAM item_position(std::int32_t index) { return static_cast<WPARAM>(wrapping_sub(index, 1)); }
 
 bool bitmap_exists(const char* name) {
     return LoadImageA(instance(), name, IMAGE_BITMAP, 0, 0, kImageLoadFlags) != nullptr;
@@ -107,7 +95,7 @@ void push_item_text(ProcFrame& f, HWND control, LRESULT position, UINT get_lengt
         std::uint32_t kept = written > 0 && written < n ? static_cast<std::uint32_t>(written) : 0;
         if (written != n) text = shrink_string(text.handle, kept);
     }
-    push_result(f, text);
+    push_new_string(f, text);
 }
 
 // The text of the item at the selection, read with the given messages.
@@ -133,7 +121,7 @@ HWND add_control(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescript
         control = CreateWindowExA(cs.exstyle, cs.class_name, text, cs.style, px.x, px.y, px.width, px.height, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);
         send(control, WM_SETFONT, control_font(parent), 1);
-        SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(callback));
+        keep_callback(control, callback);
         add_items(control, kind, items);
         finish_control(parent, control, id, kind, cs.style, text, px);
     }
@@ -164,16 +152,14 @@ void read_control_text(ProcFrame& f, HWND dialog, std::int32_t id) {
                                                                       : kReadTextScratch - 1;
         text = shrink_string(text.handle, kept);
     }
-    push_result(f, text);
+    push_new_string(f, text);
 }
 
 void set_control_callback(HWND dialog, std::int32_t id, ControlCallback callback) {
-    SetWindowLongPtrA(GetDlgItem(dialog, id), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(callback));
+    keep_callback(GetDlgItem(dialog, id), callback);
 }
 
-void enable_control(HWND dialog, std::int32_t id, std::int32_t enable) {
-    EnableWindow(id == -1 ? dialog : GetDlgItem(dialog, id), enable);
-}
+void enable_control(HWND dialog, std::int32_t id, std::int32_t enable) { EnableWindow(control_of(dialog, id), enable); }
 
 void focus_control(HWND dialog, std::int32_t id) { SetFocus(GetDlgItem(dialog, id)); }
 

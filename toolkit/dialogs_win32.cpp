@@ -2,20 +2,16 @@
 #include "runtime/state.h"
 #include "toolkit/dialog_font.h"
 #include "toolkit/dialog_template.h"
-#include "toolkit/toolkit.h"
+#include "toolkit/toolkit_private.h"
 
 HFONT dialog_font;
 
 namespace {
 
-// Pointer-sized slots of the platform's per-window data.
-constexpr int kUserDataSlot = GWLP_USERDATA;  // -21: the callback
-constexpr int kEndValueSlot = DWLP_USER;      // 8 (16 on x86-64): address of the end-value variable
-constexpr int kOwnerSlot = GWLP_HWNDPARENT;   // -8
-
-ControlCallback callback_in(HWND window) {
-    return reinterpret_cast<ControlCallback>(GetWindowLongPtrA(window, kUserDataSlot));
-}
+// Pointer-sized slots of the platform's per-window data besides the
+// callback's (toolkit_private.h).
+constexpr int kEndValueSlot = DWLP_USER;     // 8 (16 on x86-64): address of the end-value variable
+constexpr int kOwnerSlot = GWLP_HWNDPARENT;  // -8
 
 HWND owner_of(HWND dialog) { return reinterpret_cast<HWND>(GetWindowLongPtrA(dialog, kOwnerSlot)); }
 
@@ -43,7 +39,7 @@ ControlCallback menu_item_callback(HWND dialog, UINT id) {
 // callback; only an id that names no control goes to the menu bar.
 ControlCallback command_callback(HWND dialog, WPARAM wparam) {
     UINT id = LOWORD(wparam);
-    if (HWND control = GetDlgItem(dialog, id)) return callback_in(control);
+    if (HWND control = GetDlgItem(dialog, id)) return callback_of(control);
     return menu_item_callback(dialog, id);
 }
 
@@ -51,7 +47,7 @@ ControlCallback command_callback(HWND dialog, WPARAM wparam) {
 // WM_INITDIALOG and the two slots.
 void install_dialog(HWND dialog, ControlCallback callback, std::int32_t* end_value) {
     if (callback != nullptr) callback(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(dialog), 0);
-    SetWindowLongPtrA(dialog, kUserDataSlot, reinterpret_cast<LONG_PTR>(callback));
+    keep_callback(dialog, callback);
     SetWindowLongPtrA(dialog, kEndValueSlot, reinterpret_cast<LONG_PTR>(end_value));
 }
 
@@ -70,12 +66,12 @@ void forget_dying_font(HWND dialog) {
 }
 
 // The dialog whose keyboard handling a message gets: the top-level window
-// the message is for, when that is a dialog of the toolkit (its dialog
-// procedure is dialog_proc), so a modeless dialog answers Tab, Enter, Escape,
-// the arrows and access keys too; for any other window, the modal dialog.
+// the message is for, when that is a dialog of the toolkit, so a modeless
+// dialog answers Tab, Enter, Escape, the arrows and access keys too; for any
+// other window, the modal dialog.
 HWND keyboard_dialog(HWND window, HWND modal) {
     HWND top = GetAncestor(window, GA_ROOT);
-    return GetWindowLongPtrA(top, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(dialog_proc) ? top : modal;
+    return is_toolkit_dialog(top) ? top : modal;
 }
 
 // Takes and handles one message; false when the queue was empty. The loop
@@ -121,7 +117,7 @@ INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
             if (std::int32_t r = callback(dialog, message, wparam, lparam)) return r;
         }
     }
-    if (ControlCallback callback = callback_in(dialog)) {
+    if (ControlCallback callback = callback_of(dialog)) {
         if (std::int32_t r = callback(dialog, message, wparam, lparam)) return r;
     }
     if (message == WM_SYSCOMMAND && LOWORD(wparam) == SC_CLOSE) {

@@ -1,5 +1,5 @@
 // Measuring, moving and resizing dialogs and controls in dialog units.
-#include "toolkit/toolkit.h"
+#include "toolkit/toolkit_private.h"
 
 namespace {
 
@@ -18,13 +18,13 @@ UnitPair to_units(HWND scale_window, std::int32_t x, std::int32_t y) {
 BOOL place(HWND dialog, std::int32_t id, std::int32_t x, std::int32_t y, UINT flags) {
     UnitPair px = dialog_units_to_pixels(dialog, x, y);
     BOOL moving = (flags & SWP_NOMOVE) == 0;
-    return SetWindowPos(find_target_window(dialog, id), nullptr, moving ? px.horizontal : 0, moving ? px.vertical : 0,
+    return SetWindowPos(control_of(dialog, id), nullptr, moving ? px.horizontal : 0, moving ? px.vertical : 0,
                         moving ? 0 : px.horizontal, moving ? 0 : px.vertical, flags);
 }
 
 }  // namespace
 
-HWND find_target_window(HWND dialog, std::int32_t id) { return id == -1 ? dialog : GetDlgItem(dialog, id); }
+HWND find_target_window(HWND dialog, std::int32_t id) { return control_of(dialog, id); }
 
 UnitPair dialog_units_to_pixels(HWND dialog, std::int32_t x, std::int32_t y) {
     RECT r = {0, 0, x, y};
@@ -42,12 +42,12 @@ UnitPair get_client_size(HWND dialog) {
 
 UnitPair get_window_size(HWND dialog, std::int32_t id) {
     RECT r = {0, 0, 0, 0};
-    GetWindowRect(find_target_window(dialog, id), &r);
+    GetWindowRect(control_of(dialog, id), &r);
     return to_units(dialog, r.right - r.left, r.bottom - r.top);
 }
 
 UnitPair get_window_location(HWND dialog, std::int32_t id) {
-    HWND target = find_target_window(dialog, id);
+    HWND target = control_of(dialog, id);
     RECT r = {0, 0, 0, 0};
     GetWindowRect(target, &r);
     auto reference = reinterpret_cast<HWND>(GetWindowLongPtrA(target, GWLP_HWNDPARENT));

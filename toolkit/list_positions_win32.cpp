@@ -2,7 +2,7 @@
 // inserting and replacing an item at an index. Kept apart from
 // controls_win32.cpp so that a program which uses none of them links none of
 // them.
-#include "toolkit/toolkit.h"
+#include "toolkit/toolkit_private.h"
 
 namespace {
 
@@ -23,10 +23,6 @@ LRESULT send(HWND box, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
 // (CB_ERR, LB_ERR, CB_ERRSPACE, LB_ERRSPACE) gives 0.
 std::int32_t index_of(LRESULT position) { return position >= 0 ? static_cast<std::int32_t>(position) + 1 : 0; }
 
-// Item indexes count from 1; the platform's positions from 0, so index 0
-// reaches it as -1.
-WPARAM position_of(std::int32_t index) { return static_cast<WPARAM>(wrapping_sub(index, 1)); }
-
 std::int32_t selected_index(HWND dialog, std::int32_t id, const ItemMessages& m) {
     return index_of(send(GetDlgItem(dialog, id), m.get_selection));
 }
@@ -36,7 +32,7 @@ std::int32_t insert_item(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_
                          const char* operation) {
     expect_string_args(f, 1, operation);
     LPARAM text = reinterpret_cast<LPARAM>(view_string(string_arg(f, 0)).bytes);
-    std::int32_t made = index_of(send(GetDlgItem(dialog, id), m.insert, position_of(index), text));
+    std::int32_t made = index_of(send(GetDlgItem(dialog, id), m.insert, item_position(index), text));
     pop_string_args(f, 1);
     return made;
 }
@@ -50,7 +46,7 @@ std::int32_t replace_item(ProcFrame& f, HWND dialog, std::int32_t id, std::int32
     HWND control = GetDlgItem(dialog, id);
     std::int32_t replaced = 0;
     if (index >= 1 && index <= send(control, m.get_count)) {
-        WPARAM at = position_of(index);
+        WPARAM at = item_position(index);
         bool was_selected = send(control, m.get_selection) == static_cast<LRESULT>(at);
         LPARAM text = reinterpret_cast<LPARAM>(view_string(string_arg(f, 0)).bytes);
         if (send(control, m.insert, at, text) >= 0) {

@@ -1,6 +1,5 @@
 // Menus: menu bars, popups and items whose item data holds their callback.
-#include "runtime/errors.h"
-#include "toolkit/toolkit.h"
+#include "toolkit/toolkit_private.h"
 
 namespace {
 
@@ -109,9 +108,7 @@ void get_menu_item_text(ProcFrame& f, HMENU menu, std::uint32_t item, std::uint3
         push_empty(f);
         return;
     }
-    StringAllocation text = read_item_text(menu, item, flags, static_cast<std::uint32_t>(n));
-    push_handle(f, text.handle);
-    if (text.failed()) record_error(f, kOutOfMemory);
+    push_new_string(f, read_item_text(menu, item, flags, static_cast<std::uint32_t>(n)));
 }
 
 BOOL set_menu_item_text(ProcFrame& f, HMENU menu, std::uint32_t item, std::uint32_t flags) {

@@ -1,14 +1,11 @@
 // File and folder pickers: the platform's common item dialog (open, save,
 // choose a folder), owned by a dialog. Paths come and go as strings in the
 // program's code page on the caller's string argument stack; the platform
-// sees them in UTF-16, so no path is cut at 260 characters. Kept apart from
-// the other control operations: only a program that picks links COM and the
-// shell.
+// sees them in UTF-16, so no path is cut at 260 characters.
 #include <shobjidl.h>
 #include <windows.h>
 
-#include "runtime/errors.h"
-#include "toolkit/toolkit.h"
+#include "toolkit/toolkit_private.h"
 
 namespace {
 
@@ -107,8 +104,7 @@ std::int32_t push_choice(ProcFrame& f, const Choice& c) {
             }
             s = allocate_string(static_cast<std::uint32_t>(total));
             if (s.failed()) {
-                push_empty(f);
-                record_error(f, kOutOfMemory);
+                push_new_string(f, s);
                 return 0;
             }
         }

@@ -6,8 +6,7 @@
 // hands every message to IsDialogMessageW, translates shortcuts of modal and modeless dialogs alike
 // without a line of its own, and a program that uses no shortcuts carries
 // none of this.
-#include "runtime/errors.h"
-#include "toolkit/toolkit.h"
+#include "toolkit/toolkit_private.h"
 
 namespace {
 
@@ -18,10 +17,6 @@ constexpr LPARAM kAltContext = LPARAM{1} << 29;
 
 // The filter of the thread that installed it: the first set_dialog_shortcuts.
 HHOOK shortcut_filter = nullptr;
-
-bool is_toolkit_dialog(HWND window) {
-    return window != nullptr && GetWindowLongPtrA(window, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(dialog_proc);
-}
 
 // The combination a key message stands for, with the modifiers held when it
 // was sent. A WM_SYSKEYDOWN carries Alt in its context bit as well.
@@ -57,8 +52,7 @@ void run_shortcut(HWND dialog, const DialogShortcut& shortcut) {
         return;
     }
     if (shortcut.callback(dialog, WM_COMMAND, command, 0) != 0) return;
-    auto dialog_callback = reinterpret_cast<ControlCallback>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
-    if (dialog_callback != nullptr) dialog_callback(dialog, WM_COMMAND, command, 0);
+    if (ControlCallback dialog_callback = callback_of(dialog)) dialog_callback(dialog, WM_COMMAND, command, 0);
 }
 
 // True when the message was a key of a shortcut of the dialog it is for.
@@ -98,6 +92,5 @@ void push_shortcut_text(ProcFrame& f, std::uint32_t keys) {
     std::uint32_t n = shortcut_text(keys, text);
     StringAllocation s = allocate_string(n);
     if (s.handle != 0) copy_bytes(s.bytes, text, n);
-    push_handle(f, s.handle);
-    if (s.failed()) record_error(f, kOutOfMemory);
+    push_new_string(f, s);
 }

@@ -1,0 +1,39 @@
+// What the toolkit's platform files share, written once: where a window keeps
+// its callback, how a dialog of the toolkit is known, how (dialog, id) names a
+// window, how an item index reaches the platform, and how a text read from a
+// window is handed out. Internal: not installed, and no part of toolkit.h.
+// Every helper is inline, so a file that uses one takes no other file with it
+// (CMakeLists.txt says why that matters).
+#pragma once
+
+#include "runtime/errors.h"
+#include "toolkit/toolkit.h"
+
+// A control's or dialog's callback lives in its GWLP_USERDATA slot.
+inline ControlCallback callback_of(HWND window) {
+    return reinterpret_cast<ControlCallback>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+inline void keep_callback(HWND window, ControlCallback callback) {
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(callback));
+}
+
+// Whether the window is a dialog of the toolkit: its dialog procedure is
+// dialog_proc. False for the null window.
+inline bool is_toolkit_dialog(HWND window) {
+    return GetWindowLongPtrA(window, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(dialog_proc);
+}
+
+// The window (dialog, id) names: id -1 the dialog itself, any other id the
+// dialog's control with that id (find_target_window).
+inline HWND control_of(HWND dialog, std::int32_t id) { return id == -1 ? dialog : GetDlgItem(dialog, id); }
+
+// Item indexes count from 1; the platform's positions from 0, so index 0
+// reaches it as -1.
+inline WPARAM item_position(std::int32_t index) { return static_cast<WPARAM>(wrapping_sub(index, 1)); }
+
+// Pushes a string just made, or the empty string when it could not be
+// allocated, which is recorded as error 7.
+inline void push_new_string(ProcFrame& f, StringAllocation s) {
+    push_handle(f, s.handle);
+    if (s.failed()) record_error(f, kOutOfMemory);
+}
