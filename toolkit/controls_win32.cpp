@@ -1,4 +1,5 @@
-// Creating controls, and the operations on controls that exist.
+// Creating controls, loading their images, and the operations on a control's
+// text, state, callback and items.
 #include "runtime/state.h"
 #include "toolkit/dialog_font.h"
 #include "toolkit/toolkit_private.h"
@@ -153,6 +154,12 @@ void read_control_text(ProcFrame& f, HWND dialog, std::int32_t id) {
         text = shrink_string(text.handle, kept);
     }
     push_new_string(f, text);
+}
+
+void write_control_text(ProcFrame& f, HWND dialog, std::int32_t id) {
+    expect_string_args(f, 1, "write_control_text");
+    SetWindowTextA(GetDlgItem(dialog, id), view_string(string_arg(f, 0)).bytes);
+    pop_string_args(f, 1);
 }
 
 void set_control_callback(HWND dialog, std::int32_t id, ControlCallback callback) {

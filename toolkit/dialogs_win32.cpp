@@ -169,6 +169,12 @@ void close_dialog(HWND dialog, std::int32_t end_value) {
     if (!DestroyWindow(dialog) && owner != nullptr) EnableWindow(owner, FALSE);
 }
 
+void set_dialog_title(ProcFrame& f, HWND dialog) {
+    expect_string_args(f, 1, "set_dialog_title");
+    SetWindowTextA(dialog, view_string(string_arg(f, 0)).bytes);
+    pop_string_args(f, 1);
+}
+
 BOOL show_window_state(HWND window, std::int32_t command, BOOL* result) {
     BOOL r = ShowWindow(window, command);
     if (result != nullptr) *result = r;

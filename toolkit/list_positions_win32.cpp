@@ -1,7 +1,5 @@
 // Combo box and list box items by position: the selected index, and
-// inserting and replacing an item at an index. Kept apart from
-// controls_win32.cpp so that a program which uses none of them links none of
-// them.
+// inserting and replacing an item at an index.
 #include "toolkit/toolkit_private.h"
 
 namespace {

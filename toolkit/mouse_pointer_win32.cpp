@@ -1,6 +1,4 @@
-// The mouse pointer: the table of pointer shapes and set_mouse_pointer. Kept
-// out of controls_win32.cpp so that a program which sets no pointer imports
-// no SetCursor.
+// The mouse pointer: the table of pointer shapes and set_mouse_pointer.
 #include "toolkit/toolkit.h"
 
 // clang-format off

@@ -1,5 +1,4 @@
-// The message box that belongs to a window. Kept apart so that a program
-// which never shows one links none of it.
+// The message box that belongs to a window.
 #include "runtime/message_box.h"
 #include "toolkit/toolkit.h"
 
