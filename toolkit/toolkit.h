@@ -237,12 +237,6 @@ BOOL set_window_location(HWND dialog, std::int32_t id, std::int32_t x, std::int3
 constexpr std::uint32_t MENU_FLAG_SUBMENU = 1;     // the id argument is a popup menu
 constexpr std::uint32_t MENU_FLAG_BY_COMMAND = 2;  // the item number is a command id
 
-// The size of every MENUITEMINFOA the toolkit hands to the platform: the
-// record up to cch, without the trailing hbmpItem, the form every version of
-// the platform accepts (44 bytes on i686, 72 on x86-64).
-constexpr UINT kMenuItemInfoSize = offsetof(MENUITEMINFOA, hbmpItem);
-static_assert(sizeof(void*) != 4 || kMenuItemInfoSize == 44, "the 32-bit record up to cch is 44 bytes");
-
 // A menu bar (popup 0) or a popup menu.
 HMENU create_menu(std::int32_t popup);
 // Adds an item with the text on the top entry ("-" alone makes a separator)

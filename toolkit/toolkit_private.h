@@ -1,10 +1,13 @@
 // What the toolkit's platform files share, written once: where a window keeps
-// its callback, how a dialog of the toolkit is known, how (dialog, id) names a
-// window, how an item index reaches the platform, and how a text read from a
-// window is handed out. Internal: not installed, and no part of toolkit.h.
-// Every helper is inline, so a file that uses one takes no other file with it
-// (CMakeLists.txt says why that matters).
+// its callback, the size of a menu item's record, how a dialog of the toolkit
+// is known, how (dialog, id) names a window, how an item index reaches the
+// platform, and how a text read from a window is handed out. Internal: not
+// installed, and no part of toolkit.h. Every helper is inline, so a file that
+// uses one takes no other file with it (CMakeLists.txt says why that
+// matters).
 #pragma once
+
+#include <cstddef>
 
 #include "runtime/errors.h"
 #include "toolkit/toolkit.h"
@@ -16,6 +19,12 @@ inline ControlCallback callback_of(HWND window) {
 inline void keep_callback(HWND window, ControlCallback callback) {
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(callback));
 }
+
+// The size of every MENUITEMINFOA the toolkit hands to the platform: the
+// record up to cch, without the trailing hbmpItem, the form every version of
+// the platform accepts (44 bytes on i686, 72 on x86-64).
+constexpr UINT kMenuItemInfoSize = offsetof(MENUITEMINFOA, hbmpItem);
+static_assert(sizeof(void*) != 4 || kMenuItemInfoSize == 44, "the 32-bit record up to cch is 44 bytes");
 
 // Whether the window is a dialog of the toolkit: its dialog procedure is
 // dialog_proc. False for the null window.
