@@ -1,7 +1,6 @@
 // Creating controls, loading their images, and the operations on a control's
 // text, state, callback and items.
 #include "runtime/state.h"
-#include "toolkit/dialog_font.h"
 #include "toolkit/toolkit_private.h"
 
 namespace {
@@ -41,7 +40,7 @@ PixelRect to_pixels(HWND dialog, std::int32_t x, std::int32_t y, std::int32_t wi
 // The font of the dialog created last while that dialog lives; once it has
 // been destroyed (its font with it), the parent dialog's own font.
 WPARAM control_font(HWND parent) {
-    if (HFONT font = dialog_font) return reinterpret_cast<WPARAM>(font);
+    if (HFONT font = toolkit_dialog_font) return reinterpret_cast<WPARAM>(font);
     return static_cast<WPARAM>(send(parent, WM_GETFONT));
 }
 

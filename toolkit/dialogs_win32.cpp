@@ -1,10 +1,9 @@
 // Creating, running and ending dialogs, and the dialog procedure they share.
 #include "runtime/state.h"
-#include "toolkit/dialog_font.h"
 #include "toolkit/dialog_template.h"
 #include "toolkit/toolkit_private.h"
 
-HFONT dialog_font;
+HFONT toolkit_dialog_font;
 
 namespace {
 
@@ -62,7 +61,8 @@ LONG show_dialog(HWND dialog) {
 // If that font is the one remembered for new controls, forget it, so that
 // add_control never hands out a deleted font.
 void forget_dying_font(HWND dialog) {
-    if (dialog_font == reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0))) dialog_font = nullptr;
+    if (toolkit_dialog_font == reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)))
+        toolkit_dialog_font = nullptr;
 }
 
 // The dialog whose keyboard handling a message gets: the top-level window
@@ -105,7 +105,7 @@ HWND create_dialog(ProcFrame& f, HWND parent, std::int32_t x, std::int32_t y, st
     // reads them in the program's code page (UTF-8 by default).
     if (dialog != nullptr) SetWindowTextA(dialog, dialog_template.title);
     pop_string_args(f, 1);
-    dialog_font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    toolkit_dialog_font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
     return dialog;
 }
 

@@ -46,3 +46,9 @@ inline void push_new_string(ProcFrame& f, StringAllocation s) {
     push_handle(f, s.handle);
     if (s.failed()) record_error(f, kOutOfMemory);
 }
+
+// The font of the dialog created last, which add_control gives every new
+// control. create_dialog sets it; dialog_proc sets it to 0 when that dialog is
+// destroyed, since the dialog manager deletes the font with the dialog. 0 when
+// the process starts.
+extern HFONT toolkit_dialog_font;
