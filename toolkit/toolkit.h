@@ -70,6 +70,17 @@ void set_dialog_title(ProcFrame& f, HWND dialog);
 // ShowWindow(window, command); the result is also stored in *result when given.
 BOOL show_window_state(HWND window, std::int32_t command, BOOL* result);
 
+// ---- Timers ---------------------------------------------------------------------
+
+// Calls callback(dialog, WM_TIMER, 0, tick count) every milliseconds (the
+// platform's minimum of 10 when less), from the thread's message loop, until
+// stop_dialog_timer or the dialog's end. The callback names the timer: starting
+// it again restarts it with the new period, and a dialog runs as many timers as
+// it has callbacks for them. 0 for the null callback or no window.
+BOOL start_dialog_timer(HWND dialog, ControlCallback callback, std::uint32_t milliseconds);
+// Stops the timer of that callback; 0 when it was not running.
+BOOL stop_dialog_timer(HWND dialog, ControlCallback callback);
+
 // ---- Keyboard shortcuts ----------------------------------------------------------
 
 // One row of a dialog's shortcut table: a key combination (shortcut_keys.h),
