@@ -81,6 +81,36 @@ BOOL start_dialog_timer(HWND dialog, ControlCallback callback, std::uint32_t mil
 // Stops the timer of that callback; 0 when it was not running.
 BOOL stop_dialog_timer(HWND dialog, ControlCallback callback);
 
+// ---- Work off the dialog's thread --------------------------------------------------
+// The threading rule: a program's dialogs, the toolkit's operations and the
+// runtime's strings belong to the thread that created the dialogs. A work
+// procedure runs on a thread of its own and may call report_work_progress
+// and work_cancelled, nothing else of the toolkit or the runtime; what it
+// needs it reads from its context, which stays the caller's until the job ends.
+
+struct WorkJob;
+// Runs on the worker thread; what it gives is the job's result.
+using WorkProcedure = std::int32_t (*)(WorkJob* job, void* context);
+// The notification codes of a job (the high word of the WM_COMMAND wParam).
+constexpr WORD kWorkProgress = 1;
+constexpr WORD kWorkDone = 2;
+
+// Runs work(job, context) on a worker thread. The job is a hidden control of
+// the dialog with the id: on the dialog's thread, callback(dialog, WM_COMMAND,
+// MAKEWPARAM(id, kWorkProgress), value) hands on progress (the latest value
+// reported; reports made faster than the dialog takes them are merged), and
+// callback(dialog, WM_COMMAND, MAKEWPARAM(id, kWorkDone), result) the end,
+// once, when the id is free again. A dialog destroyed while its job runs
+// cancels it, and its callback hears no more. 0 when the id names a control
+// already, work is null, or no thread could be started.
+BOOL start_work(HWND dialog, std::int32_t id, WorkProcedure work, void* context, ControlCallback callback);
+// Asks the job with the id to stop: work_cancelled gives true from then on,
+// and the job still ends with kWorkDone. 0 when no job has the id.
+BOOL cancel_work(HWND dialog, std::int32_t id);
+// For the work procedure, on its thread.
+void report_work_progress(WorkJob* job, std::int32_t value);
+bool work_cancelled(const WorkJob* job);
+
 // ---- Keyboard shortcuts ----------------------------------------------------------
 
 // One row of a dialog's shortcut table: a key combination (shortcut_keys.h),
