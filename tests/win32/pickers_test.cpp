@@ -7,9 +7,7 @@
 #include <thread>
 
 #include "runtime/errors.h"
-#include "tests/common/string_testing.h"
-#include "tests/common/win32_testing.h"
-#include "toolkit/toolkit.h"
+#include "tests/common/dialog_testing.h"
 
 namespace {
 
@@ -80,15 +78,10 @@ private:
     std::thread thread_;
 };
 
-class Pickers : public StringRuntimeTest {
+class Pickers : public DialogTest {
 protected:
     void SetUp() override {
-        StringRuntimeTest::SetUp();
-        start_runtime_for_test();
-        ProcFrame f;
-        push_copy(f, "Owner", 5);
-        dialog_ = create_dialog(f, nullptr, 10, 10, 100, 50, 0, 0);
-        ASSERT_NE(dialog_, nullptr);
+        DialogTest::SetUp();
         ShowWindow(dialog_, SW_SHOW);
         WCHAR temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
@@ -102,9 +95,7 @@ protected:
     void TearDown() override {
         for (const char* name : {"a.txt", "Ελληνικά.txt", "李雷.txt"}) DeleteFileW(path(name).c_str());
         RemoveDirectoryW(folder_.c_str());
-        DestroyWindow(dialog_);
-        pump_messages();
-        StringRuntimeTest::TearDown();
+        DialogTest::TearDown();
     }
     std::wstring path(const char* name) const { return folder_ + L"\\" + wide(name); }
     // The folder, or a path in it, as UTF-8 (the test program's code page).
@@ -139,7 +130,6 @@ protected:
         pop_string(f);
         return o;
     }
-    HWND dialog_ = nullptr;
     std::wstring folder_;
 };
 

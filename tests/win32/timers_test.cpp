@@ -2,9 +2,7 @@
 // the message loop until it is stopped, and refuses what names no timer.
 #include <windows.h>
 
-#include "tests/common/string_testing.h"
-#include "tests/common/win32_testing.h"
-#include "toolkit/toolkit.h"
+#include "tests/common/dialog_testing.h"
 
 namespace {
 
@@ -26,47 +24,30 @@ std::int32_t on_slow(HWND, UINT, WPARAM, LPARAM) {
     return 0;
 }
 
-// Handles messages until ticks of t reach n, for up to 5 s; false when they
-// did not.
-bool pump_until(const Ticks& t, int n) {
-    DWORD start = GetTickCount();
-    while (t.count < n && GetTickCount() - start < 5000) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        pump_messages();
-    }
-    return t.count >= n;
+// Handles messages until ticks of t reach n, for up to 5 s.
+bool pump_until_ticks(const Ticks& t, int n) {
+    return pump_until([&] { return t.count >= n; }, 5000);
 }
 
-class Timers : public StringRuntimeTest {
+class Timers : public DialogTest {
 protected:
     void SetUp() override {
-        StringRuntimeTest::SetUp();
-        start_runtime_for_test();
-        ProcFrame f;
-        push_copy(f, "Timers", 6);
-        dialog_ = create_dialog(f, nullptr, 10, 10, 100, 50, 0, 0);
-        ASSERT_NE(dialog_, nullptr);
+        DialogTest::SetUp();
         fast = {};
         slow = {};
     }
-    void TearDown() override {
-        DestroyWindow(dialog_);
-        pump_messages();
-        StringRuntimeTest::TearDown();
-    }
-    HWND dialog_ = nullptr;
 };
 
 TEST_F(Timers, EachCallbackTicksUntilItsTimerIsStopped) {
     ASSERT_TRUE(start_dialog_timer(dialog_, on_fast, 10));
     ASSERT_TRUE(start_dialog_timer(dialog_, on_slow, 30));
-    ASSERT_TRUE(pump_until(fast, 3)) << "3 ticks of the 10 ms timer within 5 s; seen " << fast.count;
+    ASSERT_TRUE(pump_until_ticks(fast, 3)) << "3 ticks of the 10 ms timer within 5 s; seen " << fast.count;
     EXPECT_EQ(fast.dialog, dialog_);
     EXPECT_EQ(fast.message, static_cast<UINT>(WM_TIMER));
     EXPECT_TRUE(stop_dialog_timer(dialog_, on_fast));
     int stopped_at = fast.count;
     slow.count = 0;
-    ASSERT_TRUE(pump_until(slow, 3)) << "the other timer goes on; seen " << slow.count;
+    ASSERT_TRUE(pump_until_ticks(slow, 3)) << "the other timer goes on; seen " << slow.count;
     EXPECT_EQ(fast.count, stopped_at) << "no tick after the stop";
     EXPECT_FALSE(stop_dialog_timer(dialog_, on_fast)) << "stopped already";
     EXPECT_TRUE(stop_dialog_timer(dialog_, on_slow));

@@ -5,9 +5,7 @@
 
 #include <vector>
 
-#include "tests/common/string_testing.h"
-#include "tests/common/win32_testing.h"
-#include "toolkit/toolkit.h"
+#include "tests/common/dialog_testing.h"
 
 namespace {
 
@@ -59,32 +57,16 @@ std::int32_t until_cancelled(WorkJob* job, void* context) {
 
 // Handles messages until heard.ends reaches n, for up to 10 s.
 bool pump_until_ends(int n) {
-    DWORD start = GetTickCount();
-    while (heard.ends < n && GetTickCount() - start < 10000) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        pump_messages();
-    }
-    return heard.ends >= n;
+    return pump_until([n] { return heard.ends >= n; });
 }
 
-class Work : public StringRuntimeTest {
+class Work : public DialogTest {
 protected:
     void SetUp() override {
-        StringRuntimeTest::SetUp();
-        start_runtime_for_test();
-        ProcFrame f;
-        push_copy(f, "Work", 4);
-        dialog_ = create_dialog(f, nullptr, 10, 10, 100, 50, 0, 0);
-        ASSERT_NE(dialog_, nullptr);
+        DialogTest::SetUp();
         heard = {};
         dialog_thread = GetCurrentThreadId();
     }
-    void TearDown() override {
-        if (dialog_ != nullptr) DestroyWindow(dialog_);
-        pump_messages();
-        StringRuntimeTest::TearDown();
-    }
-    HWND dialog_ = nullptr;
 };
 
 TEST_F(Work, ProgressAndTheEndReachTheCallbackOnTheDialogsThread) {
