@@ -380,13 +380,9 @@ const CommandRow kScriptLines[] = {
     {"type \"open", 2, ":1: a quote is not closed"},
     {"type \"Zo\xEB\"", 2, ":1: the line is not UTF-8: byte 9 is 0xEB"},  // code page 1252's "ë"
     // A mistake after lines that would wait is found before any line plays.
-    {"wait \"No such window\" 20s\nkey Ctrl+Nope", 2, ":2: no key named \"Nope\" in \"Ctrl+Nope\""},
-    {"wait \"No such window\" 20s\nkey Shift+F25", 2, ":2: no key named \"F25\" in \"Shift+F25\""},
     {"wait \"No such window\" 20s\nkey A+Enter", 2,
      ":2: \"A+Enter\": only Ctrl, Alt and Shift can come before the last key"},
     {"timeout 20s\n\n# a note\nwait \"No such window\"\ngone \"No such window\" 5x", 2, ":5: MS \"5x\" is not a time"},
-    {"wait \"No such window\" 20s\nclick \"No such window\"", 2, ":2: click takes 2 arguments, not 1"},
-    {"wait \"No such window\" 20s\nexpect \"No such window\" 1 colour red", 2, ":2: no fact \"colour\""},
     {"wait \"No such window\" 20s\nstart", 2, ":2: start needs the program to start (the script has none)"},
 };
 
