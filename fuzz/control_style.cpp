@@ -1,7 +1,7 @@
 // Control styles against an independent copy of the control kind table: any
-// kind 0 to 20, any style and extended style, any pixel size.
+// kind 0 to 23, any style and extended style, any pixel size.
 //
-// Input: kind (one byte, taken modulo 21), then style, exstyle, pixel width and
+// Input: kind (one byte, taken modulo 24), then style, exstyle, pixel width and
 // pixel height as little-endian 32-bit words.
 #include <cstring>
 
@@ -15,12 +15,12 @@ constexpr char kCustomClass[] = "CustomClass";
 
 ControlStyle model(std::uint32_t kind, std::uint32_t style, std::uint32_t exstyle, std::int32_t pw, std::int32_t ph) {
     if (kind == 0) return {style, exstyle, kCustomClass};
-    if (kind > 15) return {style, exstyle, nullptr};
+    if (kind > 21) return {style, exstyle, nullptr};
     const ControlKindCase& row = control_kind_case(kind);
     if (style == 0) {
         style = row.default_style;
         if (kind == 8 && pw < ph) style |= 0x1;  // SBS_VERT: taller than wide
-        bool border_kind = kind == 9 || kind == 14 || kind == 15;
+        bool border_kind = kind == 9 || kind == 14 || kind == 15 || kind == 16;
         if (border_kind && (style & 0x00800000)) {
             style ^= 0x00800000;  // WS_BORDER becomes WS_EX_CLIENTEDGE
             exstyle |= 0x200;
@@ -51,7 +51,7 @@ bool same_class(const char* a, const char* b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput in(data, size);
-    std::uint32_t kind = in.u8() % 21;
+    std::uint32_t kind = in.u8() % 24;
     std::uint32_t style = in.u32(), exstyle = in.u32();
     std::int32_t pw = in.i32(), ph = in.i32();
 
@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 want.class_name ? want.class_name : "(none)", got.class_name ? got.class_name : "(none)");
     if (kind == 0) FUZZ_EXPECT(got.class_name == kCustomClass, "kind 0 to take the caller's class name%s", "");
 
-    if (kind >= 1 && kind <= 15) {
+    if (kind >= 1 && kind <= 21) {
         const ControlKindCase& row = control_kind_case(kind);
         FUZZ_EXPECT((got.style & 0x50000000u) == 0x50000000u, "kind %u a visible child, got 0x%08X", kind, got.style);
         FUZZ_EXPECT((got.style & row.forced) == row.forced, "kind %u forced bits in 0x%08X", kind, got.style);

@@ -13,7 +13,7 @@ constexpr std::uint32_t kBsIcon = 0x00000040;
 }  // namespace
 
 // clang-format off
-const ControlKindRow ControlKindTable[kLastControlKind] = {
+const ControlKindRow ControlKindTable[kLastClassicKind] = {
     // default     forced      forbidden   class
     {0x50010000, 0x50000000, 0x00000000, "BUTTON"},     //  1 push button: WS_TABSTOP|BS_PUSHBUTTON
     {0x50010006, 0x50000006, 0xAFFCFFF9, "BUTTON"},     //  2 3-state box: WS_TABSTOP|BS_AUTO3STATE
@@ -33,21 +33,20 @@ const ControlKindRow ControlKindTable[kLastControlKind] = {
 };
 // clang-format on
 
-ControlStyle compute_control_style(ControlKind kind, std::uint32_t style, std::uint32_t exstyle,
-                                   std::int32_t pixel_width, std::int32_t pixel_height, const char* custom_class) {
+ControlStyle compute_row_style(ControlKind kind, const ControlKindRow* row, std::uint32_t style, std::uint32_t exstyle,
+                               std::int32_t pixel_width, std::int32_t pixel_height, const char* custom_class) {
     if (kind == kCustom) return {style, exstyle, custom_class};
-    if (kind > kLastControlKind) return {style, exstyle, nullptr};
-    const ControlKindRow& row = ControlKindTable[kind - 1];
+    if (row == nullptr) return {style, exstyle, nullptr};
     if (style == 0) {
-        style = row.default_style;
+        style = row->default_style;
         if (kind == kScrollBar && pixel_width < pixel_height) style |= kSbsVert;
-        if ((kind == kTextBox || kind == kComboBox || kind == kListBox) && (style & kWsBorder)) {
+        if ((kind == kTextBox || kind == kComboBox || kind == kListBox || kind == kListView) && (style & kWsBorder)) {
             style &= ~kWsBorder;
             exstyle |= kWsExClientEdge;
         }
     }
-    style = (style | row.forced) & ~row.forbidden;
-    return {style, exstyle, row.class_name};
+    style = (style | row->forced) & ~row->forbidden;
+    return {style, exstyle, row->class_name};
 }
 
 bool is_image_kind(ControlKind kind) { return kind >= kImage && kind <= kStretchedImageButton; }

@@ -49,7 +49,7 @@ bool bitmap_exists(const char* name) {
 }
 
 void add_items(HWND control, ControlKind kind, const ArrayDescriptor* items) {
-    if (items == nullptr || (items->flags & kArrayHasItems) == 0) return;
+    if (items == nullptr || (items->flags & kArrayHasItems) == 0 || kind > kLastClassicKind) return;
     UINT message = kind == kComboBox ? CB_ADDSTRING : LB_ADDSTRING;
     for (std::uint32_t i = 0; i < items->count; ++i) {
         StringView item = view_string(items->data[i]);
@@ -107,16 +107,16 @@ void push_selected_item(ProcFrame& f, HWND dialog, std::int32_t id, UINT get_sel
 
 }  // namespace
 
-HWND add_control(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescriptor* items, std::int32_t x,
-                 std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t style, std::uint32_t exstyle,
-                 ControlCallback callback, std::uint32_t kind) {
+HWND add_control_of_kind(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescriptor* items, std::int32_t x,
+                         std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t style,
+                         std::uint32_t exstyle, ControlCallback callback, std::uint32_t kind) {
     expect_string_args(f, 2, "add_control");
     const char* text = view_string(string_arg(f, 0)).bytes;
     const char* class_name = view_string(string_arg(f, 1)).bytes;
     PixelRect px = to_pixels(parent, x, y, width, height);
     ControlStyle cs = compute_control_style(kind, style, exstyle, px.width, px.height, class_name);
     HWND control = nullptr;
-    if (cs.class_name != nullptr) {  // kinds above 15 have no row and make no control
+    if (cs.class_name != nullptr) {  // kinds above 21 have no row and make no control
         if (is_image_kind(kind) && !bitmap_exists(text)) cs.style = image_fallback_style(kind, cs.style);
         control = CreateWindowExA(cs.exstyle, cs.class_name, text, cs.style, px.x, px.y, px.width, px.height, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);

@@ -112,10 +112,21 @@ HWND create_dialog(ProcFrame& f, HWND parent, std::int32_t x, std::int32_t y, st
 INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_ACTIVATE && LOWORD(wparam) <= WA_CLICKACTIVE) return 1;
     if (message == WM_DESTROY) forget_dying_font(dialog);
-    if (message == WM_COMMAND) {
-        if (ControlCallback callback = command_callback(dialog, wparam)) {
-            if (std::int32_t r = callback(dialog, message, wparam, lparam)) return r;
-        }
+    // A control's own callback hears first what the control tells its
+    // dialog: a command names the control (or menu item) by its id, a
+    // notification by its window and id, a scroll message (scroll bar,
+    // slider, up-down) by its window.
+    HWND from = nullptr;
+    if (message == WM_NOTIFY && lparam != 0) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+        if (GetDlgItem(dialog, static_cast<int>(header->idFrom)) == header->hwndFrom) from = header->hwndFrom;
+    }
+    if ((message | 1) == WM_VSCROLL) from = reinterpret_cast<HWND>(lparam);  // or WM_HSCROLL
+    ControlCallback own = message == WM_COMMAND ? command_callback(dialog, wparam)
+                          : from != nullptr     ? callback_of(from)
+                                                : nullptr;
+    if (own != nullptr) {
+        if (std::int32_t r = own(dialog, message, wparam, lparam)) return r;
     }
     if (ControlCallback callback = callback_of(dialog)) {
         if (std::int32_t r = callback(dialog, message, wparam, lparam)) return r;

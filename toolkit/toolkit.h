@@ -166,9 +166,24 @@ constexpr std::uint32_t kArrayHasItems = 4;
 // style 0 selects the kind's default; a nonzero style replaces the default
 // rather than adding to it: only the kind's forced bits are set and its
 // forbidden bits cleared (the kind table is in docs/reference.md).
-HWND add_control(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescriptor* items, std::int32_t x,
-                 std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t style, std::uint32_t exstyle,
-                 ControlCallback callback, std::uint32_t kind);
+// Kinds 16 to 21 are the platform's common controls, whose library the first
+// of them loads (load_common_controls).
+HWND add_control_of_kind(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescriptor* items, std::int32_t x,
+                         std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t style,
+                         std::uint32_t exstyle, ControlCallback callback, std::uint32_t kind);
+// Loads the common controls' library, which then stays loaded: their classes
+// exist from then on. add_control calls it for kinds above 15.
+void load_common_controls();
+
+// Inline, so that a program that names only kinds 0 to 15 does not link the
+// library loader, and keeps its four system libraries.
+[[gnu::always_inline]] inline HWND add_control(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescriptor* items,
+                                               std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                                               std::uint32_t style, std::uint32_t exstyle, ControlCallback callback,
+                                               std::uint32_t kind) {
+    if (kind > kLastClassicKind) load_common_controls();
+    return add_control_of_kind(f, parent, id, items, x, y, width, height, style, exstyle, callback, kind);
+}
 
 // Image modes: bit 0 fits the image to the control, bit 1 addresses a button.
 constexpr std::uint32_t kImageModeFit = 1;

@@ -38,6 +38,12 @@ inline constexpr ControlKindCase kControlKindCases[] = {
     {kStretchedImageButton, "BUTTON",    0x50010080, 0x50000080, 0x00000000, 0x50010080, 0},
     {kComboBox,             "COMBOBOX",  0x50010102, 0x50000000, 0x00000000, 0x50010102, 0},
     {kListBox,              "LISTBOX",   0x50A10003, 0x50000001, 0x00000000, 0x50210003, 0x200},
+    {kListView,             "SysListView32",      0x5081000D, 0x50000001, 0x00000002, 0x5001000D, 0x200},
+    {kProgressBar,          "msctls_progress32",  0x50000000, 0x50000000, 0x00000000, 0x50000000, 0},
+    {kTabs,                 "SysTabControl32",    0x54010000, 0x50000000, 0x00000000, 0x54010000, 0},
+    {kSlider,               "msctls_trackbar32",  0x50010000, 0x50000000, 0x00000000, 0x50010000, 0},
+    {kUpDown,               "msctls_updown32",    0x500000B6, 0x50000000, 0x00000000, 0x500000B6, 0},
+    {kStatusBar,            "msctls_statusbar32", 0x50000000, 0x50000000, 0x00000000, 0x50000000, 0},
 };
 // clang-format on
 static_assert(
@@ -49,5 +55,5 @@ static_assert(
     }(),
     "one case for each built-in kind, in kind order");
 
-// The case of a built-in kind (1 to 15).
+// The case of a built-in kind (1 to 21).
 inline const ControlKindCase& control_kind_case(ControlKind kind) { return kControlKindCases[kind - 1]; }

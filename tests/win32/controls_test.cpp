@@ -183,11 +183,11 @@ TEST_F(Controls, CustomKindWithoutAClassMakesNothingAndConsumesBoth) {
     EXPECT_EQ(live(), 0);
 }
 
-TEST_F(Controls, KindAbove15MakesNothingAndConsumesBoth) {
+TEST_F(Controls, KindAbove21MakesNothingAndConsumesBoth) {
     ProcFrame f;
     push_copy(f, "BUTTON", 6);
     push_literal(f, pool[kText]);
-    EXPECT_EQ(add_control(f, dialog_, 9, nullptr, 1, 1, 30, 10, 0, 0, nullptr, 16), nullptr);
+    EXPECT_EQ(add_control(f, dialog_, 9, nullptr, 1, 1, 30, 10, 0, 0, nullptr, 22), nullptr);
     EXPECT_EQ(f.strings.depth, 0u);
     EXPECT_EQ(GetDlgItem(dialog_, 9), nullptr);
 }

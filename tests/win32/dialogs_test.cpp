@@ -402,17 +402,35 @@ TEST_F(Dialogs, ActivationIsAnsweredWithoutCallbacks) {
     EXPECT_TRUE(saw("dialog", WM_ACTIVATE));
 }
 
-TEST_F(Dialogs, OtherMessagesReachOnlyTheDialogCallback) {
+TEST_F(Dialogs, NotificationsAndScrollMessagesReachTheirControlFirst) {
     HWND d = dialog();
-    button(d, 10, control_callback);
+    HWND b = button(d, 10, control_callback);
     show_dialog_modeless(d, dialog_callback, nullptr);
     DLGPROC proc = reinterpret_cast<DLGPROC>(GetWindowLongPtrA(d, DWLP_DLGPROC));
-    for (UINT m : {static_cast<UINT>(WM_NOTIFY), static_cast<UINT>(WM_HSCROLL), static_cast<UINT>(WM_CTLCOLORBTN),
-                   static_cast<UINT>(WM_APP + 1)}) {
+    NMHDR from_button = {b, 10, 0};
+    NMHDR wrong_id = {b, 11, 0};  // the window is not the dialog's control with that id
+    NMHDR not_a_control = {d, 10, 0};
+    const struct {
+        UINT message;
+        LPARAM lparam;
+        bool control_first;
+    } cases[] = {
+        {WM_NOTIFY, reinterpret_cast<LPARAM>(&from_button), true},
+        {WM_NOTIFY, reinterpret_cast<LPARAM>(&wrong_id), false},
+        {WM_NOTIFY, reinterpret_cast<LPARAM>(&not_a_control), false},
+        {WM_NOTIFY, 0, false},  // no header: nothing is read
+        {WM_HSCROLL, reinterpret_cast<LPARAM>(b), true},
+        {WM_VSCROLL, reinterpret_cast<LPARAM>(b), true},
+        {WM_HSCROLL, 0, false},  // the dialog's own scroll bar
+        {WM_CTLCOLORBTN, reinterpret_cast<LPARAM>(b), false},
+        {WM_APP + 1, reinterpret_cast<LPARAM>(b), false},
+    };
+    for (const auto& c : cases) {
         callback_log.clear();
-        EXPECT_EQ(proc(d, m, 10, 0), 0);
-        ASSERT_EQ(callback_log.size(), 1u) << m;
-        EXPECT_STREQ(callback_log[0].who, "dialog");
+        EXPECT_EQ(proc(d, c.message, 10, c.lparam), 0);
+        ASSERT_EQ(callback_log.size(), c.control_first ? 2u : 1u) << c.message << " " << c.lparam;
+        EXPECT_STREQ(callback_log[0].who, c.control_first ? "control" : "dialog");
+        EXPECT_STREQ(callback_log.back().who, "dialog");
     }
 }
 
