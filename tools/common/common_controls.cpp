@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cwchar>
 
@@ -10,6 +11,9 @@
 #include "tools/common/window_find.h"
 
 namespace {
+
+// How long a message that writes into the program waits for its answer.
+constexpr UINT kAnswerWait = 5000;
 
 // A block of memory in the process that owns a window, for one message
 // that writes through a pointer; freed when it goes.
@@ -35,7 +39,7 @@ public:
         IsWow64Process(process_, &target_wow);
         narrow_ = sizeof(void*) == 4 || target_wow;
         if (sizeof(void*) == 4 && self_wow && !target_wow) {
-            error = "a 64-bit program's " + class_name(w) + " is read by the 64-bit drive";
+            error = "a 64-bit program's " + class_name(w) + " is read only by the 64-bit drive";
             return;
         }
         at_ = VirtualAllocEx(process_, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
@@ -119,6 +123,17 @@ struct HeaderItem {  // HDITEMW
     alignas(sizeof(P)) P param;
 };
 
+// The layouts as the platform's headers have them for this process's
+// pointers, and as a 32-bit program has them.
+static_assert(offsetof(ListItem<std::uintptr_t>, text) == offsetof(LVITEMW, pszText) &&
+                  offsetof(ListItem<std::uintptr_t>, indent) == offsetof(LVITEMW, iIndent),
+              "LVITEMW");
+static_assert(offsetof(TabItem<std::uintptr_t>, param) == offsetof(TCITEMW, lParam), "TCITEMW");
+static_assert(offsetof(HeaderItem<std::uintptr_t>, param) == offsetof(HDITEMW, lParam), "HDITEMW");
+static_assert(offsetof(ListItem<std::uint32_t>, text) == 20 && offsetof(ListItem<std::uint32_t>, indent) == 36 &&
+                  offsetof(TabItem<std::uint32_t>, text_max) == 16 && offsetof(HeaderItem<std::uint32_t>, param) == 24,
+              "32-bit layouts");
+
 // What each message needs in its item besides the text buffer.
 template <class P>
 void prepare(ListItem<P>& i, int column) {
@@ -156,7 +171,7 @@ bool text_message(HWND w, UINT message, WPARAM index, int column, std::string& t
     }
     DWORD_PTR answer = 0;
     if (!block.write(item, sizeof item) ||
-        !SendMessageTimeoutW(w, message, index, block.address(), SMTO_ABORTIFHUNG, 5000, &answer)) {
+        !SendMessageTimeoutW(w, message, index, block.address(), SMTO_ABORTIFHUNG, kAnswerWait, &answer)) {
         error = where_of(w) + " did not answer for item " + std::to_string(index + 1) + " (error " +
                 std::to_string(GetLastError()) + ")";
         return false;
@@ -172,8 +187,8 @@ bool rect_message(HWND w, UINT message, WPARAM wparam, LONG first, RECT& r, std:
     r = {first, 0, 0, 0};
     DWORD_PTR answer = 0;
     if (!block.write(&r, sizeof r) ||
-        !SendMessageTimeoutW(w, message, wparam, block.address(), SMTO_ABORTIFHUNG, 5000, &answer) || answer == 0 ||
-        !block.read(0, &r, sizeof r)) {
+        !SendMessageTimeoutW(w, message, wparam, block.address(), SMTO_ABORTIFHUNG, kAnswerWait, &answer) ||
+        answer == 0 || !block.read(0, &r, sizeof r)) {
         error = where_of(w) + " answers no rectangle for item " + std::to_string(wparam + 1);
         return false;
     }

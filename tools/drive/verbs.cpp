@@ -204,7 +204,9 @@ bool fact_of(HWND top, HWND control, const std::string& fact, std::string& value
         int i = rows ? (selection.empty() ? -1 : selection[0]) : selected_tab(control);
         std::string error;
         value.clear();
-        return i < 0 || (rows ? cell_text(control, i, 0, value, error) : tab_text(control, i, value, error));
+        if (i < 0 || (rows ? cell_text(control, i, 0, value, error) : tab_text(control, i, value, error))) return true;
+        value = error;
+        return false;
     }
     if (fact == "text") {
         int i = kind == ListKind::kList ? selected_index(control) : -1;
@@ -559,9 +561,8 @@ const Verb kVerbs[] = {
      verb_key, check_key},
     {"click", 2, 2, kAnywhere, "click TITLE ID", "click the control in its middle", verb_click, nullptr},
     {"select", 3, 3, kAnywhere, "select TITLE ID N|TEXT",
-     "select a list or combo box item, a list\nview's row (TEXT: its first column's) or\na tab by its number from 1 or "
-     "its text,\n"
-     "with the mouse",
+     "select a list or combo box item, a list\nview's row (TEXT: its first column's) or\na tab, by its number from 1 "
+     "or its\ntext, with the mouse",
      verb_select, nullptr},
     {"activate", 3, 3, kAnywhere, "activate TITLE ID N|TEXT", "double-click a list view's row", verb_activate, nullptr},
     {"header", 3, 3, kAnywhere, "header TITLE ID N|TEXT", "click a list view's column header", verb_header, nullptr},
