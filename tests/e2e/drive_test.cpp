@@ -359,6 +359,9 @@ const CommandRow kCommands[] = {
     {"timeout 5s", 2, "timeout is for scripts"},
     {"watching", 2, "no verb \"watching\""},
     {"get \"No such window\" 1 colour", 2, "no fact \"colour\""},
+    {"get \"No such window\" 1 cell:0:1", 2, "no fact \"cell:0:1\""},  // rows and columns count from 1
+    {"get \"No such window\" 1 part:2:1", 2, "no fact \"part:2:1\""},
+    {"slide \"No such window\" 1 x", 2, "VALUE \"x\" is not a whole number"},
 };
 
 TEST(DriveCommands, BadCommandsAreRefusedWithWhatIsWrong) {
@@ -584,6 +587,52 @@ TEST(DriveRun, RunEndsAProgramThatOutlivesItsLimit) {
     EXPECT_NE(o.err.find("drive ended it"), std::string::npos) << o.err;
     EXPECT_TRUE(poll_until(kStepTimeout, [] { return find_window(kDialogTitle) == nullptr; }))
         << "still there: " << visible_titles();
+}
+
+// ---- Common controls ------------------------------------------------------------------
+
+// controls_box: a list view (200) of 4 rows and 3 columns, a progress bar
+// (220), a slider (230) from 0 to 20, a status bar (250) of 3 parts, a
+// label (300). Its script plays each verb that works; here each says what
+// it did not find.
+const char kControls[] = "controls_box.exe";
+const char kControlsTitle[] = "Common controls";
+
+const CommandRow kControlFailures[] = {
+    {"select 200 Nobody", 1, "no row \"Nobody\" in \"200\" within 300 ms (4 rows)"},
+    {"activate 200 5", 1, "no row \"5\" in \"200\" within 300 ms (4 rows)"},
+    {"header 200 Città", 1, "no column \"Città\" in \"200\" within 300 ms (3 columns)"},
+    {"get 200 cell:5:1", 1, "\"200\": no row 5 (there are 4)"},
+    {"get 200 cell:1:4", 1, "\"200\": no column 4 (there are 3)"},
+    {"get 250 part:4", 1, "\"250\": no part 4 (there are 3)"},
+    {"get 220 cell:1:1", 1, "\"220\": \"cell:1:1\" is no fact of a progress bar"},
+    {"get 300 position", 1, "\"300\": \"position\" is no fact of a Static"},
+    {"expect 200 cell:2:2 Athens", 1, "last saw \"Αθήνα\": character 1 is \"Α\" (U+0391)"},
+    {"expect 250 part:9 Prêt", 1, "waited 300 ms for part:9 \"Prêt\" of \"250\": no part 9 (there are 3)"},
+    {"slide 230 21", 1, "slider \"230\" goes from 0 to 20, not to 21"},
+    {"slide 220 3", 1, "control \"220\" is a progress bar, not a slider"},
+    {"select 220 1", 1, "control \"220\" is a progress bar, not a list, combo box, list view or tab control"},
+    {"pick C:\\x", 1, "has no control \"1152\" within 300 ms"},
+};
+
+TEST(DriveControls, CommonControlFailuresSayWhatWasThere) {
+    StartedPrograms programs;
+    DWORD pid = programs.start(kControls);
+    Outcome shown = drive(std::string("wait \"") + kControlsTitle + "\" 20s");
+    ASSERT_EQ(shown.code, 0u) << shown.err;
+    for (const CommandRow& row : kControlFailures) {
+        SCOPED_TRACE(row.args);
+        std::string args = row.args;
+        std::size_t blank = args.find(' ');
+        Outcome o =
+            drive("--timeout 300ms " + args.substr(0, blank) + " \"" + kControlsTitle + "\"" + args.substr(blank));
+        EXPECT_EQ(o.code, row.code) << o.err;
+        EXPECT_NE(o.err.find(row.said), std::string::npos) << o.err;
+    }
+    Outcome o = drive(std::string("get \"") + kControlsTitle + "\" 200 cell:3:1");
+    EXPECT_EQ(o.out, "Ελένη\n") << "get prints UTF-8; " << o.err;
+    EXPECT_EQ(drive(std::string("click \"") + kControlsTitle + "\" Close").code, 0u);
+    EXPECT_EQ(drive("exit " + std::to_string(pid) + " 20s").code, 0u);
 }
 
 // ---- The process class of drive and the drivers ------------------------------------------

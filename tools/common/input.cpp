@@ -269,6 +269,12 @@ bool click_screen(POINT target, DWORD ms, std::string& error) {
     return send_mouse(events[2], target, error);
 }
 
+// The second press follows the first release at once, well inside the
+// double-click time, at the same place.
+bool double_click_screen(POINT target, DWORD ms, std::string& error) {
+    return click_screen(target, ms, error) && click_screen(target, ms, error);
+}
+
 bool click_window(HWND w, DWORD ms, std::string& error) {
     RECT r;
     if (!GetWindowRect(w, &r)) {

@@ -35,5 +35,7 @@ void type_text(const std::string& text);
 // mouse on a press (a button, box, list or scroll bar) holds it, each for up
 // to ms; false with error set when a wait runs out or input cannot be sent.
 bool click_screen(POINT target, DWORD ms, std::string& error);
+// Two clicks at the point, one right after the other: a double click.
+bool double_click_screen(POINT target, DWORD ms, std::string& error);
 // click_screen in the middle of the window.
 bool click_window(HWND w, DWORD ms, std::string& error);

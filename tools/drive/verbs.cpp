@@ -1,5 +1,10 @@
 #include "tools/drive/verbs.h"
 
+#include <commctrl.h>
+
+#include <vector>
+
+#include "tools/common/common_controls.h"
 #include "tools/common/input.h"
 #include "tools/common/lists.h"
 #include "tools/common/numbers.h"
@@ -119,30 +124,114 @@ bool wait_usable(Session& s, HWND top, HWND control) {
 
 // ---- Facts about controls ------------------------------------------------------------
 
-const char* const kFacts[] = {"text", "check", "selected", "enabled", "focus", "visible", "count"};
+const char* const kFacts[] = {"text",  "check",   "selected", "selection", "enabled",
+                              "focus", "visible", "count",    "position"};
+
+// A fact with numbers from 1 after its name, each after a colon: "cell:2:3"
+// (row, column), "part:2". True, with the numbers from 0, when fact is name
+// and count such numbers.
+bool numbered_fact(const std::string& fact, const std::string& name, std::size_t count, int* numbers) {
+    if (fact.compare(0, name.size() + 1, name + ":") != 0) return false;
+    std::size_t at = name.size() + 1;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::size_t end = i + 1 < count ? fact.find(':', at) : fact.size();
+        DWORD n = 0;
+        if (end == std::string::npos || !parse_decimal(fact.substr(at, end - at), n) || n == 0 || n > 0x7FFFFFFF)
+            return false;
+        numbers[i] = static_cast<int>(n - 1);
+        at = end + 1;
+    }
+    return true;
+}
 
 int check_fact(Session& s, const std::string& fact) {
     for (const char* f : kFacts)
         if (fact == f) return 0;
-    return bad_usage(s, "no fact " + quoted(fact) + ": text, check, selected, enabled, focus, visible or count");
+    int n[2];
+    if (numbered_fact(fact, "cell", 2, n) || numbered_fact(fact, "part", 1, n)) return 0;
+    return bad_usage(s, "no fact " + quoted(fact) +
+                            ": text, check, selected, selection, enabled, focus, visible, count, position, "
+                            "cell:ROW:COLUMN or part:N");
+}
+
+// The fact as text in value; false, with value saying why, for a fact that
+// the control does not have.
+bool not_a_fact(HWND control, const std::string& fact, std::string& value) {
+    CommonKind kind = common_kind(control);
+    value = quoted(fact) + " is no fact of " +
+            (kind == CommonKind::kNone ? "a " + class_name(control) : std::string("a ") + common_kind_name(kind));
+    return false;
 }
 
 // One fact about a control, as text. A list box's text is its selected
-// item's; selected is the selected item's index from 1, or 0 for none.
-std::string fact_of(HWND top, HWND control, const std::string& fact) {
+// item's, a list view's its selected row's first cell, a tab control's its
+// selected tab's; selected is the selected item's, row's or tab's number
+// from 1, or 0 for none; selection is every selected row's, with commas.
+// False, with value saying why, for a fact the control does not have.
+bool fact_of(HWND top, HWND control, const std::string& fact, std::string& value) {
     ListKind kind = list_kind(control);
-    if (fact == "text") {
-        if (kind != ListKind::kList) return window_text(control);
-        int i = selected_index(control);
-        return i < 0 ? "" : list_item_text(control, i, false);
+    CommonKind common = common_kind(control);
+    bool rows = common == CommonKind::kListView, tabs = common == CommonKind::kTabs;
+    int n[2];
+    if (numbered_fact(fact, "cell", 2, n)) {
+        std::string error;
+        if (!rows) return not_a_fact(control, fact, value);
+        if (cell_text(control, n[0], n[1], value, error)) return true;
+        value = error;
+        return false;
     }
-    if (fact == "check") return std::to_string(SendMessageA(control, BM_GETCHECK, 0, 0));
-    if (fact == "selected") return kind == ListKind::kNone ? "0" : std::to_string(selected_index(control) + 1);
-    if (fact == "count") return std::to_string(item_count(control));
-    if (fact == "enabled") return IsWindowEnabled(control) ? "1" : "0";
-    if (fact == "visible") return IsWindowVisible(control) ? "1" : "0";
-    HWND focus = focus_of(top);
-    return focus == control || (focus != nullptr && GetParent(focus) == control) ? "1" : "0";  // a combo's edit
+    if (numbered_fact(fact, "part", 1, n)) {
+        std::string error;
+        if (common != CommonKind::kStatus) return not_a_fact(control, fact, value);
+        if (part_text(control, n[0], value, error)) return true;
+        value = error;
+        return false;
+    }
+    if (fact == "position") {
+        int position = 0;
+        if (!common_position(control, position)) return not_a_fact(control, fact, value);
+        value = std::to_string(position);
+        return true;
+    }
+    if (fact == "selection") {
+        if (!rows) return not_a_fact(control, fact, value);
+        value.clear();
+        for (int row : selected_rows(control)) value += (value.empty() ? "" : ",") + std::to_string(row + 1);
+        return true;
+    }
+    if (fact == "text" && (rows || tabs)) {
+        std::vector<int> selection = rows ? selected_rows(control) : std::vector<int>();
+        int i = rows ? (selection.empty() ? -1 : selection[0]) : selected_tab(control);
+        std::string error;
+        value.clear();
+        if (i < 0 || (rows ? cell_text(control, i, 0, value, error) : tab_text(control, i, value, error))) return true;
+        value = error;
+        return false;
+    }
+    if (fact == "text") {
+        int i = kind == ListKind::kList ? selected_index(control) : -1;
+        value = kind != ListKind::kList ? window_text(control) : i < 0 ? "" : list_item_text(control, i, false);
+    } else if (fact == "check") {
+        value = std::to_string(SendMessageA(control, BM_GETCHECK, 0, 0));
+    } else if (fact == "selected") {
+        std::vector<int> selection = rows ? selected_rows(control) : std::vector<int>();
+        int i = rows                      ? (selection.empty() ? -1 : selection[0])
+                : tabs                    ? selected_tab(control)
+                : kind == ListKind::kNone ? -1
+                                          : selected_index(control);
+        value = std::to_string(i + 1);
+    } else if (fact == "count") {
+        value =
+            std::to_string(rows || tabs || common == CommonKind::kStatus ? common_count(control) : item_count(control));
+    } else if (fact == "enabled") {
+        value = IsWindowEnabled(control) ? "1" : "0";
+    } else if (fact == "visible") {
+        value = IsWindowVisible(control) ? "1" : "0";
+    } else {
+        HWND focus = focus_of(top);
+        value = focus == control || (focus != nullptr && GetParent(focus) == control) ? "1" : "0";  // a combo's edit
+    }
+    return true;
 }
 
 // ---- The checks of arguments ------------------------------------------------------------
@@ -212,12 +301,56 @@ int verb_click(Session& s, const Words& a) {
     return click_window(control, s.timeout, s.error) ? 0 : 1;
 }
 
+// "control ID is a CLASS, not WANTED", for a verb played on the wrong kind.
+int wrong_kind(Session& s, const std::string& spec, HWND control, const std::string& wanted) {
+    CommonKind kind = common_kind(control);
+    return fail(s, "control " + quoted(spec) + " is a " +
+                       (kind == CommonKind::kNone ? class_name(control) : std::string(common_kind_name(kind))) +
+                       ", not " + wanted);
+}
+
+// Waits for the row of a list view or the tab of a tab control that which
+// names; -1 with the error set when none comes.
+int wait_common_item(Session& s, HWND control, const std::string& spec, const std::string& which) {
+    int index = -1;
+    if (poll_until(s.timeout, [&] { return (index = common_item_named(control, which)) >= 0; })) return index;
+    const char* what = common_kind(control) == CommonKind::kTabs ? "tab" : "row";
+    fail(s, "no " + std::string(what) + " " + quoted(which) + " in " + quoted(spec) + " within " + ms_text(s.timeout) +
+                " (" + std::to_string(common_count(control)) + " " + what + "s)");
+    return -1;
+}
+
+// select on a list view's row or a tab, and activate on a row: a click (two
+// for activate) on the row's first cell or on the tab, then a wait until it
+// is selected.
+int select_common(Session& s, const Words& a, HWND top, HWND control, bool activate) {
+    bool tabs = common_kind(control) == CommonKind::kTabs;
+    int index = wait_common_item(s, control, a[1], a[2]);
+    if (index < 0 || !wait_usable(s, top, control)) return 1;
+    POINT p;
+    if (!(tabs ? tab_point(control, index, p, s.error) : row_point(control, index, p, s.error))) return 1;
+    if (!(activate ? double_click_screen(p, s.timeout, s.error) : click_screen(p, s.timeout, s.error))) return 1;
+    auto selected = [&] {
+        if (tabs) return selected_tab(control) == index;
+        for (int row : selected_rows(control))
+            if (row == index) return true;
+        return false;
+    };
+    if (poll_until(s.timeout, selected)) return 0;
+    std::string now;
+    fact_of(top, control, tabs ? "selected" : "selection", now);
+    return fail(s, std::string(tabs ? "tab " : "row ") + std::to_string(index + 1) + " of " + quoted(a[1]) +
+                       " is not selected " + ms_text(s.timeout) +
+                       " after a click on it; selected: " + (now.empty() ? "none" : now));
+}
+
 int verb_select(Session& s, const Words& a) {
     HWND top, control;
     if (!find_control(s, a[0], a[1], top, control)) return 1;
+    CommonKind common = common_kind(control);
+    if (common == CommonKind::kListView || common == CommonKind::kTabs) return select_common(s, a, top, control, false);
     ListKind kind = list_kind(control);
-    if (kind == ListKind::kNone)
-        return fail(s, "control " + quoted(a[1]) + " is a " + class_name(control) + ", not a list or combo box");
+    if (kind == ListKind::kNone) return wrong_kind(s, a[1], control, "a list, combo box, list view or tab control");
     bool combo = kind == ListKind::kCombo;
     int index = -1;
     if (!poll_until(s.timeout, [&] { return (index = item_named(control, combo, a[2])) >= 0; }))
@@ -232,20 +365,131 @@ int verb_select(Session& s, const Words& a) {
                        ms_text(s.timeout) + "; selected: " + std::to_string(selected_index(control) + 1));
 }
 
+int verb_activate(Session& s, const Words& a) {
+    HWND top, control;
+    if (!find_control(s, a[0], a[1], top, control)) return 1;
+    if (common_kind(control) != CommonKind::kListView) return wrong_kind(s, a[1], control, "a list view");
+    return select_common(s, a, top, control, true);
+}
+
+int verb_header(Session& s, const Words& a) {
+    HWND top, control;
+    if (!find_control(s, a[0], a[1], top, control)) return 1;
+    if (common_kind(control) != CommonKind::kListView) return wrong_kind(s, a[1], control, "a list view");
+    int column = -1;
+    if (!poll_until(s.timeout, [&] { return (column = column_named(control, a[2])) >= 0; }))
+        return fail(s, "no column " + quoted(a[2]) + " in " + quoted(a[1]) + " within " + ms_text(s.timeout) + " (" +
+                           std::to_string(column_count(control)) + " columns)");
+    POINT p;
+    return wait_usable(s, top, control) && column_point(control, column, p, s.error) &&
+                   click_screen(p, s.timeout, s.error)
+               ? 0
+               : 1;
+}
+
+// A whole number, perhaps negative, for slide's VALUE.
+bool parse_value(const std::string& text, int& value) {
+    bool negative = !text.empty() && text[0] == '-';
+    DWORD n = 0;
+    if (!parse_decimal(negative ? text.substr(1) : text, n) || n > 0x7FFFFFFF) return false;
+    value = negative ? -static_cast<int>(n) : static_cast<int>(n);
+    return true;
+}
+
+int check_value(Session& s, const Words& a) {
+    int value = 0;
+    return parse_value(a[2], value) ? 0 : bad_usage(s, "VALUE " + quoted(a[2]) + " is not a whole number");
+}
+
+// A user takes the slider's thumb with a click, which gives it the focus,
+// and moves it with the arrow keys, a line at a time (Home and End for the
+// ends of the range); then the position is waited for.
+int verb_slide(Session& s, const Words& a) {
+    HWND top, control;
+    if (!find_control(s, a[0], a[1], top, control)) return 1;
+    if (common_kind(control) != CommonKind::kSlider) return wrong_kind(s, a[1], control, "a slider");
+    int target = 0, position = 0;
+    parse_value(a[2], target);
+    int low = static_cast<int>(SendMessageW(control, TBM_GETRANGEMIN, 0, 0));
+    int high = static_cast<int>(SendMessageW(control, TBM_GETRANGEMAX, 0, 0));
+    if (target < low || target > high)
+        return fail(s, "slider " + quoted(a[1]) + " goes from " + std::to_string(low) + " to " + std::to_string(high) +
+                           ", not to " + a[2]);
+    POINT thumb;
+    if (!wait_usable(s, top, control) || !thumb_point(control, thumb, s.error) ||
+        !click_screen(thumb, s.timeout, s.error))
+        return 1;
+    if (!poll_until(s.timeout, [&] { return focus_of(top) == control; }))
+        return fail(s,
+                    "slider " + quoted(a[1]) + " has no focus " + ms_text(s.timeout) + " after a click on its thumb");
+    common_position(control, position);
+    int line = static_cast<int>(SendMessageW(control, TBM_GETLINESIZE, 0, 0));
+    if (line < 1) line = 1;
+    bool left_is_more = (GetWindowLongW(control, GWL_STYLE) & TBS_DOWNISLEFT) != 0;
+    WORD more = left_is_more ? VK_LEFT : VK_RIGHT, less = left_is_more ? VK_RIGHT : VK_LEFT;
+    if (target == low || target == high) {
+        press_key(target == low ? VK_HOME : VK_END);
+    } else if ((target - position) % line != 0) {
+        return fail(s, "slider " + quoted(a[1]) + " moves in steps of " + std::to_string(line) + " from " +
+                           std::to_string(position) + "; it cannot stop at " + a[2]);
+    } else {
+        for (int i = 0; i < (target > position ? target - position : position - target) / line; ++i)
+            press_key(target > position ? more : less);
+    }
+    if (poll_until(s.timeout, [&] { return common_position(control, position) && position == target; })) return 0;
+    return fail(s, "waited " + ms_text(s.timeout) + " for slider " + quoted(a[1]) + " at " + a[2] + ", last saw " +
+                       std::to_string(position));
+}
+
+// The item dialog's name box and its default button, and how a picker that
+// took a name goes: it closes, or disables itself for a box of its own (a
+// question before overwriting).
+constexpr int kPickerNameBox = 1152;
+constexpr int kPickerDefaultButton = 1;
+
+int verb_pick(Session& s, const Words& a) {
+    HWND picker, box;
+    if (!find_control(s, a[0], std::to_string(kPickerNameBox), picker, box) || !wait_usable(s, picker, box) ||
+        !click_window(box, s.timeout, s.error))
+        return 1;
+    if (!poll_until(s.timeout, [&] { return focus_of(picker) == box; }))
+        return fail(s, "the name box of " + quoted(a[0]) + " has no focus " + ms_text(s.timeout) + " after a click");
+    // The typed path replaces whatever the box holds.
+    if (!press_combo("Home", s.timeout, s.error) || !press_combo("Shift+End", s.timeout, s.error)) return 1;
+    type_text(a[1]);
+    if (!poll_until(s.timeout, [&] { return window_text(box) == a[1]; }))
+        return fail(s, "the name box of " + quoted(a[0]) + " reads " + quoted(window_text(box)) + " " +
+                           ms_text(s.timeout) + " after typing " + quoted(a[1]));
+    HWND button = GetDlgItem(picker, kPickerDefaultButton);
+    if (button == nullptr || !wait_usable(s, picker, button) || !click_window(button, s.timeout, s.error))
+        return button == nullptr ? fail(s, quoted(a[0]) + " has no default button") : 1;
+    if (poll_until(s.timeout, [&] { return !IsWindowVisible(picker) || !IsWindowEnabled(picker); })) return 0;
+    return fail(s, "picker " + quoted(a[0]) + " still shows " + ms_text(s.timeout) + " after " + quoted(a[1]) +
+                       " was typed and its default button clicked; its name box reads " + quoted(window_text(box)));
+}
+
 int verb_get(Session& s, const Words& a) {
     HWND top, control;
     if (!find_control(s, a[0], a[1], top, control)) return 1;
-    std::printf("%s\n", fact_of(top, control, a[2]).c_str());
+    std::string value;
+    if (!fact_of(top, control, a[2], value)) return fail(s, quoted(a[1]) + ": " + value);
+    std::printf("%s\n", value.c_str());
     return 0;
 }
 
 int verb_expect(Session& s, const Words& a) {
-    std::string seen;
+    std::string seen, why;
     bool matched = poll_until(s.timeout, [&] {
         HWND top = find_window(a[0].c_str());
         HWND control = top != nullptr ? control_of(top, a[1]) : nullptr;
         if (control == nullptr) return false;
-        seen = fact_of(top, control, a[2]);
+        std::string value;
+        if (!fact_of(top, control, a[2], value)) {
+            why = value;
+            return false;
+        }
+        why.clear();
+        seen = value;
         return seen == a[3];
     });
     if (matched) return 0;
@@ -254,9 +498,13 @@ int verb_expect(Session& s, const Words& a) {
     if (control_of(top, a[1]) == nullptr)
         return fail(s, "window " + quoted(a[0]) + " has no control " + quoted(a[1]) + " within " + ms_text(s.timeout) +
                            "; its controls: " + controls_of(top));
+    if (!why.empty())
+        return fail(s, "waited " + ms_text(s.timeout) + " for " + a[2] + " " + quoted(a[3]) + " of " + quoted(a[1]) +
+                           ": " + why);
     // A text names its first difference: a "?" that the program's code page
     // put in place of a character is told apart from the character.
-    std::string difference = a[2] == "text" ? ": " + first_difference(seen, a[3]) : "";
+    bool text = a[2] == "text" || a[2].compare(0, 5, "cell:") == 0 || a[2].compare(0, 5, "part:") == 0;
+    std::string difference = text ? ": " + first_difference(seen, a[3]) : "";
     return fail(s, "waited " + ms_text(s.timeout) + " for " + a[2] + " " + quoted(a[3]) + " of " + quoted(a[1]) +
                        ", last saw " + quoted(seen) + difference);
 }
@@ -313,11 +561,21 @@ const Verb kVerbs[] = {
      verb_key, check_key},
     {"click", 2, 2, kAnywhere, "click TITLE ID", "click the control in its middle", verb_click, nullptr},
     {"select", 3, 3, kAnywhere, "select TITLE ID N|TEXT",
-     "select a list or combo box item by its\nnumber from 1 or its text, with the mouse", verb_select, nullptr},
+     "select a list or combo box item, a list\nview's row (TEXT: its first column's) or\na tab, by its number from 1 "
+     "or its\ntext, with the mouse",
+     verb_select, nullptr},
+    {"activate", 3, 3, kAnywhere, "activate TITLE ID N|TEXT", "double-click a list view's row", verb_activate, nullptr},
+    {"header", 3, 3, kAnywhere, "header TITLE ID N|TEXT", "click a list view's column header", verb_header, nullptr},
+    {"slide", 3, 3, kAnywhere, "slide TITLE ID VALUE",
+     "move a slider to VALUE: click its thumb,\nthen press the arrow keys", verb_slide, check_value},
+    {"pick", 2, 2, kAnywhere, "pick TITLE PATH",
+     "answer a file or folder picker: type PATH\ninto its name box, click its default\nbutton", verb_pick, nullptr},
     {"menu", 2, 2, kAnywhere, "menu TITLE PATH", "choose a menu bar item, e.g. File>Exit", verb_menu, nullptr},
     {"get", 3, 3, kAnywhere, "get TITLE ID FACT",
-     "print a fact: text, check, selected (item\nnumber, 0 for none), enabled, focus,\nvisible (1 or 0), count (list "
-     "items)",
+     "print a fact: text, check, selected (item,\nrow or tab number, 0 for none),\nselection (selected rows: 1,3), "
+     "enabled,\n"
+     "focus, visible (1 or 0), count (items,\nrows, tabs, parts), position (progress\nbar, slider, up-down), "
+     "cell:ROW:COLUMN\n(list view), part:N (status bar)",
      verb_get, check_fact_arg},
     {"expect", 4, 4, kAnywhere, "expect TITLE ID FACT VALUE", "wait until the fact reads VALUE", verb_expect,
      check_fact_arg},
