@@ -298,7 +298,8 @@ BOOL make_dialog_resizable(HWND dialog);
 BOOL set_control_anchors(HWND dialog, std::int32_t id, std::uint32_t anchors);
 // attach_menu, with the window grown by the height the menu bar takes from
 // its client area, so the client area keeps its size (with menu null, the
-// window shrinks by the bar it loses). 0 when either is no window or menu.
+// window shrinks by the bar it loses). 0 when there is no such window or the
+// platform refuses the menu.
 BOOL attach_menu_keeping_client(HWND window, HMENU menu);
 
 // ---- Menus ---------------------------------------------------------------------------
