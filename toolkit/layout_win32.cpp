@@ -4,7 +4,8 @@
 // A resizable dialog's window procedure (the dialog manager's) is replaced
 // by layout_proc, which keeps the old one in a window property and hands it
 // every message. The dialog's minimum and last client sizes are window
-// properties of the dialog, each control's anchors a window property of the
+// properties of the dialog; a control's anchors, with the place it had and
+// its dialog's client size when they were given, window properties of the
 // control: nothing is kept anywhere else. A file of its own: a program that
 // makes no dialog resizable links none of it.
 #include "toolkit/toolkit_private.h"
@@ -14,27 +15,41 @@ namespace {
 constexpr char kOldProcProperty[] = "KestrowaneLayoutProc";     // the dialog's window procedure before
 constexpr char kLastSizeProperty[] = "KestrowaneLayoutSize";    // the client size controls were laid out for
 constexpr char kMinimumProperty[] = "KestrowaneLayoutMinimum";  // the least client size
-constexpr char kAnchorsProperty[] = "KestrowaneAnchors";        // a control's anchors, with kAnchorsKept
+// A control's anchors (with kAnchorsKept), and where they were given: its
+// top-left and bottom-right corners and its dialog's client size then.
+constexpr char kAnchorsProperty[] = "KestrowaneAnchors";
+constexpr char kAnchoredNearProperty[] = "KestrowaneAnchoredNear";
+constexpr char kAnchoredFarProperty[] = "KestrowaneAnchoredFar";
+constexpr char kAnchoredClientProperty[] = "KestrowaneAnchoredClient";
 
 // Marks a stored anchor set, so that anchors 0 (centred both ways) is a value
 // a property can hold; left and top alone, the default, is no property.
 constexpr std::uint32_t kAnchorsKept = 0x100;
 constexpr std::uint32_t kAllAnchors = kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom;
 
-// A client size in pixels, packed into a property's value (16 bits a side).
-HANDLE pack_size(std::int32_t width, std::int32_t height) {
-    auto packed = (static_cast<std::uintptr_t>(width & 0xFFFF) << 16) | static_cast<std::uintptr_t>(height & 0xFFFF);
+// Two signed 16-bit pixel values packed into a property's value (which is
+// 32 bits wide on i686).
+HANDLE pack(LONG x, LONG y) {
+    auto packed = (static_cast<std::uintptr_t>(x & 0xFFFF) << 16) | static_cast<std::uintptr_t>(y & 0xFFFF);
     return reinterpret_cast<HANDLE>(packed);
 }
-POINT unpack_size(HANDLE value) {
+POINT unpack(HANDLE value) {
     auto packed = reinterpret_cast<std::uintptr_t>(value);
-    return {static_cast<LONG>((packed >> 16) & 0xFFFF), static_cast<LONG>(packed & 0xFFFF)};
+    return {static_cast<std::int16_t>((packed >> 16) & 0xFFFF), static_cast<std::int16_t>(packed & 0xFFFF)};
 }
 
 POINT client_size(HWND window) {
     RECT r = {0, 0, 0, 0};
     GetClientRect(window, &r);
     return {r.right, r.bottom};
+}
+
+// The control's rectangle in its parent's client area.
+RECT place_of(HWND parent, HWND control) {
+    RECT r = {0, 0, 0, 0};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
 }
 
 // Grows (or shrinks) the window so that its client area has the size it had
@@ -49,24 +64,24 @@ void restore_client_size(HWND window, POINT before) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// How far one side of a control moves when its dialog grows by the
-// difference from old_extent to new_extent: anchored to both edges the far
-// side follows the far edge; to the far edge alone, both sides do; to
-// neither, both move with the centre. Halving each extent before taking the
-// difference makes successive steps add up exactly to one step.
-struct Shift {
-    std::int32_t start;  // of the left (top) side
-    std::int32_t size;   // of the width (height)
+// Where one axis of a control goes when its dialog's client extent went from
+// the one its anchors were given at to the new one: anchored to both edges,
+// the far side follows the far edge; to the far edge alone, both sides do; to
+// neither, both move with the centre.
+struct Span {
+    LONG start;
+    LONG end;
 };
-Shift shift_of(std::uint32_t anchors, std::uint32_t near_anchor, std::uint32_t far_anchor, LONG old_extent,
-               LONG new_extent) {
-    std::int32_t delta = new_extent - old_extent;
+Span follow(Span given, std::uint32_t anchors, std::uint32_t near_anchor, std::uint32_t far_anchor, LONG given_extent,
+            LONG new_extent) {
+    LONG delta = new_extent - given_extent;
     bool near_side = (anchors & near_anchor) != 0;
     bool far_side = (anchors & far_anchor) != 0;
-    if (near_side && far_side) return {0, delta};
-    if (far_side) return {delta, 0};
-    if (near_side) return {0, 0};
-    return {new_extent / 2 - old_extent / 2, 0};
+    if (near_side && far_side) return {given.start, given.end + delta < given.start ? given.start : given.end + delta};
+    if (far_side) return {given.start + delta, given.end + delta};
+    if (near_side) return given;
+    LONG centre = new_extent / 2 - given_extent / 2;
+    return {given.start + centre, given.end + centre};
 }
 
 std::uint32_t anchors_of(HWND control) {
@@ -75,37 +90,49 @@ std::uint32_t anchors_of(HWND control) {
     return static_cast<std::uint32_t>(kept) & kAllAnchors;
 }
 
-void keep_anchors(HWND control, std::uint32_t anchors) {
-    if (anchors == (kAnchorLeft | kAnchorTop)) {
-        RemovePropA(control, kAnchorsProperty);
-    } else {
-        SetPropA(control, kAnchorsProperty,
-                 reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(anchors | kAnchorsKept)));
-    }
+void forget_anchors(HWND control) {
+    RemovePropA(control, kAnchorsProperty);
+    RemovePropA(control, kAnchoredNearProperty);
+    RemovePropA(control, kAnchoredFarProperty);
+    RemovePropA(control, kAnchoredClientProperty);
 }
 
-// Moves one control for a client area that went from old_size to new_size.
-void follow_anchors(HWND dialog, HWND control, POINT old_size, POINT new_size) {
+// Keeps the anchors with the control's place and its parent's client size as
+// they are now, the place every later one is measured from.
+void keep_anchors(HWND parent, HWND control, std::uint32_t anchors) {
+    if (anchors == (kAnchorLeft | kAnchorTop)) {
+        forget_anchors(control);
+        return;
+    }
+    RECT r = place_of(parent, control);
+    POINT client = client_size(parent);
+    SetPropA(control, kAnchoredNearProperty, pack(r.left, r.top));
+    SetPropA(control, kAnchoredFarProperty, pack(r.right, r.bottom));
+    SetPropA(control, kAnchoredClientProperty, pack(client.x, client.y));
+    SetPropA(control, kAnchorsProperty, reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(anchors | kAnchorsKept)));
+}
+
+// Places one control for the client size: always from where its anchors were
+// given, never from where it is now, so a control that adjusts the size it is
+// given (a list box keeps to whole items) does not drift over many resizes.
+void follow_anchors(HWND control, POINT client) {
     std::uint32_t anchors = anchors_of(control);
     if (anchors == (kAnchorLeft | kAnchorTop)) return;
-    Shift h = shift_of(anchors, kAnchorLeft, kAnchorRight, old_size.x, new_size.x);
-    Shift v = shift_of(anchors, kAnchorTop, kAnchorBottom, old_size.y, new_size.y);
-    RECT r = {0, 0, 0, 0};
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    std::int32_t width = r.right - r.left + h.size;
-    std::int32_t height = r.bottom - r.top + v.size;
-    SetWindowPos(control, nullptr, r.left + h.start, r.top + v.start, width < 0 ? 0 : width, height < 0 ? 0 : height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    POINT near_corner = unpack(GetPropA(control, kAnchoredNearProperty));
+    POINT far_corner = unpack(GetPropA(control, kAnchoredFarProperty));
+    POINT given = unpack(GetPropA(control, kAnchoredClientProperty));
+    Span h = follow({near_corner.x, far_corner.x}, anchors, kAnchorLeft, kAnchorRight, given.x, client.x);
+    Span v = follow({near_corner.y, far_corner.y}, anchors, kAnchorTop, kAnchorBottom, given.y, client.y);
+    SetWindowPos(control, nullptr, h.start, v.start, h.end - h.start, v.end - v.start, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Lays the dialog's own controls out for its new client size.
-void lay_out(HWND dialog, POINT new_size) {
-    POINT old_size = unpack_size(GetPropA(dialog, kLastSizeProperty));
-    if (old_size.x == new_size.x && old_size.y == new_size.y) return;
-    SetPropA(dialog, kLastSizeProperty, pack_size(new_size.x, new_size.y));
+void lay_out(HWND dialog, POINT client) {
+    POINT last = unpack(GetPropA(dialog, kLastSizeProperty));
+    if (last.x == client.x && last.y == client.y) return;
+    SetPropA(dialog, kLastSizeProperty, pack(client.x, client.y));
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-        follow_anchors(dialog, child, old_size, new_size);
+        follow_anchors(child, client);
     // Controls that moved leave their old places to the dialog's background.
     InvalidateRect(dialog, nullptr, TRUE);
 }
@@ -113,7 +140,7 @@ void lay_out(HWND dialog, POINT new_size) {
 // The least window size: the minimum client size and the frame and menu bar
 // the window has now.
 void limit_tracking(HWND dialog, MINMAXINFO* info) {
-    POINT minimum = unpack_size(GetPropA(dialog, kMinimumProperty));
+    POINT minimum = unpack(GetPropA(dialog, kMinimumProperty));
     POINT client = client_size(dialog);
     RECT r = {0, 0, 0, 0};
     GetWindowRect(dialog, &r);
@@ -131,6 +158,12 @@ LRESULT CALLBACK layout_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
         return CallWindowProcA(old_proc, dialog, message, wparam, lparam);
     }
     if (message == WM_SIZE && wparam != SIZE_MINIMIZED) lay_out(dialog, {LOWORD(lparam), HIWORD(lparam)});
+    // The controls' anchors are taken away before the controls are
+    // destroyed, as the platform asks of every window property.
+    if (message == WM_DESTROY) {
+        for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+            forget_anchors(child);
+    }
     LRESULT r = CallWindowProcA(old_proc, dialog, message, wparam, lparam);
     if (message == WM_GETMINMAXINFO) limit_tracking(dialog, reinterpret_cast<MINMAXINFO*>(lparam));
     return r;
@@ -145,7 +178,7 @@ void add_size_grip(HWND dialog, POINT client) {
                                 reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)), nullptr);
     if (grip == nullptr) return;
     SetWindowPos(grip, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    keep_anchors(grip, kAnchorRight | kAnchorBottom);
+    keep_anchors(dialog, grip, kAnchorRight | kAnchorBottom);
 }
 
 }  // namespace
@@ -159,8 +192,8 @@ BOOL make_dialog_resizable(HWND dialog) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     restore_client_size(dialog, client);
     add_size_grip(dialog, client);
-    SetPropA(dialog, kMinimumProperty, pack_size(client.x, client.y));
-    SetPropA(dialog, kLastSizeProperty, pack_size(client.x, client.y));
+    SetPropA(dialog, kMinimumProperty, pack(client.x, client.y));
+    SetPropA(dialog, kLastSizeProperty, pack(client.x, client.y));
     // The old procedure is kept before layout_proc can be called.
     SetPropA(dialog, kOldProcProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrA(dialog, GWLP_WNDPROC)));
     SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(layout_proc));
@@ -171,7 +204,7 @@ BOOL set_control_anchors(HWND dialog, std::int32_t id, std::uint32_t anchors) {
     if ((anchors & ~kAllAnchors) != 0 || id == -1) return FALSE;
     HWND control = GetDlgItem(dialog, id);
     if (control == nullptr) return FALSE;
-    keep_anchors(control, anchors);
+    keep_anchors(dialog, control, anchors);
     return TRUE;
 }
 

@@ -293,8 +293,11 @@ constexpr std::uint32_t kAnchorBottom = 8;
 // toolkit dialog; 1 again for a dialog made resizable already.
 BOOL make_dialog_resizable(HWND dialog);
 // Gives the control (never the dialog, id -1) the anchors, a combination of
-// kAnchor* values; a control without anchors given has left and top. 0 when
-// there is no such control or anchors holds another bit.
+// kAnchor* values; a control without anchors given has left and top. Its
+// place and the dialog's client size now are what every later place is
+// measured from: a control moved by the program afterwards is given its
+// anchors again to keep its new place. 0 when there is no such control or
+// anchors holds another bit.
 BOOL set_control_anchors(HWND dialog, std::int32_t id, std::uint32_t anchors);
 // attach_menu, with the window grown by the height the menu bar takes from
 // its client area, so the client area keeps its size (with menu null, the

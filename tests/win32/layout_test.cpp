@@ -51,11 +51,12 @@ HWND size_grip(HWND dialog) {
 
 class Layout : public DialogTest {
 protected:
-    HWND add_button(std::int32_t id, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+    HWND add_button(std::int32_t id, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                    ControlKind kind = kPushButton) {
         ProcFrame f;
         push_empty(f);
         push_copy(f, "B", 1);
-        HWND c = add_control(f, dialog_, id, nullptr, x, y, w, h, 0, 0, nullptr, kPushButton);
+        HWND c = add_control(f, dialog_, id, nullptr, x, y, w, h, 0, 0, nullptr, kind);
         EXPECT_NE(c, nullptr) << "control " << id;
         return c;
     }
@@ -118,13 +119,29 @@ TEST_F(Layout, TheCreatedSizeIsTheLeastTheDialogCanBeMade) {
     SendMessageA(dialog_, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(info.ptMinTrackSize.x, window.cx);
     EXPECT_EQ(info.ptMinTrackSize.y, window.cy);
-    grow(dialog_, 40, 30);
+    grow(dialog_, 40, 31);
     grow(dialog_, -200, -200);  // below the minimum: the platform stops there
     EXPECT_EQ(client_size(dialog_).cx, client.cx);
     EXPECT_EQ(client_size(dialog_).cy, client.cy);
     SIZE button = window_size(GetDlgItem(dialog_, 10));
     EXPECT_EQ(button.cx, designed.cx) << "a stretched control is back to its designed size";
     EXPECT_EQ(button.cy, designed.cy);
+}
+
+// A list box keeps its height to whole items, below what it is given: the
+// same size of dialog gives it the same height however often it is resized.
+TEST_F(Layout, AControlThatAdjustsItsSizeDoesNotDriftOverResizes) {
+    HWND list = add_button(10, 4, 4, 60, 30, kListBox);
+    set_control_anchors(dialog_, 10, kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom);
+    ASSERT_TRUE(make_dialog_resizable(dialog_));
+    LONG first = 0;
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        grow(dialog_, 13, 31);
+        grow(dialog_, -13, -31);
+        LONG height = window_size(list).cy;
+        if (cycle == 0) first = height;
+        EXPECT_EQ(height, first) << "after cycle " << cycle + 1;
+    }
 }
 
 // How a control moves on one axis when the client area grows from old to
