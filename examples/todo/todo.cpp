@@ -359,9 +359,10 @@ void add_controls(ProcFrame& f, HWND dialog) {
     add(f, dialog, kAdd, kPushButton, kAddText, 180, 5, 50, 14, on_add,
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON);
     add(f, dialog, kRemove, kPushButton, kRemoveText, 180, 21, 50, 14, on_remove);
-    // Tasks keep the order they were added in (no LBS_SORT).
+    // Tasks keep the order they were added in (no LBS_SORT); the list takes
+    // the whole height it is stretched to, not a whole number of items.
     add(f, dialog, kTasks, kListBox, kEmpty, 6, 40, 224, 80, on_tasks,
-        WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | WS_BORDER);
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | WS_BORDER | LBS_NOINTEGRALHEIGHT);
     // The status line ends short of the size grip in the corner.
     add(f, dialog, kStatus, kLabel, kWelcome, 6, 124, 212, 10, nullptr, WS_CHILD | WS_VISIBLE | SS_SUNKEN);
     combo_select_item(dialog, kPriority, 2);  // Normal
