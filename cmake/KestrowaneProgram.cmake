@@ -94,6 +94,8 @@ function(kestrowane_program_layout target has_manifest)
   else()
     set(KW_DATA_SECTION .data)
   endif()
+  # The import address table is aligned to a pointer, no more.
+  set(KW_POINTER_SIZE ${CMAKE_SIZEOF_VOID_P})
   set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_layout.ld)
   configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/KestrowaneImage.ld.in ${script} @ONLY)
   set(own_resources "$<FILTER:$<TARGET_PROPERTY:${target},SOURCES>,INCLUDE,\\.(rc|res|RC|RES)$>")

@@ -73,8 +73,8 @@ PlatformInfo classify_platform(const VersionRecord& version, const SystemInfoVie
     return info;
 }
 
-void detect_platform() {
-    PlatformInfo info = classify_platform(runtime_state.version, read_system_info(), cpuid_leaf_1_edx, fpu_key_opens);
+void detect_platform(const VersionRecord& version) {
+    PlatformInfo info = classify_platform(version, read_system_info(), cpuid_leaf_1_edx, fpu_key_opens);
     runtime_state.platform_flags = info.platform_flags;
     runtime_state.version_word = info.version_word;
     runtime_state.processor_class = info.processor_class;

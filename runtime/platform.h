@@ -52,6 +52,6 @@ std::uint32_t cpuid_leaf_1_edx();
 bool fpu_key_opens();
 
 // Platform and processor detection, run once by start-up: fills
-// platform_flags, version_word and processor_class of RuntimeState from its
-// version record and what the platform reports.
-void detect_platform();
+// platform_flags, version_word and processor_class of RuntimeState from the
+// version record start-up read (GetVersionExA) and what the platform reports.
+void detect_platform(const VersionRecord& version);

@@ -22,8 +22,7 @@ struct GlobalArea {
 };
 
 struct RuntimeState {
-    VersionRecord version;  // from GetVersionExA, read by platform detection
-    void* instance;         // GetModuleHandleA(NULL), for every toolkit call that needs one
+    void* instance;  // GetModuleHandleA(NULL), for every toolkit call that needs one
 
     // Platform detection (platform.h).
     std::uint16_t platform_flags;

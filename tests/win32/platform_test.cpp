@@ -39,11 +39,10 @@ bool platform_has_mmx() { return IsProcessorFeaturePresent(PF_MMX_INSTRUCTIONS_A
 // Runs detection on the given record as start-up would, over fields that
 // hold garbage beforehand.
 void detect_with(const VersionRecord& version) {
-    runtime_state.version = version;
     runtime_state.platform_flags = 0xFFFF;
     runtime_state.version_word = 0xFFFF;
     runtime_state.processor_class = 0xFF;
-    detect_platform();
+    detect_platform(version);
 }
 
 // The class NT's wProcessorLevel gives: the family, clamped to 3..5.

@@ -258,7 +258,7 @@ INSTANTIATE_TEST_SUITE_P(Programs, ShippedImage, ::testing::Values(kProbe, kGree
 #ifdef _WIN64
 constexpr std::size_t kGreetingBar = 8704;
 #else
-constexpr std::size_t kGreetingBar = 8192;
+constexpr std::size_t kGreetingBar = 7680;
 #endif
 TEST(GreetingImage, FitsInItsFootprint) {
     Image image = load_image(kGreeting);
