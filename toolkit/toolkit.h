@@ -175,13 +175,24 @@ HWND add_control_of_kind(ProcFrame& f, HWND parent, std::int32_t id, const Array
 // exist from then on. add_control calls it for kinds above 15.
 void load_common_controls();
 
-// Inline, so that a program that names only kinds 0 to 15 does not link the
-// library loader, and keeps its four system libraries.
+// add_control's road for the image kinds (10 to 13): the control owns the
+// bitmap it shows, which is deleted with the control, and telling a bitmap
+// from an icon loads nothing. Takes the text (the image's name) and the class
+// name, and pops both.
+HWND add_image_control(ProcFrame& f, HWND parent, std::int32_t id, std::int32_t x, std::int32_t y, std::int32_t width,
+                       std::int32_t height, std::uint32_t style, std::uint32_t exstyle, ControlCallback callback,
+                       std::uint32_t kind);
+
+// Inline, so that a program that names only kinds 0 to 9 and 14 to 15 links
+// neither the library loader nor the image controls' road, and keeps its
+// four system libraries.
 [[gnu::always_inline]] inline HWND add_control(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescriptor* items,
                                                std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                                                std::uint32_t style, std::uint32_t exstyle, ControlCallback callback,
                                                std::uint32_t kind) {
     if (kind > kLastClassicKind) load_common_controls();
+    if (kind - kImage <= kStretchedImageButton - kImage)
+        return add_image_control(f, parent, id, x, y, width, height, style, exstyle, callback, kind);
     return add_control_of_kind(f, parent, id, items, x, y, width, height, style, exstyle, callback, kind);
 }
 
