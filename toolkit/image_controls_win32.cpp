@@ -26,8 +26,17 @@ HGDIOBJ image_of(HWND control) {
     return reinterpret_cast<HGDIOBJ>(image);
 }
 
+// Deletes the image when it is a bitmap still alive. GDI's two functions are
+// found at run time in the GDI library, which every process with windows has
+// loaded, so a program keeps the four system libraries in its imports.
 void delete_bitmap(HGDIOBJ image) {
-    if (image != nullptr && GetObjectType(image) == OBJ_BITMAP) DeleteObject(image);
+    HMODULE gdi = image != nullptr ? GetModuleHandleA("gdi32.dll") : nullptr;
+    if (gdi == nullptr) return;
+    using TypeOf = DWORD(WINAPI*)(HGDIOBJ);
+    using Delete = BOOL(WINAPI*)(HGDIOBJ);
+    auto type_of = reinterpret_cast<TypeOf>(reinterpret_cast<void (*)()>(GetProcAddress(gdi, "GetObjectType")));
+    auto remove = reinterpret_cast<Delete>(reinterpret_cast<void (*)()>(GetProcAddress(gdi, "DeleteObject")));
+    if (type_of != nullptr && remove != nullptr && type_of(image) == OBJ_BITMAP) remove(image);
 }
 
 // Runs the control's own procedure; at WM_NCDESTROY, its last message,
