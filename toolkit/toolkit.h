@@ -167,7 +167,9 @@ constexpr std::uint32_t kArrayHasItems = 4;
 // rather than adding to it: only the kind's forced bits are set and its
 // forbidden bits cleared (the kind table is in docs/reference.md).
 // Kinds 16 to 21 are the platform's common controls, whose library the first
-// of them loads (load_common_controls).
+// of them loads (load_common_controls). add_control makes kinds 10 to 13
+// through add_image_control instead; made here, their bitmaps stay the
+// caller's to delete.
 HWND add_control_of_kind(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescriptor* items, std::int32_t x,
                          std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t style,
                          std::uint32_t exstyle, ControlCallback callback, std::uint32_t kind);
