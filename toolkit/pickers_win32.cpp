@@ -9,35 +9,6 @@
 
 namespace {
 
-// A UTF-16 copy of a string, in the process heap; empty (not null) for the
-// empty string, null when it could not be allocated.
-class Wide {
-public:
-    explicit Wide(StringView s) {
-        int n = s.count == 0 || s.count > 0x3FFFFFFF
-                    ? 0
-                    : MultiByteToWideChar(CP_ACP, 0, s.bytes, static_cast<int>(s.count), nullptr, 0);
-        text_ = static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, (static_cast<SIZE_T>(n) + 1) * sizeof(WCHAR)));
-        if (text_ == nullptr) return;
-        if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.bytes, static_cast<int>(s.count), text_, n);
-        text_[n] = 0;
-        length_ = n;
-    }
-    ~Wide() {
-        if (text_ != nullptr) HeapFree(GetProcessHeap(), 0, text_);
-    }
-    Wide(const Wide&) = delete;
-    Wide& operator=(const Wide&) = delete;
-
-    WCHAR* text() const { return text_; }
-    int length() const { return length_; }
-    bool empty() const { return length_ == 0; }
-
-private:
-    WCHAR* text_ = nullptr;
-    int length_ = 0;
-};
-
 // The bytes of a UTF-16 text in the program's code page: how many there are,
 // written to out when out is not null.
 std::uint32_t narrow(const WCHAR* w, char* out, std::uint32_t room) {

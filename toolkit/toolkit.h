@@ -167,7 +167,9 @@ constexpr std::uint32_t kArrayHasItems = 4;
 // rather than adding to it: only the kind's forced bits are set and its
 // forbidden bits cleared (the kind table is in docs/reference.md).
 // Kinds 16 to 21 are the platform's common controls, whose library the first
-// of them loads (load_common_controls).
+// of them loads (load_common_controls). add_control makes kinds 10 to 13
+// through add_image_control instead; made here, their bitmaps stay the
+// caller's to delete.
 HWND add_control_of_kind(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescriptor* items, std::int32_t x,
                          std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t style,
                          std::uint32_t exstyle, ControlCallback callback, std::uint32_t kind);
@@ -175,13 +177,24 @@ HWND add_control_of_kind(ProcFrame& f, HWND parent, std::int32_t id, const Array
 // exist from then on. add_control calls it for kinds above 15.
 void load_common_controls();
 
-// Inline, so that a program that names only kinds 0 to 15 does not link the
-// library loader, and keeps its four system libraries.
+// add_control's road for the image kinds (10 to 13): the control owns the
+// bitmap it shows, which is deleted with the control, and telling a bitmap
+// from an icon loads nothing. Takes the text (the image's name) and the class
+// name, and pops both.
+HWND add_image_control(ProcFrame& f, HWND parent, std::int32_t id, std::int32_t x, std::int32_t y, std::int32_t width,
+                       std::int32_t height, std::uint32_t style, std::uint32_t exstyle, ControlCallback callback,
+                       std::uint32_t kind);
+
+// Inline, so that a program that names only kinds 0 to 9 and 14 to 15 links
+// neither the library loader nor the image controls' road, and keeps its
+// four system libraries.
 [[gnu::always_inline]] inline HWND add_control(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescriptor* items,
                                                std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                                                std::uint32_t style, std::uint32_t exstyle, ControlCallback callback,
                                                std::uint32_t kind) {
     if (kind > kLastClassicKind) load_common_controls();
+    if (kind - kImage <= kStretchedImageButton - kImage)
+        return add_image_control(f, parent, id, x, y, width, height, style, exstyle, callback, kind);
     return add_control_of_kind(f, parent, id, items, x, y, width, height, style, exstyle, callback, kind);
 }
 
@@ -249,6 +262,86 @@ extern const std::uint16_t PointerShapeTable[14];
 // Sets one of the platform's shared cursors by PointerShapeTable index; an
 // index above 13 (negative ones too) clears the cursor, like 0.
 void set_mouse_pointer(std::int32_t index);
+
+// ---- List views (kind 16, in report view) -----------------------------------------
+// Rows and columns count from 1. Cell texts are strings in the program's code
+// page. A row or column that does not exist, and an id that names no
+// control, change nothing: the result is 0 (FALSE) or the empty string.
+
+// Column alignments.
+constexpr std::uint32_t kAlignLeft = 0;
+constexpr std::uint32_t kAlignRight = 1;
+constexpr std::uint32_t kAlignCentre = 2;
+
+// Adds a column after the last with the header text on the top entry and
+// pops it; width in dialog units (kept within 0 to 32,767), alignment one of
+// the above (any other value: left). The first column also turns on
+// full-row selection. Gives the column's number, or 0.
+std::int32_t list_view_add_column(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t width,
+                                  std::uint32_t alignment);
+std::int32_t list_view_column_count(HWND dialog, std::int32_t id);
+// Inserts a row whose first cell is the top entry, and pops it: row 1 puts it
+// first, n before the n-th row, 0 or the count + 1 after the last. Gives the
+// new row's number, or 0 when nothing was inserted (a row beyond count + 1).
+std::int32_t list_view_insert_row(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t row);
+// Sets the cell's text from the top entry and pops it; 0 when there is no
+// such cell.
+BOOL list_view_set_cell(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t row, std::int32_t column);
+// Pushes the cell's text: empty when there is no such cell, empty with
+// error 7 when it could not be allocated.
+void list_view_get_cell(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t row, std::int32_t column);
+BOOL list_view_delete_row(HWND dialog, std::int32_t id, std::int32_t row);
+void list_view_clear(HWND dialog, std::int32_t id);
+std::int32_t list_view_row_count(HWND dialog, std::int32_t id);
+// The selected row (the first of them); 0 when none is.
+std::int32_t list_view_selected_row(HWND dialog, std::int32_t id);
+// How many rows are selected (a list view made without LVS_SINGLESEL lets
+// the user select several), and the n-th of them from the top (n from 1; 0
+// when fewer are selected).
+std::int32_t list_view_selected_count(HWND dialog, std::int32_t id);
+std::int32_t list_view_nth_selected(HWND dialog, std::int32_t id, std::int32_t n);
+// Selects the row, gives it the focus and scrolls it into view; add 0
+// deselects every other row first. Row 0 deselects every row. 0 when there
+// is no such row.
+BOOL list_view_select_row(HWND dialog, std::int32_t id, std::int32_t row, std::int32_t add);
+// Orders the rows by the column's texts as the user's language orders words,
+// case ignored; descending nonzero reverses it. Rows of equal text keep their
+// order. 0 when there is no such column or memory ran out.
+BOOL list_view_sort(HWND dialog, std::int32_t id, std::int32_t column, std::int32_t descending);
+
+// What a list view's WM_NOTIFY says, read in its callback: the notification
+// code (LVN_ITEMACTIVATE for a double click or Enter on a row,
+// LVN_COLUMNCLICK for a click on a column's header, ...), and the row and
+// column it is about, from 1 (0: none). LVN_ITEMACTIVATE gives the activated
+// (focused) row and no column; LVN_COLUMNCLICK the column and no row;
+// LVN_ITEMCHANGING, LVN_ITEMCHANGED, LVN_INSERTITEM, LVN_DELETEITEM,
+// LVN_BEGINDRAG and LVN_BEGINRDRAG the row and column they carry. Any other
+// code gives row and column 0, any other message all 0.
+struct ListViewEvent {
+    std::uint32_t code;
+    std::int32_t row;
+    std::int32_t column;
+};
+ListViewEvent list_view_event(UINT message, LPARAM lparam);
+
+// ---- Progress bars (kind 17) ------------------------------------------------------------
+// An id that names no control changes nothing and gives 0.
+
+// The range, 32 bits wide; 0 and no change when low is not below high.
+BOOL progress_set_range(HWND dialog, std::int32_t id, std::int32_t low, std::int32_t high);
+// Moves the bar; gives the position it now has (the platform keeps it within
+// the range).
+std::int32_t progress_set_position(HWND dialog, std::int32_t id, std::int32_t position);
+std::int32_t progress_get_position(HWND dialog, std::int32_t id);
+// The amount progress_step adds (10 at first; negative steps go back).
+void progress_set_step(HWND dialog, std::int32_t id, std::int32_t step);
+// Advances the bar by its step; gives the new position. Past the end of the
+// range the platform starts again from its beginning.
+std::int32_t progress_step(HWND dialog, std::int32_t id);
+// on nonzero: the bar shows a marquee, a block moving every milliseconds
+// (0: the platform's pace), for work of unknown length; 0 stops it and
+// shows the position again.
+BOOL progress_marquee(HWND dialog, std::int32_t id, std::int32_t on, std::int32_t milliseconds);
 
 // ---- File and folder pickers ------------------------------------------------------
 // Each shows the platform's picker, owned by owner's top-level window (which it

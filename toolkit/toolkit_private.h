@@ -1,7 +1,8 @@
 // What the toolkit's platform files share, written once: where a window keeps
 // its callback, the size of a menu item's record, how a dialog of the toolkit
 // is known, how (dialog, id) names a window, how an item index reaches the
-// platform, and how a text read from a window is handed out. Internal: not
+// platform, how a text read from a window is handed out, and a text's UTF-16
+// copy for the platform's W functions. Internal: not
 // installed, and no part of toolkit.h. Every helper is inline, so a file that
 // uses one takes no other file with it (CMakeLists.txt says why that
 // matters).
@@ -46,6 +47,35 @@ inline void push_new_string(ProcFrame& f, StringAllocation s) {
     push_handle(f, s.handle);
     if (s.failed()) record_error(f, kOutOfMemory);
 }
+
+// A UTF-16 copy of a string, in the process heap; empty (not null) for the
+// empty string, null when it could not be allocated.
+class Wide {
+public:
+    explicit Wide(StringView s) {
+        int n = s.count == 0 || s.count > 0x3FFFFFFF
+                    ? 0
+                    : MultiByteToWideChar(CP_ACP, 0, s.bytes, static_cast<int>(s.count), nullptr, 0);
+        text_ = static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, (static_cast<SIZE_T>(n) + 1) * sizeof(WCHAR)));
+        if (text_ == nullptr) return;
+        if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.bytes, static_cast<int>(s.count), text_, n);
+        text_[n] = 0;
+        length_ = n;
+    }
+    ~Wide() {
+        if (text_ != nullptr) HeapFree(GetProcessHeap(), 0, text_);
+    }
+    Wide(const Wide&) = delete;
+    Wide& operator=(const Wide&) = delete;
+
+    WCHAR* text() const { return text_; }
+    int length() const { return length_; }
+    bool empty() const { return length_ == 0; }
+
+private:
+    WCHAR* text_ = nullptr;
+    int length_ = 0;
+};
 
 // The font of the dialog created last, which add_control gives every new
 // control. create_dialog sets it; dialog_proc sets it to 0 when that dialog is

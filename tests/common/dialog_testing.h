@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "tests/common/string_testing.h"
 #include "tests/common/win32_testing.h"
 #include "toolkit/toolkit.h"
@@ -38,5 +40,37 @@ protected:
         pump_messages();
         StringRuntimeTest::TearDown();
     }
+    // A control of the kind on the dialog, with an empty class name and the
+    // text; both string arguments are taken.
+    HWND add(ControlKind kind, std::int32_t id, const std::string& text = "", std::uint32_t style = 0,
+             std::int32_t width = 90, std::int32_t height = 40, ControlCallback callback = nullptr) {
+        ProcFrame f;
+        push_empty(f);
+        push_copy(f, text.data(), static_cast<std::uint32_t>(text.size()));
+        HWND c = add_control(f, dialog_, id, nullptr, 2, 2, width, height, style, 0, callback, kind);
+        EXPECT_EQ(f.strings.depth, 0u) << "both string arguments taken";
+        return c;
+    }
+    // Runs an operation that takes one text (the top entry) and checks it took it.
+    template <typename Op>
+    auto taking(const std::string& text, Op op) {
+        ProcFrame f;
+        push_copy(f, text.data(), static_cast<std::uint32_t>(text.size()));
+        auto result = op(f);
+        EXPECT_EQ(f.strings.depth, 0u) << "the text is taken";
+        return result;
+    }
+    // The text an operation pushes; its error word is left in last_error_.
+    template <typename Op>
+    std::string pushed(Op op) {
+        ProcFrame f;
+        op(f);
+        EXPECT_EQ(f.strings.depth, 1u) << "one text pushed";
+        std::string s = bytes_of(string_arg(f, 0));
+        pop_string(f);
+        last_error_ = f.error_word;
+        return s;
+    }
     HWND dialog_ = nullptr;
+    std::uint16_t last_error_ = 0;
 };

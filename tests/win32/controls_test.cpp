@@ -670,6 +670,31 @@ TEST_F(Controls, ImageKindsFallBackToAnIconOfTheirName) {
     }
 }
 
+TEST_F(Controls, ImageControlsTakeTheirBitmapWithThemAndLeaveSharedIcons) {
+    struct Case {
+        ControlKind kind;
+        const char* name;
+        bool button;
+        bool bitmap;
+    } cases[] = {{kImage, "SQUARE", false, true},      {kStretchedImage, "SQUARE", false, true},
+                 {kImageButton, "SQUARE", true, true}, {kStretchedImageButton, "SQUARE", true, true},
+                 {kImage, "DISC", false, false},       {kImageButton, "DISC", true, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "kind " << c.kind << " " << c.name);
+        ImageSeen seen = image_on(add(c.kind, 40, c.name, 0, 0, nullptr, 40, 30), c.button);
+        ASSERT_NE(seen.handle, nullptr);
+        kill_control(dialog_, 40);
+        if (c.bitmap) {
+            EXPECT_EQ(GetObjectType(seen.handle), 0u) << "the bitmap went with its control";
+        } else {
+            ICONINFO info = {};
+            EXPECT_TRUE(GetIconInfo(static_cast<HICON>(seen.handle), &info)) << "the shared icon stays";
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+        }
+    }
+}
+
 TEST_F(Controls, MissingImageLeavesNoImage) {
     HWND stretched = add(kStretchedImage, 41, "NOSUCH", 0, 0, nullptr, 40, 30);
     HWND button = add(kImageButton, 42, "NOSUCH");

@@ -1,0 +1,370 @@
+// The list view (kind 16) and the progress bar (kind 17) on the real
+// platform: cells in every script, rows and columns out of range, sorting,
+// selection, notifications made by the control from mouse and key messages,
+// and the progress bar's range, step and marquee.
+#include <windows.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "tests/common/dialog_testing.h"
+
+// After windows.h.
+#include <commctrl.h>
+
+namespace {
+
+constexpr std::int32_t kView = 40;
+constexpr std::int32_t kMissing = 4242;
+
+class ListView : public DialogTest {
+protected:
+    // A list view with the columns, each 30 units wide and left aligned.
+    HWND make_view(std::initializer_list<const char*> columns, std::uint32_t style = 0, ControlCallback cb = nullptr) {
+        HWND view = add(kListView, kView, "", style, 90, 40, cb);
+        for (const char* c : columns)
+            taking(c, [&](ProcFrame& f) { return list_view_add_column(f, dialog_, kView, 30, kAlignLeft); });
+        return view;
+    }
+    std::int32_t insert(std::int32_t row, const std::string& text) {
+        return taking(text, [&](ProcFrame& f) { return list_view_insert_row(f, dialog_, kView, row); });
+    }
+    BOOL set(std::int32_t row, std::int32_t column, const std::string& text) {
+        return taking(text, [&](ProcFrame& f) { return list_view_set_cell(f, dialog_, kView, row, column); });
+    }
+    std::string cell(std::int32_t row, std::int32_t column, std::int32_t id = kView) {
+        return pushed([&](ProcFrame& f) { list_view_get_cell(f, dialog_, id, row, column); });
+    }
+    // Appends rows whose cells are the texts of each line.
+    void fill(const std::vector<std::vector<std::string>>& rows) {
+        for (const auto& r : rows) {
+            std::int32_t at = insert(0, r[0]);
+            for (std::size_t c = 1; c < r.size(); ++c) set(at, static_cast<std::int32_t>(c) + 1, r[c]);
+        }
+    }
+    std::vector<std::string> column_texts(std::int32_t column) {
+        std::vector<std::string> out;
+        for (std::int32_t r = 1; r <= list_view_row_count(dialog_, kView); ++r) out.push_back(cell(r, column));
+        return out;
+    }
+};
+
+TEST_F(ListView, CellsKeepEveryScript) {
+    make_view({"Name", "Note"});
+    const char* texts[] = {"Zoë", "李雷", "Ελένη", "crème brûlée", "ǅemal 𝄞", ""};
+    for (const char* t : texts) {
+        std::int32_t row = insert(0, t);
+        EXPECT_TRUE(set(row, 2, std::string(t) + "!")) << t;
+    }
+    for (std::int32_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(cell(i + 1, 1), texts[i]);
+        EXPECT_EQ(cell(i + 1, 2), std::string(texts[i]) + "!");
+        EXPECT_EQ(last_error_, 0);
+    }
+    std::string longer(3000, 'x');
+    longer += "ü";
+    EXPECT_TRUE(set(1, 2, longer));
+    EXPECT_EQ(cell(1, 2), longer) << "a text longer than the first read's room";
+}
+
+TEST_F(ListView, RowsGoWhereTheirIndexSays) {
+    make_view({"A"});
+    struct Step {
+        std::int32_t at;
+        const char* text;
+        std::int32_t gives;
+    } steps[] = {{0, "b", 1},
+                 {1, "a", 1},
+                 {3, "d", 3},
+                 {3, "c", 3},
+                 {0, "e", 5},
+                 {7, "never", 0},
+                 {-1, "never", 0},
+                 {INT32_MAX, "never", 0},
+                 {INT32_MIN, "never", 0}};
+    for (const Step& s : steps) EXPECT_EQ(insert(s.at, s.text), s.gives) << s.text << " at " << s.at;
+    EXPECT_EQ(column_texts(1), (std::vector<std::string>{"a", "b", "c", "d", "e"}));
+    EXPECT_TRUE(list_view_delete_row(dialog_, kView, 2));
+    for (std::int32_t bad : {0, 5, -1, INT32_MAX}) EXPECT_FALSE(list_view_delete_row(dialog_, kView, bad)) << bad;
+    EXPECT_EQ(column_texts(1), (std::vector<std::string>{"a", "c", "d", "e"}));
+    list_view_clear(dialog_, kView);
+    EXPECT_EQ(list_view_row_count(dialog_, kView), 0);
+}
+
+TEST_F(ListView, CellsOutsideTheRowsAndColumnsChangeNothingAndReadEmpty) {
+    make_view({"A", "B"});
+    fill({{"a1", "b1"}, {"a2", "b2"}});
+    struct Cell {
+        std::int32_t row, column;
+    } outside[] = {
+        {0, 1}, {3, 1}, {1, 0}, {1, 3}, {-1, 1}, {1, -1}, {INT32_MAX, 1}, {1, INT32_MAX}, {INT32_MIN, INT32_MIN}};
+    for (const Cell& c : outside) {
+        EXPECT_FALSE(set(c.row, c.column, "x")) << c.row << "," << c.column;
+        EXPECT_EQ(cell(c.row, c.column), "") << c.row << "," << c.column;
+        EXPECT_EQ(last_error_, 0);
+    }
+    EXPECT_EQ(column_texts(1), (std::vector<std::string>{"a1", "a2"}));
+    EXPECT_EQ(column_texts(2), (std::vector<std::string>{"b1", "b2"}));
+}
+
+TEST_F(ListView, MissingControlGivesZeroAndEmpty) {
+    EXPECT_EQ(taking("x", [&](ProcFrame& f) { return list_view_add_column(f, dialog_, kMissing, 30, 0); }), 0);
+    EXPECT_EQ(taking("x", [&](ProcFrame& f) { return list_view_insert_row(f, dialog_, kMissing, 0); }), 0);
+    EXPECT_EQ(cell(1, 1, kMissing), "");
+    EXPECT_EQ(list_view_row_count(dialog_, kMissing), 0);
+    EXPECT_EQ(list_view_column_count(dialog_, kMissing), 0);
+    EXPECT_EQ(list_view_selected_row(dialog_, kMissing), 0) << "not row 1 from the null window's 0";
+    EXPECT_EQ(list_view_nth_selected(dialog_, kMissing, 1), 0);
+    EXPECT_FALSE(list_view_select_row(dialog_, kMissing, 0, 0));
+    EXPECT_FALSE(list_view_sort(dialog_, kMissing, 1, 0));
+    list_view_clear(dialog_, kMissing);
+}
+
+TEST_F(ListView, ReadingACellUnderMemoryFailureGivesEmptyAndRecordsSeven) {
+    make_view({"A"});
+    insert(0, "Ελένη");
+    fail_allocation(1);
+    EXPECT_EQ(cell(1, 1), "");
+    EXPECT_EQ(last_error_, 0x8007);
+    fail_allocation(0);
+}
+
+TEST_F(ListView, ColumnsTakeWidthInDialogUnitsAlignmentAndFullRowSelection) {
+    HWND view = make_view({});
+    EXPECT_EQ(static_cast<DWORD>(SendMessageW(view, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0)) & LVS_EX_FULLROWSELECT, 0u);
+    struct Column {
+        std::int32_t width;
+        std::uint32_t alignment;
+        std::int32_t units;  // the width it gets
+        int fmt;
+    } columns[] = {{40, kAlignLeft, 40, LVCFMT_LEFT},
+                   {25, kAlignRight, 25, LVCFMT_RIGHT},
+                   {30, kAlignCentre, 30, LVCFMT_CENTER},
+                   {-5, 7, 0, LVCFMT_LEFT},
+                   {INT32_MAX, kAlignRight, 0x7FFF, LVCFMT_RIGHT}};
+    std::int32_t number = 0;
+    for (const Column& c : columns) {
+        SCOPED_TRACE(c.width);
+        EXPECT_EQ(taking("Κεφαλίδα",
+                         [&](ProcFrame& f) { return list_view_add_column(f, dialog_, kView, c.width, c.alignment); }),
+                  ++number);
+        RECT r = {0, 0, c.units, 0};
+        MapDialogRect(dialog_, &r);
+        EXPECT_EQ(SendMessageW(view, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(number - 1), 0), r.right);
+        LVCOLUMNW got = {};
+        WCHAR text[32] = {};
+        got.mask = LVCF_FMT | LVCF_TEXT;
+        got.pszText = text;
+        got.cchTextMax = 32;
+        SendMessageW(view, LVM_GETCOLUMNW, static_cast<WPARAM>(number - 1), reinterpret_cast<LPARAM>(&got));
+        EXPECT_STREQ(text, L"Κεφαλίδα");
+        // The platform keeps the first column left aligned.
+        if (number > 1) {
+            EXPECT_EQ(got.fmt & LVCFMT_JUSTIFYMASK, c.fmt);
+        }
+    }
+    EXPECT_EQ(list_view_column_count(dialog_, kView), 5);
+    EXPECT_NE(static_cast<DWORD>(SendMessageW(view, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0)) & LVS_EX_FULLROWSELECT, 0u);
+}
+
+struct SortCase {
+    const char* name;
+    std::int32_t column, descending;
+    std::vector<std::string> first_column;
+};
+
+TEST_F(ListView, SortOrdersLettersAsAPersonDoesAndMovesWholeRows) {
+    make_view({"Word", "Tag"});
+    // Bytes would put "Zebra" before "apfel" and the accented words last.
+    const std::vector<std::vector<std::string>> rows = {{"Zebra", "3"},  {"äpfel", "2"}, {"Über", "5"},  {"apfel", "1"},
+                                                        {"banane", "4"}, {"Ωμέγα", "6"}, {"APFEL", "1b"}};
+    const SortCase cases[] = {
+        {"ascending", 1, 0, {"apfel", "APFEL", "äpfel", "banane", "Über", "Zebra", "Ωμέγα"}},
+        {"descending", 1, 1, {"Ωμέγα", "Zebra", "Über", "banane", "äpfel", "apfel", "APFEL"}},
+        {"by the second column", 2, 0, {"apfel", "APFEL", "äpfel", "Zebra", "banane", "Über", "Ωμέγα"}},
+    };
+    for (const SortCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        list_view_clear(dialog_, kView);
+        fill(rows);
+        EXPECT_TRUE(list_view_sort(dialog_, kView, c.column, c.descending));
+        EXPECT_EQ(column_texts(1), c.first_column);
+        for (std::int32_t r = 1; r <= 7; ++r)
+            for (const auto& row : rows)
+                if (row[0] == cell(r, 1)) {
+                    EXPECT_EQ(cell(r, 2), row[1]) << "row " << r << " moved whole";
+                }
+    }
+    for (std::int32_t bad : {0, 3, -1, INT32_MIN}) EXPECT_FALSE(list_view_sort(dialog_, kView, bad, 0)) << bad;
+}
+
+TEST_F(ListView, SelectionOfOneOrManyRows) {
+    struct Case {
+        const char* name;
+        std::uint32_t style;
+        std::int32_t count_after_adding;  // rows 2 and 4 selected with add
+    } cases[] = {{"single", 0, 1}, {"multiple", 0x5081000D & ~LVS_SINGLESEL, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        make_view({"A"}, c.style);
+        fill({{"1"}, {"2"}, {"3"}, {"4"}, {"5"}});
+        EXPECT_EQ(list_view_selected_row(dialog_, kView), 0);
+        EXPECT_TRUE(list_view_select_row(dialog_, kView, 2, 0));
+        EXPECT_TRUE(list_view_select_row(dialog_, kView, 4, 1));
+        EXPECT_EQ(list_view_selected_count(dialog_, kView), c.count_after_adding);
+        EXPECT_EQ(list_view_nth_selected(dialog_, kView, c.count_after_adding), 4);
+        EXPECT_EQ(list_view_nth_selected(dialog_, kView, c.count_after_adding + 1), 0);
+        EXPECT_EQ(list_view_selected_row(dialog_, kView), c.count_after_adding == 2 ? 2 : 4);
+        for (std::int32_t bad : {6, -1, INT32_MAX, INT32_MIN}) {
+            EXPECT_FALSE(list_view_select_row(dialog_, kView, bad, 0)) << bad;
+            EXPECT_EQ(list_view_selected_count(dialog_, kView), c.count_after_adding) << "unchanged by " << bad;
+        }
+        EXPECT_EQ(list_view_nth_selected(dialog_, kView, 0), 0);
+        EXPECT_EQ(list_view_nth_selected(dialog_, kView, INT32_MIN), 0);
+        EXPECT_TRUE(list_view_select_row(dialog_, kView, 3, 0));
+        EXPECT_EQ(list_view_selected_count(dialog_, kView), 1);
+        EXPECT_EQ(list_view_selected_row(dialog_, kView), 3);
+        EXPECT_TRUE(list_view_select_row(dialog_, kView, 0, 0));
+        EXPECT_EQ(list_view_selected_count(dialog_, kView), 0);
+        kill_control(dialog_, kView);
+    }
+}
+
+TEST_F(ListView, SelectingARowScrollsItIntoView) {
+    HWND view = make_view({"A"});
+    for (int i = 0; i < 60; ++i) insert(0, std::to_string(i));
+    EXPECT_EQ(SendMessageW(view, LVM_GETTOPINDEX, 0, 0), 0);
+    list_view_select_row(dialog_, kView, 50, 0);
+    LRESULT top = SendMessageW(view, LVM_GETTOPINDEX, 0, 0);
+    LRESULT page = SendMessageW(view, LVM_GETCOUNTPERPAGE, 0, 0);
+    EXPECT_LE(top, 49);
+    EXPECT_GT(top + page, 49) << "top " << top << ", page " << page;
+}
+
+// What the view's callback heard.
+std::vector<ListViewEvent> heard;
+std::int32_t hear(HWND, UINT message, WPARAM, LPARAM lparam) {
+    ListViewEvent e = list_view_event(message, lparam);
+    if (e.code == LVN_ITEMACTIVATE || e.code == LVN_COLUMNCLICK) heard.push_back(e);
+    return 0;
+}
+
+LPARAM point(LONG x, LONG y) { return MAKELPARAM(x, y); }
+
+TEST_F(ListView, ActivationAndHeaderClicksReachTheCallbackWithRowAndColumn) {
+    HWND view = make_view({"A", "B", "C"}, 0, hear);
+    fill({{"1", "x"}, {"2", "y"}, {"3", "z"}});
+    ShowWindow(dialog_, SW_SHOWNOACTIVATE);
+    heard.clear();
+    // A double click on the second row's second cell.
+    HWND header = reinterpret_cast<HWND>(SendMessageW(view, LVM_GETHEADER, 0, 0));
+    RECT row = {LVIR_BOUNDS, 0, 0, 0};
+    RECT column = {};
+    SendMessageW(view, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+    SendMessageW(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&column));
+    LPARAM at = point((column.left + column.right) / 2, (row.top + row.bottom) / 2);
+    SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(view, WM_LBUTTONUP, 0, at);
+    SendMessageW(view, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageW(view, WM_LBUTTONUP, 0, at);
+    // Enter on the focused row, the third.
+    list_view_select_row(dialog_, kView, 3, 0);
+    SendMessageW(view, WM_KEYDOWN, VK_RETURN, 0);
+    // A click on the third column's header.
+    SendMessageW(header, HDM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&column));
+    at = point((column.left + column.right) / 2, (column.top + column.bottom) / 2);
+    SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(header, WM_LBUTTONUP, 0, at);
+    pump_messages();
+    ASSERT_EQ(heard.size(), 3u);
+    EXPECT_EQ(heard[0].code, static_cast<std::uint32_t>(LVN_ITEMACTIVATE));
+    EXPECT_EQ(heard[0].row, 2);
+    EXPECT_EQ(heard[1].code, static_cast<std::uint32_t>(LVN_ITEMACTIVATE));
+    EXPECT_EQ(heard[1].row, 3);
+    EXPECT_EQ(heard[1].column, 0) << "activation names no column";
+    EXPECT_EQ(heard[2].code, static_cast<std::uint32_t>(LVN_COLUMNCLICK));
+    EXPECT_EQ(heard[2].row, 0) << "a header click names no row";
+    EXPECT_EQ(heard[2].column, 3);
+}
+
+TEST_F(ListView, EventOfAnythingElseSaysNothing) {
+    NMHDR click = {nullptr, kView, static_cast<UINT>(NM_CLICK)};
+    struct Case {
+        UINT message;
+        LPARAM lparam;
+        std::uint32_t code;
+    } cases[] = {{WM_COMMAND, reinterpret_cast<LPARAM>(&click), 0},
+                 {WM_NOTIFY, 0, 0},
+                 {WM_NOTIFY, reinterpret_cast<LPARAM>(&click), static_cast<std::uint32_t>(NM_CLICK)}};
+    for (const Case& c : cases) {
+        ListViewEvent e = list_view_event(c.message, c.lparam);
+        EXPECT_EQ(e.code, c.code);
+        EXPECT_EQ(e.row, 0);
+        EXPECT_EQ(e.column, 0);
+    }
+}
+
+// ---- Progress bar --------------------------------------------------------------
+
+constexpr std::int32_t kBar = 41;
+
+TEST_F(ListView, ProgressRangePositionAndStep) {
+    add(kProgressBar, kBar, "", 0, 90, 10);
+    struct Step {
+        const char* what;
+        std::int32_t low, high;  // range set first when low or high is nonzero
+        std::int32_t position;
+        std::int32_t gives;
+    } steps[] = {
+        {"within", 0, 100, 40, 40},           {"above the range", 0, 0, 150, 100},
+        {"below the range", 0, 0, -5, 0},     {"beyond 16 bits", -100000, 1000000, 500000, 500000},
+        {"negative", 0, 0, -100000, -100000},
+    };
+    for (const Step& s : steps) {
+        if (s.low != 0 || s.high != 0) {
+            EXPECT_TRUE(progress_set_range(dialog_, kBar, s.low, s.high)) << s.what;
+        }
+        EXPECT_EQ(progress_set_position(dialog_, kBar, s.position), s.gives) << s.what;
+        EXPECT_EQ(progress_get_position(dialog_, kBar), s.gives) << s.what;
+    }
+    EXPECT_FALSE(progress_set_range(dialog_, kBar, 10, 10));
+    EXPECT_FALSE(progress_set_range(dialog_, kBar, 10, -10));
+    PBRANGE range = {};
+    SendMessageW(GetDlgItem(dialog_, kBar), PBM_GETRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    EXPECT_EQ(range.iLow, -100000) << "a refused range changes nothing";
+    EXPECT_EQ(range.iHigh, 1000000);
+
+    progress_set_range(dialog_, kBar, 0, 100);
+    progress_set_position(dialog_, kBar, 0);
+    progress_set_step(dialog_, kBar, 30);
+    std::vector<std::int32_t> seen;
+    for (int i = 0; i < 4; ++i) seen.push_back(progress_step(dialog_, kBar));
+    EXPECT_EQ(seen[0], 30);
+    EXPECT_EQ(seen[2], 90);
+    EXPECT_LT(seen[3], 90) << "past the end it starts again";
+    progress_set_position(dialog_, kBar, 90);
+    progress_set_step(dialog_, kBar, -40);
+    EXPECT_EQ(progress_step(dialog_, kBar), 50) << "a negative step goes back";
+}
+
+TEST_F(ListView, ProgressMarqueeTurnsOnAndOff) {
+    HWND bar = add(kProgressBar, kBar, "", 0, 90, 10);
+    EXPECT_TRUE(progress_marquee(dialog_, kBar, 1, 30));
+    EXPECT_NE(GetWindowLongW(bar, GWL_STYLE) & PBS_MARQUEE, 0);
+    EXPECT_TRUE(progress_marquee(dialog_, kBar, 0, 0));
+    EXPECT_EQ(GetWindowLongW(bar, GWL_STYLE) & PBS_MARQUEE, 0);
+    progress_set_range(dialog_, kBar, 0, 10);
+    EXPECT_EQ(progress_set_position(dialog_, kBar, 7), 7) << "a stopped marquee shows the position again";
+}
+
+TEST_F(ListView, ProgressOnAMissingControlGivesZero) {
+    EXPECT_FALSE(progress_set_range(dialog_, kMissing, 0, 10));
+    EXPECT_EQ(progress_set_position(dialog_, kMissing, 5), 0);
+    EXPECT_EQ(progress_step(dialog_, kMissing), 0);
+    EXPECT_FALSE(progress_marquee(dialog_, kMissing, 1, 0));
+    progress_set_step(dialog_, kMissing, 5);
+    EXPECT_EQ(progress_get_position(dialog_, kMissing), 0);
+}
+
+}  // namespace
