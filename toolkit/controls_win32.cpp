@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr UINT kImageLoadFlags = LR_SHARED | LR_LOADMAP3DCOLORS;  // 0x9000
 constexpr std::uint32_t kReadTextScratch = 0x8002;
 
 HINSTANCE instance() { return static_cast<HINSTANCE>(runtime_state.instance); }
@@ -45,10 +44,6 @@ WPARAM control_font(HWND parent) {
     return static_cast<WPARAM>(send(parent, WM_GETFONT));
 }
 
-bool bitmap_exists(const char* name) {
-    return LoadImageA(instance(), name, IMAGE_BITMAP, 0, 0, kImageLoadFlags) != nullptr;
-}
-
 void add_items(HWND control, ControlKind kind, const ArrayDescriptor* items) {
     if (items == nullptr || (items->flags & kArrayHasItems) == 0 || kind > kLastClassicKind) return;
     UINT message = kind == kComboBox ? CB_ADDSTRING : LB_ADDSTRING;
@@ -63,26 +58,8 @@ void make_default_button(HWND parent, std::int32_t id, std::uint32_t style) {
     if (style & BS_DEFPUSHBUTTON) send(parent, DM_SETDEFID, static_cast<WPARAM>(id));
 }
 
-void finish_control(HWND parent, HWND control, std::int32_t id, ControlKind kind, std::uint32_t style, const char* text,
-                    const PixelRect& px) {
-    switch (kind) {
-        case kPushButton:
-            make_default_button(parent, id, style);
-            break;
-        case kStretchedImage:
-            load_control_image(control, text, px.width, px.height, kImageModeFit);
-            break;
-        case kImageButton:
-            make_default_button(parent, id, style);
-            load_control_image(control, text, 0, 0, kImageModeButton);
-            break;
-        case kStretchedImageButton:
-            make_default_button(parent, id, style);
-            load_control_image(control, text, px.width, px.height, kImageModeButton | kImageModeFit);
-            break;
-        default:
-            break;
-    }
+void finish_control(HWND parent, std::int32_t id, ControlKind kind, std::uint32_t style) {
+    if (kind == kPushButton) make_default_button(parent, id, style);
 }
 
 // Pushes the text of the item at the platform position, read with the given
@@ -118,27 +95,15 @@ HWND add_control_of_kind(ProcFrame& f, HWND parent, std::int32_t id, const Array
     ControlStyle cs = compute_control_style(kind, style, exstyle, px.width, px.height, class_name);
     HWND control = nullptr;
     if (cs.class_name != nullptr) {  // kinds above 21 have no row and make no control
-        if (is_image_kind(kind) && !bitmap_exists(text)) cs.style = image_fallback_style(kind, cs.style);
         control = CreateWindowExA(cs.exstyle, cs.class_name, text, cs.style, px.x, px.y, px.width, px.height, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);
         send(control, WM_SETFONT, control_font(parent), 1);
         keep_callback(control, callback);
         add_items(control, kind, items);
-        finish_control(parent, control, id, kind, cs.style, text, px);
+        finish_control(parent, id, kind, cs.style);
     }
     pop_string_args(f, 2);
     return control;
-}
-
-void load_control_image(HWND control, const char* name, std::int32_t width, std::int32_t height, std::uint32_t mode) {
-    UINT message = (mode & kImageModeButton) ? BM_SETIMAGE : STM_SETIMAGE;
-    WPARAM type = IMAGE_BITMAP;
-    HANDLE image = LoadImageA(instance(), name, IMAGE_BITMAP, width, height, kImageLoadFlags);
-    if (image == nullptr) {
-        type = IMAGE_ICON;
-        image = LoadImageA(instance(), name, IMAGE_ICON, width, height, kImageLoadFlags);
-    }
-    send(control, message, type, reinterpret_cast<LPARAM>(image));
 }
 
 void read_control_text(ProcFrame& f, HWND dialog, std::int32_t id) {

@@ -168,8 +168,8 @@ constexpr std::uint32_t kArrayHasItems = 4;
 // forbidden bits cleared (the kind table is in docs/reference.md).
 // Kinds 16 to 21 are the platform's common controls, whose library the first
 // of them loads (load_common_controls). add_control makes kinds 10 to 13
-// through add_image_control instead; made here, their bitmaps stay the
-// caller's to delete.
+// through add_image_control instead, which loads their image; made here they
+// get their style and no image.
 HWND add_control_of_kind(ProcFrame& f, HWND parent, std::int32_t id, const ArrayDescriptor* items, std::int32_t x,
                          std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t style,
                          std::uint32_t exstyle, ControlCallback callback, std::uint32_t kind);
