@@ -38,11 +38,11 @@ std::int32_t selected_tab(HWND tabs) {
     return static_cast<std::int32_t>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0)) + 1;  // -1 (none) gives 0
 }
 
-// Shows the controls of the selected tab's page and hides those of the
-// other pages; a focused control that is hidden hands the focus to the tab
-// control.
-void show_selected_page(HWND tabs) {
-    std::int32_t page = selected_tab(tabs);
+// Shows the controls of the page and hides those of the other pages; a
+// focused control that is hidden hands the focus to the tab control. The
+// page shown is noted first, so the messages this sends the tab control
+// find it shown already.
+void show_page(HWND tabs, std::int32_t page) {
     SetPropA(tabs, kShownProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(page)));
     HWND focus = GetFocus();
     for (HWND child = GetWindow(GetParent(tabs), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -53,8 +53,10 @@ void show_selected_page(HWND tabs) {
     }
 }
 
-// The tab control's procedure while it has tabs: its own, then the pages
-// follow the selection whenever it has changed.
+// The tab control's procedure once it has tabs or pages: its own, then the
+// pages follow the selection whenever that has changed. The selection is
+// read from its own procedure, since a message sent to the tab control would
+// come back here.
 LRESULT CALLBACK tabs_proc(HWND tabs, UINT message, WPARAM wparam, LPARAM lparam) {
     auto own = reinterpret_cast<WNDPROC>(GetPropA(tabs, kProcProperty));
     if (message == WM_NCDESTROY) {
@@ -64,7 +66,8 @@ LRESULT CALLBACK tabs_proc(HWND tabs, UINT message, WPARAM wparam, LPARAM lparam
         return CallWindowProcW(own, tabs, message, wparam, lparam);
     }
     LRESULT r = CallWindowProcW(own, tabs, message, wparam, lparam);
-    if (reinterpret_cast<INT_PTR>(GetPropA(tabs, kShownProperty)) != selected_tab(tabs)) show_selected_page(tabs);
+    auto page = static_cast<std::int32_t>(CallWindowProcW(own, tabs, TCM_GETCURSEL, 0, 0)) + 1;
+    if (reinterpret_cast<INT_PTR>(GetPropA(tabs, kShownProperty)) != page) show_page(tabs, page);
     return r;
 }
 
@@ -170,7 +173,7 @@ BOOL tabs_select(HWND dialog, std::int32_t id, std::int32_t index) {
     HWND tabs = tabs_of(dialog, id);
     if (tabs == nullptr || index < 1 || index > tab_count(tabs)) return FALSE;
     SendMessageW(tabs, TCM_SETCURSEL, item_position(index), 0);
-    show_selected_page(tabs);
+    show_page(tabs, selected_tab(tabs));
     return TRUE;
 }
 
@@ -187,6 +190,6 @@ BOOL tabs_set_page(HWND dialog, std::int32_t tabs_id, std::int32_t control_id, s
     if (!follow_selection(tabs) || !SetPropA(control, kTabsOfProperty, tabs) ||
         !SetPropA(control, kPageProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(page))))
         return FALSE;
-    show_selected_page(tabs);
+    show_page(tabs, selected_tab(tabs));
     return TRUE;
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "tests/common/string_testing.h"
 #include "tests/common/win32_testing.h"
 #include "toolkit/toolkit.h"
@@ -38,5 +40,48 @@ protected:
         pump_messages();
         StringRuntimeTest::TearDown();
     }
+    // add_control with empty texts at (x, y), sized w by h dialog units.
+    HWND add(ControlKind kind, std::int32_t id, std::int32_t x = 4, std::int32_t y = 4, std::int32_t w = 60,
+             std::int32_t h = 14, ControlCallback callback = nullptr) {
+        ProcFrame f;
+        push_empty(f);
+        push_empty(f);
+        HWND c = add_control(f, dialog_, id, nullptr, x, y, w, h, 0, 0, callback, kind);
+        EXPECT_NE(c, nullptr) << "a control of kind " << kind;
+        return c;
+    }
+    // Calls op(f) with the text pushed; checks that it took the text.
+    template <typename Op>
+    auto with_text(const std::string& text, Op op) {
+        ProcFrame f;
+        push_copy(f, text.data(), static_cast<std::uint32_t>(text.size()));
+        auto r = op(f);
+        EXPECT_EQ(f.strings.depth, 0u) << "the text is taken";
+        return r;
+    }
+    // Calls op(f), which pushes one text, and gives that text, popped; the
+    // frame's error word goes to *error when given.
+    template <typename Op>
+    std::string pushed(Op op, std::int32_t* error = nullptr) {
+        ProcFrame f;
+        op(f);
+        EXPECT_EQ(f.strings.depth, 1u) << "one text pushed";
+        std::string text = f.strings.depth == 1 ? bytes_of(string_arg(f, 0)) : std::string();
+        if (f.strings.depth == 1) pop_string(f);
+        if (error != nullptr) *error = f.error_word;
+        return text;
+    }
     HWND dialog_ = nullptr;
 };
+
+// Whether the window has WS_VISIBLE itself, whatever its parent's.
+inline bool has_visible_style(HWND window) { return (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+// Holds the key down or lets it go in the thread's key state, which the
+// toolkit's message filters read.
+inline void hold_key(int key, bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[key] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
