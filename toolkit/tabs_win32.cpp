@@ -66,15 +66,17 @@ LRESULT CALLBACK tabs_proc(HWND tabs, UINT message, WPARAM wparam, LPARAM lparam
         return CallWindowProcW(own, tabs, message, wparam, lparam);
     }
     LRESULT r = CallWindowProcW(own, tabs, message, wparam, lparam);
+    if (message == WM_DESTROY) return r;  // the control's own data may be gone
     auto page = static_cast<std::int32_t>(CallWindowProcW(own, tabs, TCM_GETCURSEL, 0, 0)) + 1;
     if (reinterpret_cast<INT_PTR>(GetPropA(tabs, kShownProperty)) != page) show_page(tabs, page);
     return r;
 }
 
 // Ctrl+Tab selects the next tab, Ctrl+Shift+Tab the one before, both going
-// round, as a click would (the dialog hears TCN_SELCHANGING and
-// TCN_SELCHANGE). The tab control is the one whose page holds the focus, or
-// else the dialog's first tab control with tabs.
+// round, as a click would: the dialog hears TCN_SELCHANGING, which it may
+// refuse (DWLP_MSGRESULT nonzero), and TCN_SELCHANGE. The tab control is the
+// one whose page holds the focus, or else the dialog's first tab control with
+// tabs.
 HWND tabs_for_keys(HWND dialog, HWND focus) {
     for (HWND w = focus; w != nullptr && w != dialog; w = GetParent(w))
         if (auto* tabs = static_cast<HWND>(GetPropA(w, kTabsOfProperty))) return tabs;
@@ -83,9 +85,10 @@ HWND tabs_for_keys(HWND dialog, HWND focus) {
     return nullptr;
 }
 
-void notify_dialog(HWND tabs, UINT code) {
+// The dialog's answer: for TCN_SELCHANGING, nonzero refuses the change.
+LRESULT notify_dialog(HWND tabs, UINT code) {
     NMHDR header = {tabs, static_cast<UINT_PTR>(GetDlgCtrlID(tabs)), code};
-    SendMessageW(GetParent(tabs), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+    return SendMessageW(GetParent(tabs), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
 }
 
 bool switch_tab_by_key(const MSG& msg) {
@@ -97,7 +100,7 @@ bool switch_tab_by_key(const MSG& msg) {
     if (tabs == nullptr || count <= 0) return false;
     std::int32_t step = GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1;
     auto next = static_cast<WPARAM>((selected_tab(tabs) - 1 + count + step) % count);
-    notify_dialog(tabs, TCN_SELCHANGING);
+    if (notify_dialog(tabs, TCN_SELCHANGING) != 0) return true;
     SendMessageW(tabs, TCM_SETCURSEL, next, 0);
     notify_dialog(tabs, TCN_SELCHANGE);
     return true;

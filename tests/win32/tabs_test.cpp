@@ -174,6 +174,24 @@ TEST_F(TabPages, CtrlTabSwitchesTabsInTheModalLoop) {
     hold_key(VK_SHIFT, false);
 }
 
+// A dialog that refuses TCN_SELCHANGING keeps its tab and page, for a click
+// and for Ctrl+Tab alike.
+TEST_F(TabPages, RefusedChangeKeepsTheTabAndItsPage) {
+    auto refuse = [](HWND d, UINT m, WPARAM, LPARAM l) -> std::int32_t {
+        if (m != WM_NOTIFY || reinterpret_cast<const NMHDR*>(l)->code != TCN_SELCHANGING) return 0;
+        SetWindowLongPtrA(d, DWLP_MSGRESULT, TRUE);
+        return 1;
+    };
+    SetWindowLongPtrA(dialog_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(+refuse));
+    click_tab(2);
+    hold_key(VK_CONTROL, true);
+    MSG ctrl_tab = {tabs_, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    EXPECT_TRUE(IsDialogMessageW(dialog_, &ctrl_tab));
+    hold_key(VK_CONTROL, false);
+    EXPECT_EQ(tabs_get_selected(dialog_, kTabControl), 1);
+    EXPECT_EQ(shown_page(), 1);
+}
+
 // ---- Sliders and up-downs ---------------------------------------------------------------
 
 class Ranges : public DialogTest {
