@@ -30,7 +30,7 @@ BOOL status_set_parts(HWND dialog, std::int32_t id, const std::int32_t* widths, 
     std::int32_t edge = 0;  // dialog units
     for (std::int32_t i = 0; i < count; ++i) {
         bool stretches = i == count - 1 && widths[i] == -1;
-        if (!stretches && (widths[i] < 0 || widths[i] > 0x7FFF || edge > 0x7FFF)) return FALSE;
+        if (!stretches && (widths[i] < 0 || widths[i] > 0x7FFF - edge)) return FALSE;
         edge += stretches ? 0 : widths[i];
         RECT r = {edge, 0, 0, 0};
         MapDialogRect(dialog, &r);

@@ -286,8 +286,8 @@ BOOL updown_set_position(HWND dialog, std::int32_t id, std::int32_t position);
 
 // Status bars (kind 21). Gives the bar count parts (1 to 256) of the widths
 // in dialog units, from the left; a last width of -1 stretches to the right
-// edge. 0 for any other negative width, a width above 32,767 or a count out
-// of range, and the parts stay as they were.
+// edge. 0 for any other negative width, widths that add up to more than
+// 32,767 or a count out of range, and the parts stay as they were.
 BOOL status_set_parts(HWND dialog, std::int32_t id, const std::int32_t* widths, std::int32_t count);
 std::int32_t status_get_part_count(HWND dialog, std::int32_t id);
 // Sets the part's text from the top entry and pops it; 0 for no such part.

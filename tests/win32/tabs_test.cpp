@@ -291,8 +291,9 @@ TEST_F(StatusBar, PartsTakeWidthsInDialogUnitsAndRefuseBadOnes) {
         std::vector<std::int32_t> widths;
         std::int32_t count;
     };
-    const Bad bad[] = {{{10}, 0},     {{10}, -1}, {std::vector<std::int32_t>(257, 1), 257},
-                       {{-1, 10}, 2}, {{-5}, 1},  {{40000}, 1}};
+    const Bad bad[] = {{{10}, 0},         {{10}, -1}, {std::vector<std::int32_t>(257, 1), 257},
+                       {{-1, 10}, 2},     {{-5}, 1},  {{40000}, 1},
+                       {{30000, 3000}, 2}};
     for (const Bad& b : bad) {
         EXPECT_FALSE(status_set_parts(dialog_, 300, b.widths.data(), b.count)) << b.count;
         EXPECT_EQ(status_get_part_count(dialog_, 300), 3);
