@@ -131,6 +131,18 @@ std::int32_t live_string_count() { return string_alloc_seam.live; }
 std::uint32_t string_allocation_count() { return string_alloc_seam.calls; }
 void fail_string_allocation_at(std::uint32_t k) { string_alloc_seam.fail_at = k; }
 
+namespace {
+std::uint32_t program_thread;  // 0 until start-up or the first check names it
+}  // namespace
+
+void note_program_thread() { program_thread = current_thread_id(); }
+
+void check_program_thread(const char* operation) {
+    std::uint32_t thread = current_thread_id();
+    if (program_thread == 0) program_thread = thread;
+    if (thread != program_thread) report_contract_violation(operation, "called from a thread other than the program's");
+}
+
 void report_contract_violation(const char* operation, const char* what) {
     ReportLine line;
     line.add(operation);

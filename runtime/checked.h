@@ -13,7 +13,10 @@
 //     then cut to the length);
 //   - a string block used after it was freed (a variable whose string was
 //     handed over as owned, a handle pushed twice as owned), once per block,
-//     with the calling code as module+offset.
+//     with the calling code as module+offset;
+//   - a string pushed, an operation that takes strings, a control operation
+//     or a dialog's run or end on a thread other than the program's (the
+//     thread that started it, which makes and runs its dialogs).
 // The operation then goes on exactly as in a release build, so a checked
 // program behaves like the shipped one apart from the reports.
 //
@@ -58,6 +61,14 @@ void report_handle_owned_twice(const char* operation, const void* caller);
 void describe_code_address(const void* address, char* out, std::uint32_t size);
 // "NAME+0xOFFSET" into out (size bytes, cut to fit, always terminated).
 void format_code_address(const char* name, std::uintptr_t offset, char* out, std::uint32_t size);
+// Names the calling thread the program's: start-up calls it; until then the
+// first thread checked is taken to be the program's.
+void note_program_thread();
+// Reports the operation when the calling thread is not the program's.
+void check_program_thread(const char* operation);
+// The calling thread's number.
+std::uint32_t current_thread_id();
+
 // Where the reports go: standard error and an attached debugger on Windows,
 // standard error on the host. Takes one line with its line end.
 void write_report_line(const char* line, std::uint32_t n);
@@ -68,5 +79,7 @@ void write_report_line(const char* line, std::uint32_t n);
 inline void report_contract_violation(const char*, const char*) {}
 inline void report_missing_string_args(const char*, std::uint32_t, std::uint32_t) {}
 inline void report_frame_left_entries(std::uint32_t) {}
+inline void note_program_thread() {}
+inline void check_program_thread(const char*) {}
 
 #endif

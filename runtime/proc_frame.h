@@ -98,6 +98,7 @@ struct ProcFrame {
 inline void expect_string_args([[maybe_unused]] const ProcFrame& f, [[maybe_unused]] std::uint32_t n,
                                [[maybe_unused]] const char* operation) {
 #ifdef KW_CHECKED
+    check_program_thread(operation);
     if (f.strings.depth < n) report_missing_string_args(operation, n, f.strings.depth);
 #endif
 }

@@ -1,11 +1,14 @@
 // Where a checked program's reports go on the host: standard error.
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <cstdio>
 
 #include "runtime/checked.h"
 
 void write_report_line(const char* line, std::uint32_t n) { std::fwrite(line, 1, n, stderr); }
+
+std::uint32_t current_thread_id() { return static_cast<std::uint32_t>(gettid()); }
 
 void describe_code_address(const void* address, char* out, std::uint32_t size) {
     Dl_info info = {};

@@ -13,6 +13,8 @@ void write_report_line(const char* line, std::uint32_t n) {
     if (err != nullptr && err != INVALID_HANDLE_VALUE) WriteFile(err, line, n, &written, nullptr);
 }
 
+std::uint32_t current_thread_id() { return GetCurrentThreadId(); }
+
 void describe_code_address(const void* address, char* out, std::uint32_t size) {
     HMODULE module = nullptr;
     char path[MAX_PATH] = "?";

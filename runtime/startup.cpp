@@ -1,6 +1,8 @@
 // The portable steps of start-up: the program-name skip and the runtime reset.
 #include "runtime/startup.h"
 
+#include "runtime/checked.h"
+
 RuntimeState runtime_state;
 
 const char* skip_program_name(const char* p) {
@@ -24,4 +26,5 @@ void reset_runtime() {
     for (std::uint32_t i = 0; i < area.size; ++i) bytes[i] = 0;
     runtime_state.static_empty.count = 0;
     runtime_state.static_empty.byte = 0;
+    note_program_thread();
 }

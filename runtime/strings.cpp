@@ -48,6 +48,7 @@ StringEntry entry_at(const ProcFrame& f, std::uint32_t k) {
 // kept (an owned string is freed), so a caller that pushes too much never
 // writes outside its frame and leaks nothing.
 void push_entry(ProcFrame& f, StringEntry e, const char* operation) {
+    check_program_thread(operation);
     StringArgStack& s = f.strings;
     if (s.depth < kStringArgSlots) {
         s.slots[s.depth] = e;

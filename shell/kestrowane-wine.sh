@@ -480,6 +480,22 @@ kw_copy_prefix_from() {
   mv "$tmp" "$WINEPREFIX"
 }
 
+# Gives the prefix $WINEPREFIX a display resolution (LogPixels, dots per
+# inch; the project's prefixes have 96) and, when FACE is given, a font that
+# stands for MS Sans Serif, the dialogs' font (a replacement): tests and
+# screenshots see a program at other metrics so. Programs started afterwards
+# take both. Status 0, or 1 with the step that failed.
+kw_prefix_metrics() {
+  local dpi=$1 face=${2:-}
+  kw_prefix_step 60 "reg add LogPixels=$dpi" \
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f || return 1
+  if [ -n "$face" ]; then
+    kw_prefix_step 60 "reg add a replacement $face for MS Sans Serif" \
+      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS Sans Serif' /t REG_SZ /d "$face" /f || return 1
+  fi
+  kw_prefix_step 120 "wineserver -w after the metrics" wineserver -w
+}
+
 # Wine here does not load the fonts of its own package (fonts-wine), so the
 # caption buttons lose their Marlett glyphs; the prefix's Fonts folder gets
 # a copy of them.

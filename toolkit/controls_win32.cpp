@@ -15,6 +15,7 @@ LRESULT send(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
 }
 
 LRESULT send_to_control(HWND dialog, std::int32_t id, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
+    check_program_thread("a control operation");
     return send(GetDlgItem(dialog, id), message, wparam, lparam);
 }
 
@@ -141,6 +142,7 @@ void load_control_image(HWND control, const char* name, std::int32_t width, std:
 }
 
 void read_control_text(ProcFrame& f, HWND dialog, std::int32_t id) {
+    check_program_thread("read_control_text");
     HWND control = GetDlgItem(dialog, id);
     // Wine's GetWindowTextA on the null window reports a length without
     // writing anything, which would hand out the scratch string's garbage.
@@ -162,14 +164,24 @@ void write_control_text(ProcFrame& f, HWND dialog, std::int32_t id) {
 }
 
 void set_control_callback(HWND dialog, std::int32_t id, ControlCallback callback) {
+    check_program_thread("set_control_callback");
     keep_callback(GetDlgItem(dialog, id), callback);
 }
 
-void enable_control(HWND dialog, std::int32_t id, std::int32_t enable) { EnableWindow(control_of(dialog, id), enable); }
+void enable_control(HWND dialog, std::int32_t id, std::int32_t enable) {
+    check_program_thread("enable_control");
+    EnableWindow(control_of(dialog, id), enable);
+}
 
-void focus_control(HWND dialog, std::int32_t id) { SetFocus(GetDlgItem(dialog, id)); }
+void focus_control(HWND dialog, std::int32_t id) {
+    check_program_thread("focus_control");
+    SetFocus(GetDlgItem(dialog, id));
+}
 
-void kill_control(HWND dialog, std::int32_t id) { DestroyWindow(GetDlgItem(dialog, id)); }
+void kill_control(HWND dialog, std::int32_t id) {
+    check_program_thread("kill_control");
+    DestroyWindow(GetDlgItem(dialog, id));
+}
 
 std::int32_t get_control_check(HWND dialog, std::int32_t id) {
     return static_cast<std::int32_t>(send_to_control(dialog, id, BM_GETCHECK));

@@ -139,6 +139,7 @@ INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
 }
 
 void run_dialog_modal(HWND dialog, ControlCallback callback, std::int32_t* end_value) {
+    check_program_thread("run_dialog_modal");
     install_dialog(dialog, callback, end_value);
     HWND owner = owner_of(dialog);
     if (owner != nullptr) {
@@ -164,11 +165,13 @@ void run_dialog_modal(HWND dialog, ControlCallback callback, std::int32_t* end_v
 }
 
 void show_dialog_modeless(HWND dialog, ControlCallback callback, std::int32_t* end_value) {
+    check_program_thread("show_dialog_modeless");
     install_dialog(dialog, callback, end_value);
     show_dialog(dialog);
 }
 
 void close_dialog(HWND dialog, std::int32_t end_value) {
+    check_program_thread("close_dialog");
     SendMessageA(dialog, WM_CLOSE, 0, 0);
     // The owner this dialog holds, if any, is enabled before the dialog is
     // destroyed, so that the platform hands it the activation.

@@ -344,6 +344,38 @@ UnitPair get_window_location(HWND dialog, std::int32_t id);
 BOOL set_window_size(HWND dialog, std::int32_t id, std::int32_t width, std::int32_t height);
 BOOL set_window_location(HWND dialog, std::int32_t id, std::int32_t x, std::int32_t y);
 
+// ---- Layout: resizing, anchors, and the client area under a menu bar -----------------
+// (toolkit/layout_win32.cpp: a program that calls none of these links none of it.)
+
+// The edges of its dialog a control keeps its distance to when the dialog is
+// resized. Left and right: the control stretches with the width; right
+// alone: it moves with the right edge; left alone: it stays; neither: its
+// centre moves with the dialog's centre. Likewise top and bottom.
+constexpr std::uint32_t kAnchorLeft = 1;
+constexpr std::uint32_t kAnchorTop = 2;
+constexpr std::uint32_t kAnchorRight = 4;
+constexpr std::uint32_t kAnchorBottom = 8;
+
+// Lets the user resize the dialog: a sizing frame, a size grip in the
+// client area's bottom-right corner, and the client size it has now as the
+// least it can be made. From then on every change of its size, the user's or
+// set_window_size's, moves its controls by their anchors. Call it once the
+// controls are added and the menu bar attached. 0 when the window is no
+// toolkit dialog; 1 again for a dialog made resizable already.
+BOOL make_dialog_resizable(HWND dialog);
+// Gives the control (never the dialog, id -1) the anchors, a combination of
+// kAnchor* values; a control without anchors given has left and top. Its
+// place and the dialog's client size now are what every later place is
+// measured from: a control moved by the program afterwards is given its
+// anchors again to keep its new place. 0 when there is no such control or
+// anchors holds another bit.
+BOOL set_control_anchors(HWND dialog, std::int32_t id, std::uint32_t anchors);
+// attach_menu, with the window grown by the height the menu bar takes from
+// its client area, so the client area keeps its size (with menu null, the
+// window shrinks by the bar it loses). 0 when there is no such window or the
+// platform refuses the menu.
+BOOL attach_menu_keeping_client(HWND window, HMENU menu);
+
 // ---- Menus ---------------------------------------------------------------------------
 
 constexpr std::uint32_t MENU_FLAG_SUBMENU = 1;     // the id argument is a popup menu
@@ -356,6 +388,9 @@ HMENU create_menu(std::int32_t popup);
 // id of any control on the dialog never reaches its callback.
 BOOL add_menu_item(ProcFrame& f, HMENU menu, std::uintptr_t id_or_submenu, std::uint32_t state, std::uint32_t item,
                    ControlCallback callback, std::uint32_t flags);
+// Attaches the menu bar; the window keeps its size, so the bar takes its
+// height from the client area (attach_menu_keeping_client keeps the client
+// area instead).
 BOOL attach_menu(HWND window, HMENU menu);
 // Positions from here on count from 0.
 BOOL delete_menu_item(HMENU menu, std::uint32_t item, std::uint32_t flags);

@@ -96,7 +96,9 @@ void build_menus(ProcFrame& f, HWND dialog) {
     add_menu(f, help, kAboutItem, kMenuAbout, on_about);
     add_menu(f, bar, kFileMenu, reinterpret_cast<std::uintptr_t>(file), nullptr, MENU_FLAG_SUBMENU);
     add_menu(f, bar, kHelpMenu, reinterpret_cast<std::uintptr_t>(help), nullptr, MENU_FLAG_SUBMENU);
-    attach_menu(dialog, bar);
+    // The window grows by the bar's height, so the controls keep the client
+    // area they were laid out in, whatever the font and resolution.
+    attach_menu_keeping_client(dialog, bar);
 }
 
 }  // namespace
@@ -106,7 +108,7 @@ KW_GLOBAL_AREA(globals);
 std::int32_t main_procedure(void*, void*, const char*, std::int32_t) {
     ProcFrame f;
     push_literal(f, literals[kTitle]);
-    HWND dialog = create_dialog(f, nullptr, -1, -1, 180, 86, 0, 0);
+    HWND dialog = create_dialog(f, nullptr, -1, -1, 180, 80, 0, 0);
 
     add(f, dialog, -1, kNameLabel, 10, 10, 50, 10, kLabel);
     add(f, dialog, kNameBox, kEmpty, 62, 8, 108, 12, kTextBox);

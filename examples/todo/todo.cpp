@@ -2,8 +2,9 @@
 // add it to the list, remove it when done (after a question in a message box
 // that belongs to the list). The title counts the tasks; the menu bar has
 // File > Exit, Edit > Find (Ctrl+F), which opens a modeless Find dialog, and
-// Help > About (F1), which shows an About dialog owned by the list. An
-// application of its own on the toolkit, built against the installed
+// Help > About (F1), which shows an About dialog owned by the list. The list
+// can be resized: the task box, the list and the status line stretch, the
+// buttons keep to the right edge. An application of its own on the toolkit, built against the installed
 // package, and played by its UI test (todo.script).
 #include "runtime/startup.h"
 #include "runtime/strings.h"
@@ -336,7 +337,9 @@ void build_menus(ProcFrame& f, HWND dialog) {
     append_popup(f, bar, kFileMenu, file);
     append_popup(f, bar, kEditMenu, edit);
     append_popup(f, bar, kHelpMenu, help);
-    attach_menu(dialog, bar);
+    // The window grows by the bar's height: the controls keep the client area
+    // they were laid out in, whatever the dialog font and resolution.
+    attach_menu_keeping_client(dialog, bar);
     set_dialog_shortcuts(dialog, kListShortcuts);
 }
 
@@ -356,12 +359,26 @@ void add_controls(ProcFrame& f, HWND dialog) {
     add(f, dialog, kAdd, kPushButton, kAddText, 180, 5, 50, 14, on_add,
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON);
     add(f, dialog, kRemove, kPushButton, kRemoveText, 180, 21, 50, 14, on_remove);
-    // Tasks keep the order they were added in (no LBS_SORT).
+    // Tasks keep the order they were added in (no LBS_SORT); the list takes
+    // the whole height it is stretched to, not a whole number of items.
     add(f, dialog, kTasks, kListBox, kEmpty, 6, 40, 224, 80, on_tasks,
-        WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | WS_BORDER);
-    add(f, dialog, kStatus, kLabel, kWelcome, 6, 124, 224, 10, nullptr, WS_CHILD | WS_VISIBLE | SS_SUNKEN);
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | WS_BORDER | LBS_NOINTEGRALHEIGHT);
+    // The status line ends short of the size grip in the corner.
+    add(f, dialog, kStatus, kLabel, kWelcome, 6, 124, 212, 10, nullptr, WS_CHILD | WS_VISIBLE | SS_SUNKEN);
     combo_select_item(dialog, kPriority, 2);  // Normal
     enable_control(dialog, kRemove, 0);
+}
+
+// What follows the dialog's size: the task box, the list and the status line
+// stretch with its width, the list with its height too; the buttons keep to
+// the right edge, the status line to the bottom.
+void anchor_controls(HWND dialog) {
+    set_control_anchors(dialog, kTaskBox, kAnchorLeft | kAnchorTop | kAnchorRight);
+    set_control_anchors(dialog, kAdd, kAnchorRight | kAnchorTop);
+    set_control_anchors(dialog, kRemove, kAnchorRight | kAnchorTop);
+    set_control_anchors(dialog, kTasks, kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom);
+    set_control_anchors(dialog, kStatus, kAnchorLeft | kAnchorRight | kAnchorBottom);
+    make_dialog_resizable(dialog);
 }
 
 }  // namespace
@@ -376,6 +393,7 @@ std::int32_t main_procedure(void*, void*, const char*, std::int32_t) {
     globals.list = dialog;
     build_menus(f, dialog);
     add_controls(f, dialog);
+    anchor_controls(dialog);
     show_count(f, dialog);
     focus_control(dialog, kTaskBox);
     run_dialog_modal(dialog, nullptr, &result);

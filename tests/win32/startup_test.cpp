@@ -114,14 +114,17 @@ TEST(StartupState, CodePageIsUtf8UnlessTheProgramOptsOut) {
 }
 
 // A program linked with the checked libraries reports each misuse of its
-// string argument stack on standard error and counts it (its exit code is the
-// count).
-TEST(CheckedProgram, ReportsASixthPushAndAnEntryLeftOnTheStack) {
+// string argument stack, and each string or control operation made on a
+// thread other than its own, on standard error and counts it (its exit code
+// is the count).
+TEST(CheckedProgram, ReportsStackMisuseAndCallsFromAnotherThread) {
     ProbeRun run = run_probe("checked_probe.exe", -1, "checked_probe.exe");
-    EXPECT_EQ(run.exit_code, 2u) << run.report;
+    EXPECT_EQ(run.exit_code, 4u) << run.report;
     EXPECT_EQ(run.report,
               "kestrowane: push_empty: push onto a full string argument stack (5 entries)\n"
-              "kestrowane: a procedure returned with 1 entry on its string argument stack\n");
+              "kestrowane: a procedure returned with 1 entry on its string argument stack\n"
+              "kestrowane: push_empty: called from a thread other than the program's\n"
+              "kestrowane: a control operation: called from a thread other than the program's\n");
 }
 
 TEST(StartupExitCode, IsMainsResultUnclipped) {

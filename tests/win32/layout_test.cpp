@@ -1,0 +1,270 @@
+// Layout on the real platform: a resizable dialog's frame, grip and minimum
+// size, controls that follow their anchors when the dialog is resized by
+// SetWindowPos, and a menu bar attached with and without keeping the client
+// area. Every expectation is in pixels the platform gives (GetClientRect,
+// GetWindowRect, MapDialogRect), so the same program checks the layout at
+// any resolution and dialog font: layout_metrics_test.sh runs it in prefixes
+// of 96, 144 and 192 DPI and of a wider dialog font, and names the resolution
+// each must find (KW_EXPECT_DPI).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "../common/dialog_testing.h"
+
+namespace {
+
+RECT rect_in(HWND dialog, HWND w) {
+    RECT r = {0, 0, 0, 0};
+    GetWindowRect(w, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+SIZE window_size(HWND w) {
+    RECT r = {0, 0, 0, 0};
+    GetWindowRect(w, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+SIZE client_size(HWND w) {
+    RECT r = {0, 0, 0, 0};
+    GetClientRect(w, &r);
+    return {r.right, r.bottom};
+}
+
+// Resizes the window by (dw, dh) pixels, as the platform resizes it for the user.
+void grow(HWND w, int dw, int dh) {
+    SIZE s = window_size(w);
+    SetWindowPos(w, nullptr, 0, 0, s.cx + dw, s.cy + dh, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The size grip: the dialog's child scroll bar with SBS_SIZEGRIP, or null.
+HWND size_grip(HWND dialog) {
+    for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        char name[16] = "";
+        GetClassNameA(c, name, sizeof name);
+        if (lstrcmpiA(name, "ScrollBar") == 0 && (GetWindowLongA(c, GWL_STYLE) & SBS_SIZEGRIP)) return c;
+    }
+    return nullptr;
+}
+
+class Layout : public DialogTest {
+protected:
+    HWND add_button(std::int32_t id, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                    ControlKind kind = kPushButton) {
+        ProcFrame f;
+        push_empty(f);
+        push_copy(f, "B", 1);
+        HWND c = add_control(f, dialog_, id, nullptr, x, y, w, h, 0, 0, nullptr, kind);
+        EXPECT_NE(c, nullptr) << "control " << id;
+        return c;
+    }
+};
+
+// The resolution and base units a run in another prefix asks for
+// (layout_metrics_test.sh), so that a setting that did not take fails.
+TEST_F(Layout, ThePrefixHasTheMetricsTheRunAsksFor) {
+    const char* dpi = std::getenv("KW_EXPECT_DPI");
+    const char* units = std::getenv("KW_EXPECT_BASE_UNITS");
+    if (dpi == nullptr) GTEST_SKIP() << "run in the build tree's prefix: no metrics asked for";
+    HDC dc = GetDC(nullptr);
+    EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSY), std::atoi(dpi)) << "the prefix's LogPixels did not reach the program";
+    ReleaseDC(nullptr, dc);
+    UnitPair base = dialog_units_to_pixels(dialog_, 4, 8);
+    char seen[32];
+    wsprintfA(seen, "%dx%d", base.horizontal, base.vertical);
+    if (units != nullptr) {
+        EXPECT_STREQ(seen, units) << "the dialog's base units";
+    }
+}
+
+TEST_F(Layout, AResizableDialogKeepsItsClientAreaAndGetsAFrameAndAGrip) {
+    SIZE before = client_size(dialog_);
+    ASSERT_TRUE(make_dialog_resizable(dialog_));
+    SIZE after = client_size(dialog_);
+    EXPECT_EQ(after.cx, before.cx);
+    EXPECT_EQ(after.cy, before.cy);
+    EXPECT_TRUE(GetWindowLongA(dialog_, GWL_STYLE) & WS_THICKFRAME);
+    HWND grip = size_grip(dialog_);
+    ASSERT_NE(grip, nullptr) << "no size grip among the dialog's children";
+    RECT g = rect_in(dialog_, grip);
+    EXPECT_EQ(g.right, after.cx) << "the grip sits in the bottom-right corner";
+    EXPECT_EQ(g.bottom, after.cy);
+    // Wine makes the grip a pixel wider and taller than a scroll bar's width.
+    EXPECT_GE(g.right - g.left, GetSystemMetrics(SM_CXVSCROLL));
+    EXPECT_LE(g.right - g.left, GetSystemMetrics(SM_CXVSCROLL) + 1);
+    EXPECT_TRUE(make_dialog_resizable(dialog_)) << "a second call";
+    EXPECT_EQ(client_size(dialog_).cx, before.cx);
+    EXPECT_EQ(GetWindow(dialog_, GW_CHILD), grip) << "the grip, and no second one, is the only child";
+    EXPECT_EQ(GetWindow(grip, GW_HWNDNEXT), nullptr);
+
+    HWND plain = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_FALSE(make_dialog_resizable(plain)) << "no toolkit dialog";
+    EXPECT_FALSE(GetWindowLongA(plain, GWL_STYLE) & WS_THICKFRAME);
+    EXPECT_FALSE(make_dialog_resizable(nullptr));
+    DestroyWindow(plain);
+}
+
+TEST_F(Layout, TheCreatedSizeIsTheLeastTheDialogCanBeMade) {
+    SIZE designed = window_size(add_button(10, 50, 20, 40, 14));
+    set_control_anchors(dialog_, 10, kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom);
+    ASSERT_TRUE(make_dialog_resizable(dialog_));
+    SIZE window = window_size(dialog_);
+    SIZE client = client_size(dialog_);
+    MINMAXINFO info = {};
+    SendMessageA(dialog_, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, window.cx);
+    EXPECT_EQ(info.ptMinTrackSize.y, window.cy);
+    grow(dialog_, 40, 31);
+    grow(dialog_, -200, -200);  // below the minimum: the platform stops there
+    EXPECT_EQ(client_size(dialog_).cx, client.cx);
+    EXPECT_EQ(client_size(dialog_).cy, client.cy);
+    SIZE button = window_size(GetDlgItem(dialog_, 10));
+    EXPECT_EQ(button.cx, designed.cx) << "a stretched control is back to its designed size";
+    EXPECT_EQ(button.cy, designed.cy);
+}
+
+// A list box keeps its height to whole items, below what it is given: the
+// same size of dialog gives it the same height however often it is resized.
+TEST_F(Layout, AControlThatAdjustsItsSizeDoesNotDriftOverResizes) {
+    HWND list = add_button(10, 4, 4, 60, 30, kListBox);
+    set_control_anchors(dialog_, 10, kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom);
+    ASSERT_TRUE(make_dialog_resizable(dialog_));
+    LONG first = 0;
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        grow(dialog_, 13, 31);
+        grow(dialog_, -13, -31);
+        LONG height = window_size(list).cy;
+        if (cycle == 0) first = height;
+        EXPECT_EQ(height, first) << "after cycle " << cycle + 1;
+    }
+}
+
+// How a control moves on one axis when the client area grows from old to
+// new pixels: by the whole difference, half of each extent's difference
+// (the centre), or not at all; and whether it stretches.
+enum Move { kStays, kFollows, kCentred };
+struct AnchorCase {
+    std::uint32_t anchors;
+    Move horizontal;
+    bool stretches_h;
+    Move vertical;
+    bool stretches_v;
+};
+constexpr AnchorCase kAnchorCases[] = {
+    {kAnchorLeft | kAnchorTop, kStays, false, kStays, false},
+    {kAnchorRight | kAnchorTop, kFollows, false, kStays, false},
+    {kAnchorLeft | kAnchorRight | kAnchorTop, kStays, true, kStays, false},
+    {kAnchorLeft | kAnchorBottom, kStays, false, kFollows, false},
+    {kAnchorLeft | kAnchorTop | kAnchorBottom, kStays, false, kStays, true},
+    {kAnchorRight | kAnchorBottom, kFollows, false, kFollows, false},
+    {kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom, kStays, true, kStays, true},
+    {0, kCentred, false, kCentred, false},
+    {kAnchorTop, kCentred, false, kStays, false},
+};
+
+LONG moved(Move m, LONG old_extent, LONG new_extent) {
+    if (m == kFollows) return new_extent - old_extent;
+    if (m == kCentred) return new_extent / 2 - old_extent / 2;
+    return 0;
+}
+
+// Each step resizes the dialog from where the previous one left it, so
+// steps that do not add up exactly (odd sizes, the centre) would show.
+TEST_F(Layout, ControlsFollowTheirAnchorsThroughEveryResize) {
+    constexpr std::int32_t kCount = sizeof kAnchorCases / sizeof kAnchorCases[0];
+    for (std::int32_t i = 0; i < kCount; ++i) {
+        add_button(100 + i, 4 + (i % 5) * 18, 4 + (i / 5) * 16, 16, 12);
+        ASSERT_TRUE(set_control_anchors(dialog_, 100 + i, kAnchorCases[i].anchors));
+    }
+    RECT start[kCount];
+    for (std::int32_t i = 0; i < kCount; ++i) start[i] = rect_in(dialog_, GetDlgItem(dialog_, 100 + i));
+    SIZE base = client_size(dialog_);
+    ASSERT_TRUE(make_dialog_resizable(dialog_));
+    const POINT steps[] = {{37, 23}, {1, 1}, {60, 0}, {0, 45}, {-51, -33}, {-47, -36}};
+    for (POINT step : steps) {
+        grow(dialog_, step.x, step.y);
+        SIZE now = client_size(dialog_);
+        for (std::int32_t i = 0; i < kCount; ++i) {
+            const AnchorCase& c = kAnchorCases[i];
+            RECT r = rect_in(dialog_, GetDlgItem(dialog_, 100 + i));
+            LONG dw = now.cx - base.cx, dh = now.cy - base.cy;
+            LONG x = start[i].left + moved(c.horizontal, base.cx, now.cx);
+            LONG y = start[i].top + moved(c.vertical, base.cy, now.cy);
+            LONG w = start[i].right - start[i].left + (c.stretches_h ? dw : 0);
+            LONG h = start[i].bottom - start[i].top + (c.stretches_v ? dh : 0);
+            EXPECT_EQ(r.left, x) << "anchors " << c.anchors << " at client " << now.cx << " x " << now.cy;
+            EXPECT_EQ(r.top, y) << "anchors " << c.anchors << " at client " << now.cx << " x " << now.cy;
+            EXPECT_EQ(r.right - r.left, w) << "anchors " << c.anchors << " at client " << now.cx;
+            EXPECT_EQ(r.bottom - r.top, h) << "anchors " << c.anchors << " at client " << now.cy;
+        }
+        RECT g = rect_in(dialog_, size_grip(dialog_));
+        EXPECT_EQ(g.right, now.cx) << "the grip stays in the corner";
+        EXPECT_EQ(g.bottom, now.cy);
+    }
+    SIZE end = client_size(dialog_);
+    EXPECT_EQ(end.cx, base.cx) << "the last step goes back to the minimum";
+    EXPECT_EQ(end.cy, base.cy);
+}
+
+TEST_F(Layout, AnchorsRefuseWhatNamesNoControlOrNoEdge) {
+    add_button(10, 4, 4, 16, 12);
+    EXPECT_FALSE(set_control_anchors(dialog_, 10, 16)) << "a bit that is no edge";
+    EXPECT_FALSE(set_control_anchors(dialog_, 11, kAnchorRight)) << "no such control";
+    EXPECT_FALSE(set_control_anchors(dialog_, -1, kAnchorRight)) << "the dialog itself";
+    EXPECT_FALSE(set_control_anchors(nullptr, 10, kAnchorRight));
+    ASSERT_TRUE(make_dialog_resizable(dialog_));
+    RECT before = rect_in(dialog_, GetDlgItem(dialog_, 10));
+    grow(dialog_, 30, 30);
+    RECT after = rect_in(dialog_, GetDlgItem(dialog_, 10));
+    EXPECT_EQ(after.left, before.left) << "refused anchors left the default";
+    EXPECT_EQ(after.right, before.right);
+}
+
+HMENU menu_bar(const char* item) {
+    HMENU bar = CreateMenu();
+    AppendMenuA(bar, MF_STRING, 500, item);
+    return bar;
+}
+
+// The plain attach takes the bar's height from the client area; the keeping
+// one grows the window by exactly that height, whatever the font and
+// resolution, and shrinks it again when the bar goes.
+TEST_F(Layout, AMenuBarAttachedKeepingTheClientAreaGrowsTheWindow) {
+    SIZE client = client_size(dialog_);
+    SIZE window = window_size(dialog_);
+    ASSERT_TRUE(attach_menu_keeping_client(dialog_, menu_bar("&File")));
+    EXPECT_EQ(client_size(dialog_).cx, client.cx);
+    EXPECT_EQ(client_size(dialog_).cy, client.cy);
+    SIZE grown = window_size(dialog_);
+    EXPECT_EQ(grown.cx, window.cx);
+    EXPECT_GE(grown.cy - window.cy, GetSystemMetrics(SM_CYMENU) - 1) << "grown by the bar";
+    ASSERT_TRUE(attach_menu_keeping_client(dialog_, nullptr));
+    EXPECT_EQ(window_size(dialog_).cy, window.cy) << "shrunk by the bar it lost";
+    EXPECT_EQ(client_size(dialog_).cy, client.cy);
+
+    ASSERT_TRUE(attach_menu(dialog_, menu_bar("&Edit")));
+    EXPECT_EQ(window_size(dialog_).cy, window.cy) << "attach_menu keeps the window's size";
+    EXPECT_EQ(client.cy - client_size(dialog_).cy, grown.cy - window.cy) << "and loses the bar's height";
+    EXPECT_FALSE(attach_menu_keeping_client(nullptr, nullptr));
+}
+
+// A resizable dialog given its bar afterwards keeps its minimum client area,
+// and its anchored controls end where they were.
+TEST_F(Layout, AMenuBarOnAResizableDialogKeepsItsControlsAndItsMinimum) {
+    HWND button = add_button(10, 50, 20, 40, 14);
+    set_control_anchors(dialog_, 10, kAnchorRight | kAnchorBottom);
+    RECT designed = rect_in(dialog_, button);
+    SIZE client = client_size(dialog_);
+    ASSERT_TRUE(make_dialog_resizable(dialog_));
+    ASSERT_TRUE(attach_menu_keeping_client(dialog_, menu_bar("&File")));
+    RECT now = rect_in(dialog_, button);
+    EXPECT_EQ(now.left, designed.left);
+    EXPECT_EQ(now.top, designed.top);
+    grow(dialog_, -100, -100);
+    EXPECT_EQ(client_size(dialog_).cx, client.cx);
+    EXPECT_EQ(client_size(dialog_).cy, client.cy) << "the minimum counts the bar";
+}
+
+}  // namespace
