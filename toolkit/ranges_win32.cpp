@@ -2,6 +2,7 @@
 // tell their dialog of a change with WM_HSCROLL or WM_VSCROLL, which the
 // dialog procedure hands to the control's own callback; the up-down sends
 // UDN_DELTAPOS before it moves as well.
+#include "runtime/checked.h"
 #include "toolkit/toolkit_private.h"
 
 #include <commctrl.h>
@@ -19,6 +20,7 @@ constexpr RangeMessages kUpDownMessages = {UPDOWN_CLASSA, 0, 0, UDM_SETRANGE32, 
 
 // The control (dialog, id) names when it is of the kind, else null.
 HWND ranged(HWND dialog, std::int32_t id, const RangeMessages& m) {
+    check_program_thread("a slider or up-down operation");
     HWND control = GetDlgItem(dialog, id);
     char name[32];
     if (control == nullptr || GetClassNameA(control, name, sizeof name) == 0 || lstrcmpiA(name, m.class_name) != 0)

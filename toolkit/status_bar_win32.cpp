@@ -1,5 +1,6 @@
 // Status bars: their parts, given as widths in dialog units, and the texts
 // of the parts, in UTF-16 through the W messages.
+#include "runtime/checked.h"
 #include "toolkit/wide_text.h"
 
 #include <commctrl.h>
@@ -12,6 +13,7 @@ constexpr std::int32_t kMostParts = 256;
 constexpr std::uint32_t kPartTextUnits = 1024;
 
 HWND status_bar(HWND dialog, std::int32_t id) {
+    check_program_thread("a status bar operation");
     HWND bar = GetDlgItem(dialog, id);
     char name[32];
     if (bar == nullptr || GetClassNameA(bar, name, sizeof name) == 0 || lstrcmpiA(name, STATUSCLASSNAMEA) != 0)

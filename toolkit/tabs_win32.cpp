@@ -8,6 +8,7 @@
 // message filter of the thread (WH_MSGFILTER), which IsDialogMessageW calls
 // for every message the modal loop hands it, so run_dialog_modal needs no
 // line of its own for them.
+#include "runtime/checked.h"
 #include "toolkit/wide_text.h"
 
 #include <commctrl.h>
@@ -26,6 +27,7 @@ HHOOK tab_key_filter = nullptr;
 
 // The tab control (dialog, id) names, or null when it is no tab control.
 HWND tabs_of(HWND dialog, std::int32_t id) {
+    check_program_thread("a tab operation");
     HWND tabs = GetDlgItem(dialog, id);
     char name[32];
     if (tabs == nullptr || GetClassNameA(tabs, name, sizeof name) == 0 || lstrcmpiA(name, WC_TABCONTROLA) != 0)

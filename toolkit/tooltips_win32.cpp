@@ -3,6 +3,7 @@
 // the dialog; the dialog names it again in a window property. Each control
 // is a tool of its own (TTF_IDISHWND), and the tooltip window watches the
 // control's mouse messages itself (TTF_SUBCLASS).
+#include "runtime/checked.h"
 #include "toolkit/wide_text.h"
 
 #include <commctrl.h>
@@ -15,6 +16,7 @@ constexpr char kTooltipsProperty[] = "KestrowaneTooltips";
 constexpr std::uint32_t kTipUnits = 1024;
 
 HWND tooltips_of(HWND dialog) {
+    check_program_thread("a tooltip operation");
     auto* tips = static_cast<HWND>(GetPropA(dialog, kTooltipsProperty));
     return IsWindow(tips) ? tips : nullptr;
 }
