@@ -48,15 +48,6 @@ WCHAR* cell_text(HWND view, std::int32_t row, std::int32_t column, int& length) 
     }
 }
 
-// Pushes the UTF-16 text in the program's code page; the empty string and
-// error 7 when it could not be allocated.
-void push_narrow(ProcFrame& f, const WCHAR* text, int length) {
-    int n = length > 0 ? WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr) : 0;
-    StringAllocation s = allocate_string(n > 0 ? static_cast<std::uint32_t>(n) : 0);
-    if (s.handle != 0) WideCharToMultiByte(CP_ACP, 0, text, length, s.bytes, n, nullptr, nullptr);
-    push_new_string(f, s);
-}
-
 // Sets or clears the selected state of a platform position (-1: every row).
 void set_selected(HWND view, WPARAM position, bool selected, UINT extra = 0) {
     LVITEMW item = {};
@@ -163,7 +154,7 @@ void list_view_get_cell(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t
         record_error(f, kOutOfMemory);
         return;
     }
-    push_narrow(f, text, length);
+    push_wide_text(f, text);
     HeapFree(GetProcessHeap(), 0, text);
 }
 

@@ -343,6 +343,62 @@ std::int32_t progress_step(HWND dialog, std::int32_t id);
 // shows the position again.
 BOOL progress_marquee(HWND dialog, std::int32_t id, std::int32_t on, std::int32_t milliseconds);
 
+// ---- Tabs with pages, sliders, up-downs, status bars, tooltips (kinds 18 to 21) -----
+// Each operation names the control by (dialog, id) and gives 0 (or pushes the
+// empty string) when that is no control of its kind; indexes count from 1.
+// Texts go to and come from the controls in UTF-16, so they keep any script.
+
+// Appends a tab with the text on the top entry and pops it. Gives the new
+// tab's index, or 0 when none was added.
+std::int32_t tabs_add(ProcFrame& f, HWND dialog, std::int32_t id);
+std::int32_t tabs_get_count(HWND dialog, std::int32_t id);
+// Pushes the tab's text (at most 1,023 UTF-16 units): empty when there is
+// no such tab, empty with error 7 when it could not be allocated.
+void tabs_get_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index);
+// The selected tab's index; 0 when none is selected.
+std::int32_t tabs_get_selected(HWND dialog, std::int32_t id);
+// Selects the tab and shows its page; 0 (and nothing changes) for an index
+// that names no tab.
+BOOL tabs_select(HWND dialog, std::int32_t id, std::int32_t index);
+// Puts the control with control_id on a page of the tab control: it is shown
+// while the tab with that index is selected and hidden otherwise, however
+// the tab gets selected (a click, the keys, Ctrl+Tab, tabs_select). Page 0
+// takes it off its page and shows it. 0 for a missing control or a negative
+// page.
+BOOL tabs_set_page(HWND dialog, std::int32_t tabs_id, std::int32_t control_id, std::int32_t page);
+
+// Sliders (kind 19) and up-downs (kind 20). A range with minimum above
+// maximum is refused (0). A position outside the range is pulled into it
+// by the control. The get operations give 0 for no such control too.
+BOOL slider_set_range(HWND dialog, std::int32_t id, std::int32_t minimum, std::int32_t maximum);
+std::int32_t slider_get_position(HWND dialog, std::int32_t id);
+BOOL slider_set_position(HWND dialog, std::int32_t id, std::int32_t position);
+BOOL updown_set_range(HWND dialog, std::int32_t id, std::int32_t minimum, std::int32_t maximum);
+std::int32_t updown_get_position(HWND dialog, std::int32_t id);
+BOOL updown_set_position(HWND dialog, std::int32_t id, std::int32_t position);
+
+// Status bars (kind 21). Gives the bar count parts (1 to 256) of the widths
+// in dialog units, from the left; a last width of -1 stretches to the right
+// edge. 0 for any other negative width, widths that add up to more than
+// 32,767 or a count out of range, and the parts stay as they were.
+BOOL status_set_parts(HWND dialog, std::int32_t id, const std::int32_t* widths, std::int32_t count);
+std::int32_t status_get_part_count(HWND dialog, std::int32_t id);
+// Sets the part's text from the top entry and pops it; 0 for no such part.
+BOOL status_set_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t part);
+// Pushes the part's text: empty when there is no such part, empty with
+// error 7 when it could not be allocated.
+void status_get_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t part);
+
+// Gives the control a tooltip with the text on the top entry (its first
+// 1,023 UTF-16 units) and pops it; the empty text takes the tooltip away.
+// The dialog's one tooltip window, made by its first tip, goes with the
+// dialog. 0 for no such control or a window that is no toolkit dialog.
+BOOL set_control_tooltip(ProcFrame& f, HWND dialog, std::int32_t id);
+// Pushes the control's tooltip text; empty when it has none.
+void get_control_tooltip(ProcFrame& f, HWND dialog, std::int32_t id);
+// The dialog's tooltip window; null before its first tip.
+HWND get_dialog_tooltips(HWND dialog);
+
 // ---- File and folder pickers ------------------------------------------------------
 // Each shows the platform's picker, owned by owner's top-level window (which it
 // disables while it is open), and pushes the chosen path in the program's code

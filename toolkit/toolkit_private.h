@@ -48,17 +48,24 @@ inline void push_new_string(ProcFrame& f, StringAllocation s) {
     if (s.failed()) record_error(f, kOutOfMemory);
 }
 
-// A UTF-16 copy of a string, in the process heap; empty (not null) for the
-// empty string, null when it could not be allocated.
+// UTF-16 copies of the caller's texts and UTF-8 strings made from UTF-16, for
+// the operations that talk to the common controls and the pickers in their W
+// messages and calls: those keep UTF-16 texts, which cross whole in any
+// script, whatever the program's code page.
+
+// A UTF-16 copy of a string (up to its first zero byte), in the process heap;
+// empty (not null) for the empty string, null when it could not be allocated.
 class Wide {
 public:
     explicit Wide(StringView s) {
-        int n = s.count == 0 || s.count > 0x3FFFFFFF
+        std::uint32_t count = 0;  // up to the first zero byte, where the platform's text ends
+        while (count < s.count && s.bytes[count] != 0) ++count;
+        int n = count == 0 || count > 0x3FFFFFFF
                     ? 0
-                    : MultiByteToWideChar(CP_ACP, 0, s.bytes, static_cast<int>(s.count), nullptr, 0);
+                    : MultiByteToWideChar(CP_ACP, 0, s.bytes, static_cast<int>(count), nullptr, 0);
         text_ = static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, (static_cast<SIZE_T>(n) + 1) * sizeof(WCHAR)));
         if (text_ == nullptr) return;
-        if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.bytes, static_cast<int>(s.count), text_, n);
+        if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.bytes, static_cast<int>(count), text_, n);
         text_[n] = 0;
         length_ = n;
     }
@@ -76,6 +83,40 @@ private:
     WCHAR* text_ = nullptr;
     int length_ = 0;
 };
+
+// A scratch buffer of UTF-16 units in the process heap; null units() when
+// it could not be allocated.
+class WideBuffer {
+public:
+    explicit WideBuffer(std::uint32_t units)
+        : units_(
+              static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, (SIZE_T{units} + 1) * sizeof(WCHAR)))) {
+    }
+    ~WideBuffer() {
+        if (units_ != nullptr) HeapFree(GetProcessHeap(), 0, units_);
+    }
+    WideBuffer(const WideBuffer&) = delete;
+    WideBuffer& operator=(const WideBuffer&) = delete;
+
+    WCHAR* units() const { return units_; }
+
+private:
+    WCHAR* units_;
+};
+
+// Pushes the zero-terminated UTF-16 text (null: the empty string) in the
+// program's code page; the empty string and error 7 when it could not be
+// allocated.
+inline void push_wide_text(ProcFrame& f, const WCHAR* w) {
+    int n = w == nullptr || w[0] == 0 ? 0 : WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
+    std::uint32_t bytes = n > 1 ? static_cast<std::uint32_t>(n) - 1 : 0;  // without the terminator
+    StringAllocation s = allocate_string(bytes);
+    if (s.handle != 0 && bytes != 0) {
+        int made = WideCharToMultiByte(CP_ACP, 0, w, -1, s.bytes, n, nullptr, nullptr);
+        if (made != n) s = shrink_string(s.handle, 0);
+    }
+    push_new_string(f, s);
+}
 
 // The font of the dialog created last, which add_control gives every new
 // control. create_dialog sets it; dialog_proc sets it to 0 when that dialog is

@@ -3,6 +3,12 @@
 // toolkit behind them. Read it as an example to copy from: every procedure
 // owns its ProcFrame, strings travel on the frame's string argument stack,
 // literals live in one pool, and the global variables in KW_GLOBAL_AREA.
+#include <windows.h>
+// windows.h first: commctrl.h (TCN_SELCHANGE) builds on it.
+#include <commctrl.h>
+
+#include <initializer_list>
+
 #include "runtime/message_box.h"
 #include "runtime/startup.h"
 #include "runtime/strings.h"
@@ -86,6 +92,7 @@ constexpr std::int32_t kPointerCount = 7;
     X(kRemoveText, "Remove label")                                     \
     X(kRemovableText, "This label can be removed")                     \
     X(kExitText, "Exit")                                               \
+    X(kMoreButtonText, "More...")                                      \
     /* Menus */                                                        \
     X(kFileMenu, "&File")                                              \
     X(kSayHelloItem, "&Say hello")                                     \
@@ -149,6 +156,17 @@ constexpr std::int32_t kPointerCount = 7;
     X(kModelessTitle, "Modeless dialog")                               \
     X(kModelessLabel, "The tour goes on working while this is open.")  \
     X(kClose, "Close")                                                 \
+    /* More controls */                                                \
+    X(kMoreTitle, "More controls")                                     \
+    X(kSliderTab, "Slider")                                            \
+    X(kUpDownTab, "Up-down")                                           \
+    X(kSliderCaptionText, "Ctrl+Tab switches the pages")               \
+    X(kSliderIs, "Slider: ")                                           \
+    X(kUpDownIs, "Up-down: ")                                          \
+    X(kTabIs, "Tab ")                                                  \
+    X(kSliderTip, "Drag me, or press the arrow keys")                  \
+    X(kUpDownTip, "Ελληνικά, 中文, français: any script")              \
+    X(kMoreClosed, "More controls closed")                             \
     /* About */                                                        \
     X(kAboutText, "A tour of the Kestrowane toolkit: every control kind, menus, geometry and dialogs.")
 
@@ -548,6 +566,76 @@ std::int32_t on_modal(HWND dialog, UINT, WPARAM, LPARAM) {
     return f.result;
 }
 
+// "More controls": a tab control whose two pages hold a slider and an
+// up-down with its buddy, a status bar of two parts that reports them, and
+// tooltips. The toolkit shows each tab's page itself, for a click, the keys
+// and Ctrl+Tab alike; the callbacks only report.
+void report_in_part(ProcFrame& f, HWND dialog, Literal text, std::int32_t n, std::int32_t part) {
+    push_literal(f, literals[text]);
+    append_number(f, n);
+    status_set_text(f, dialog, kMoreStatus, part);
+}
+
+std::int32_t on_more_slider(HWND dialog, UINT message, WPARAM, LPARAM) {
+    ProcFrame f;
+    if (message == WM_HSCROLL) report_in_part(f, dialog, kSliderIs, slider_get_position(dialog, kMoreSlider), 1);
+    return f.result;
+}
+
+std::int32_t on_more_updown(HWND dialog, UINT message, WPARAM, LPARAM) {
+    ProcFrame f;
+    if (message == WM_VSCROLL) report_in_part(f, dialog, kUpDownIs, updown_get_position(dialog, kMoreUpDown), 1);
+    return f.result;
+}
+
+std::int32_t on_more_tabs(HWND dialog, UINT message, WPARAM, LPARAM lparam) {
+    ProcFrame f;
+    if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lparam)->code == TCN_SELCHANGE)
+        report_in_part(f, dialog, kTabIs, tabs_get_selected(dialog, kMoreTabs), 2);
+    return f.result;
+}
+
+std::int32_t on_more_close(HWND dialog, UINT, WPARAM, LPARAM) {
+    ProcFrame f;
+    close_dialog(dialog, 1);
+    return f.result;
+}
+
+void add_tooltip(ProcFrame& f, HWND dialog, std::int32_t id, Literal text) {
+    push_literal(f, literals[text]);
+    set_control_tooltip(f, dialog, id);
+}
+
+std::int32_t on_more(HWND dialog, UINT, WPARAM, LPARAM) {
+    ProcFrame f;
+    std::int32_t result = 0;
+    push_literal(f, literals[kMoreTitle]);
+    HWND more = create_dialog(f, dialog, -1, -1, 200, 112, 0, 0);
+    add(f, more, kMoreTabs, kTabs, kEmpty, 6, 4, 188, 70, on_more_tabs);
+    for (Literal tab : {kSliderTab, kUpDownTab}) {
+        push_literal(f, literals[tab]);
+        tabs_add(f, more, kMoreTabs);
+    }
+    add(f, more, kMoreSlider, kSlider, kEmpty, 14, 24, 120, 16, on_more_slider);
+    add(f, more, kMoreSliderCaption, kLabel, kSliderCaptionText, 14, 46, 170, 8);
+    add(f, more, kMoreBox, kTextBox, kEmpty, 14, 24, 40, 12);
+    add(f, more, kMoreUpDown, kUpDown, kEmpty, 54, 24, 10, 12, on_more_updown);  // its buddy: the box before it
+    for (std::int32_t id : {kMoreSlider, kMoreSliderCaption}) tabs_set_page(more, kMoreTabs, id, 1);
+    for (std::int32_t id : {kMoreBox, kMoreUpDown}) tabs_set_page(more, kMoreTabs, id, 2);
+    slider_set_range(more, kMoreSlider, 0, 10);
+    updown_set_range(more, kMoreUpDown, 0, 99);
+    updown_set_position(more, kMoreUpDown, 0);
+    add(f, more, kMoreClose, kPushButton, kClose, 144, 78, 50, 14, on_more_close);
+    add(f, more, kMoreStatus, kStatusBar, kEmpty, 0, 0, 0, 0);
+    static const std::int32_t parts[] = {100, -1};
+    status_set_parts(more, kMoreStatus, parts, 2);
+    add_tooltip(f, more, kMoreSlider, kSliderTip);
+    add_tooltip(f, more, kMoreUpDown, kUpDownTip);
+    run_dialog_modal(more, nullptr, &result);
+    show_status(f, dialog, kMoreClosed);
+    return f.result;
+}
+
 std::int32_t on_modeless_close(HWND dialog, UINT, WPARAM, LPARAM) {
     ProcFrame f;
     close_dialog(dialog, kModelessEndValue);
@@ -657,6 +745,7 @@ void add_buttons(ProcFrame& f, HWND dialog) {
     add(f, dialog, kOnce, kPushButton, kOnceText, 6, 167, 52, 14, on_once);
     add(f, dialog, kRemove, kPushButton, kRemoveText, 61, 167, 52, 14, on_remove);
     add(f, dialog, kRemovable, kLabel, kRemovableText, 118, 170, 110, 8);
+    add(f, dialog, kMore, kPushButton, kMoreButtonText, 230, 167, 48, 14, on_more);
     add(f, dialog, kExit, kPushButton, kExitText, 281, 167, 52, 14, on_exit);
     add(f, dialog, kStatus, kLabel, kWelcome, 6, 186, 328, 10, nullptr, WS_CHILD | WS_VISIBLE | SS_SUNKEN);
     globals.box_enabled = 1;

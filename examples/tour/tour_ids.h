@@ -42,6 +42,14 @@ enum TourId : std::int32_t {
     kOnce = 166,
     kRemove = 167,
     kRemovable = 168,
+    kMore = 169,  // opens "More controls": tabs with pages, slider, up-down, status bar, tooltips
+    kMoreTabs = 200,
+    kMoreSlider = 201,
+    kMoreSliderCaption = 202,
+    kMoreBox = 203,  // the up-down's buddy
+    kMoreUpDown = 204,
+    kMoreStatus = 205,
+    kMoreClose = 206,
     kExit = IDCANCEL,  // Escape asks for IDCANCEL, so it exits too
 
     kMenuSayHello = 300,

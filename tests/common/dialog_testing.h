@@ -60,17 +60,41 @@ protected:
         EXPECT_EQ(f.strings.depth, 0u) << "the text is taken";
         return result;
     }
-    // The text an operation pushes; its error word is left in last_error_.
+    // add_control with empty texts at (x, y), sized w by h dialog units.
+    HWND add_at(ControlKind kind, std::int32_t id, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                ControlCallback callback = nullptr) {
+        ProcFrame f;
+        push_empty(f);
+        push_empty(f);
+        HWND c = add_control(f, dialog_, id, nullptr, x, y, w, h, 0, 0, callback, kind);
+        EXPECT_NE(c, nullptr) << "a control of kind " << kind;
+        return c;
+    }
+    // The text an operation pushes, popped; its error word is left in
+    // last_error_, and in *error when given.
     template <typename Op>
-    std::string pushed(Op op) {
+    std::string pushed(Op op, std::int32_t* error = nullptr) {
         ProcFrame f;
         op(f);
         EXPECT_EQ(f.strings.depth, 1u) << "one text pushed";
-        std::string s = bytes_of(string_arg(f, 0));
-        pop_string(f);
+        std::string text = f.strings.depth == 1 ? bytes_of(string_arg(f, 0)) : std::string();
+        if (f.strings.depth == 1) pop_string(f);
         last_error_ = f.error_word;
-        return s;
+        if (error != nullptr) *error = f.error_word;
+        return text;
     }
     HWND dialog_ = nullptr;
     std::uint16_t last_error_ = 0;
 };
+
+// Whether the window has WS_VISIBLE itself, whatever its parent's.
+inline bool has_visible_style(HWND window) { return (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+// Holds the key down or lets it go in the thread's key state, which the
+// toolkit's message filters read.
+inline void hold_key(int key, bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[key] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}

@@ -1,0 +1,100 @@
+// Tooltips for a dialog's controls: one tooltip window per dialog, made by
+// the first tip and owned by the dialog, so the platform destroys it with
+// the dialog; the dialog names it again in a window property. Each control
+// is a tool of its own (TTF_IDISHWND), and the tooltip window watches the
+// control's mouse messages itself (TTF_SUBCLASS).
+#include "runtime/checked.h"
+#include "toolkit/toolkit_private.h"
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr char kTooltipsProperty[] = "KestrowaneTooltips";
+// A tip's text is read into this many UTF-16 units at most, and kept to as
+// many less one when set.
+constexpr std::uint32_t kTipUnits = 1024;
+
+HWND tooltips_of(HWND dialog) {
+    check_program_thread("a tooltip operation");
+    auto* tips = static_cast<HWND>(GetPropA(dialog, kTooltipsProperty));
+    return IsWindow(tips) ? tips : nullptr;
+}
+
+HWND make_tooltips(HWND dialog) {
+    if (HWND tips = tooltips_of(dialog)) return tips;
+    HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    if (tips == nullptr) return nullptr;
+    if (!SetPropA(dialog, kTooltipsProperty, tips)) {
+        DestroyWindow(tips);
+        return nullptr;
+    }
+    // Long tips wrap instead of running across the screen.
+    SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, 400);
+    return tips;
+}
+
+TTTOOLINFOW tool_of(HWND dialog, HWND control, WCHAR* text) {
+    TTTOOLINFOW tool = {};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = dialog;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text;
+    return tool;
+}
+
+bool has_tool(HWND tips, HWND dialog, HWND control) {
+    TTTOOLINFOW tool = tool_of(dialog, control, nullptr);
+    return tips != nullptr && SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)) != 0;
+}
+
+}  // namespace
+
+BOOL set_control_tooltip(ProcFrame& f, HWND dialog, std::int32_t id) {
+    expect_string_args(f, 1, "set_control_tooltip");
+    BOOL done = FALSE;
+    HWND control = GetDlgItem(dialog, id);
+    Wide text(view_string(string_arg(f, 0)));
+    if (control != nullptr && text.text() != nullptr && is_toolkit_dialog(dialog)) {
+        WCHAR* w = text.text();
+        if (lstrlenW(w) >= static_cast<int>(kTipUnits)) w[kTipUnits - 1] = 0;
+        HWND tips = tooltips_of(dialog);
+        if (w[0] == 0) {  // the empty text takes the tip away
+            TTTOOLINFOW tool = tool_of(dialog, control, nullptr);
+            if (has_tool(tips, dialog, control)) SendMessageW(tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+            done = TRUE;
+        } else if (has_tool(tips, dialog, control)) {
+            TTTOOLINFOW tool = tool_of(dialog, control, w);
+            SendMessageW(tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+            done = TRUE;
+        } else if ((tips = make_tooltips(dialog)) != nullptr) {
+            TTTOOLINFOW tool = tool_of(dialog, control, w);
+            done = SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)) != 0;
+        }
+    }
+    pop_string_args(f, 1);
+    return done;
+}
+
+void get_control_tooltip(ProcFrame& f, HWND dialog, std::int32_t id) {
+    HWND control = GetDlgItem(dialog, id);
+    HWND tips = tooltips_of(dialog);
+    if (control == nullptr || !has_tool(tips, dialog, control)) {
+        push_empty(f);
+        return;
+    }
+    WideBuffer text(kTipUnits);
+    if (text.units() == nullptr) {
+        record_error(f, kOutOfMemory);
+        push_empty(f);
+        return;
+    }
+    TTTOOLINFOW tool = tool_of(dialog, control, text.units());
+    SendMessageW(tips, TTM_GETTEXTW, kTipUnits, reinterpret_cast<LPARAM>(&tool));
+    push_wide_text(f, tool.lpszText);
+}
+
+HWND get_dialog_tooltips(HWND dialog) { return tooltips_of(dialog); }
