@@ -20,12 +20,7 @@ constexpr RangeMessages kUpDownMessages = {UPDOWN_CLASSA, 0, 0, UDM_SETRANGE32, 
 
 // The control (dialog, id) names when it is of the kind, else null.
 HWND ranged(HWND dialog, std::int32_t id, const RangeMessages& m) {
-    check_program_thread("a slider or up-down operation");
-    HWND control = GetDlgItem(dialog, id);
-    char name[32];
-    if (control == nullptr || GetClassNameA(control, name, sizeof name) == 0 || lstrcmpiA(name, m.class_name) != 0)
-        return nullptr;
-    return control;
+    return control_of_class(dialog, id, m.class_name, "a slider or up-down operation");
 }
 
 BOOL set_range(HWND dialog, std::int32_t id, std::int32_t minimum, std::int32_t maximum, const RangeMessages& m) {

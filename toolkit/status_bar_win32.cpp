@@ -13,12 +13,7 @@ constexpr std::int32_t kMostParts = 256;
 constexpr std::uint32_t kPartTextUnits = 1024;
 
 HWND status_bar(HWND dialog, std::int32_t id) {
-    check_program_thread("a status bar operation");
-    HWND bar = GetDlgItem(dialog, id);
-    char name[32];
-    if (bar == nullptr || GetClassNameA(bar, name, sizeof name) == 0 || lstrcmpiA(name, STATUSCLASSNAMEA) != 0)
-        return nullptr;
-    return bar;
+    return control_of_class(dialog, id, STATUSCLASSNAMEA, "a status bar operation");
 }
 
 std::int32_t part_count(HWND bar) { return static_cast<std::int32_t>(SendMessageW(bar, SB_GETPARTS, 0, 0)); }

@@ -26,14 +26,7 @@ constexpr std::uint32_t kTabTextUnits = 1024;
 HHOOK tab_key_filter = nullptr;
 
 // The tab control (dialog, id) names, or null when it is no tab control.
-HWND tabs_of(HWND dialog, std::int32_t id) {
-    check_program_thread("a tab operation");
-    HWND tabs = GetDlgItem(dialog, id);
-    char name[32];
-    if (tabs == nullptr || GetClassNameA(tabs, name, sizeof name) == 0 || lstrcmpiA(name, WC_TABCONTROLA) != 0)
-        return nullptr;
-    return tabs;
-}
+HWND tabs_of(HWND dialog, std::int32_t id) { return control_of_class(dialog, id, WC_TABCONTROLA, "a tab operation"); }
 
 std::int32_t tab_count(HWND tabs) { return static_cast<std::int32_t>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0)); }
 std::int32_t selected_tab(HWND tabs) {

@@ -37,6 +37,19 @@ inline bool is_toolkit_dialog(HWND window) {
 // dialog's control with that id (find_target_window).
 inline HWND control_of(HWND dialog, std::int32_t id) { return id == -1 ? dialog : GetDlgItem(dialog, id); }
 
+// The control (dialog, id) names when its class is class_name (case
+// ignored), else null: the common controls' operations refuse a control of
+// another kind rather than send it messages it reads otherwise. A checked
+// program reports the operation when it comes from another thread.
+inline HWND control_of_class(HWND dialog, std::int32_t id, const char* class_name, const char* operation) {
+    check_program_thread(operation);
+    HWND control = GetDlgItem(dialog, id);
+    char name[32];
+    if (control == nullptr || GetClassNameA(control, name, sizeof name) == 0 || lstrcmpiA(name, class_name) != 0)
+        return nullptr;
+    return control;
+}
+
 // Item indexes count from 1; the platform's positions from 0, so index 0
 // reaches it as -1.
 inline WPARAM item_position(std::int32_t index) { return static_cast<WPARAM>(wrapping_sub(index, 1)); }
