@@ -160,6 +160,15 @@ constexpr std::int32_t kPointerCount = 7;
     X(kMoreTitle, "More controls")                                     \
     X(kSliderTab, "Slider")                                            \
     X(kUpDownTab, "Up-down")                                           \
+    X(kListTab, "List")                                                \
+    X(kNameColumn, "Name")                                             \
+    X(kScriptColumn, "Script")                                         \
+    X(kLatinName, "Zoë")                                               \
+    X(kLatinScript, "Latin")                                           \
+    X(kGreekName, "Ελένη")                                             \
+    X(kGreekScript, "Greek")                                           \
+    X(kChineseName, "李雷")                                            \
+    X(kChineseScript, "Han")                                           \
     X(kSliderCaptionText, "Ctrl+Tab switches the pages")               \
     X(kSliderIs, "Slider: ")                                           \
     X(kUpDownIs, "Up-down: ")                                          \
@@ -566,9 +575,9 @@ std::int32_t on_modal(HWND dialog, UINT, WPARAM, LPARAM) {
     return f.result;
 }
 
-// "More controls": a tab control whose two pages hold a slider and an
-// up-down with its buddy, a status bar of two parts that reports them, and
-// tooltips. The toolkit shows each tab's page itself, for a click, the keys
+// "More controls": a tab control whose pages hold a slider, an up-down with
+// its buddy and a list view, a progress bar that follows the slider, a status
+// bar of two parts that reports them, and tooltips. The toolkit shows each tab's page itself, for a click, the keys
 // and Ctrl+Tab alike; the callbacks only report.
 void report_in_part(ProcFrame& f, HWND dialog, Literal text, std::int32_t n, std::int32_t part) {
     push_literal(f, literals[text]);
@@ -578,7 +587,10 @@ void report_in_part(ProcFrame& f, HWND dialog, Literal text, std::int32_t n, std
 
 std::int32_t on_more_slider(HWND dialog, UINT message, WPARAM, LPARAM) {
     ProcFrame f;
-    if (message == WM_HSCROLL) report_in_part(f, dialog, kSliderIs, slider_get_position(dialog, kMoreSlider), 1);
+    if (message != WM_HSCROLL) return f.result;
+    std::int32_t position = slider_get_position(dialog, kMoreSlider);
+    report_in_part(f, dialog, kSliderIs, position, 1);
+    progress_set_position(dialog, kMoreProgress, position * 10);
     return f.result;
 }
 
@@ -612,7 +624,7 @@ std::int32_t on_more(HWND dialog, UINT, WPARAM, LPARAM) {
     push_literal(f, literals[kMoreTitle]);
     HWND more = create_dialog(f, dialog, -1, -1, 200, 112, 0, 0);
     add(f, more, kMoreTabs, kTabs, kEmpty, 6, 4, 188, 70, on_more_tabs);
-    for (Literal tab : {kSliderTab, kUpDownTab}) {
+    for (Literal tab : {kSliderTab, kUpDownTab, kListTab}) {
         push_literal(f, literals[tab]);
         tabs_add(f, more, kMoreTabs);
     }
@@ -622,6 +634,22 @@ std::int32_t on_more(HWND dialog, UINT, WPARAM, LPARAM) {
     add(f, more, kMoreUpDown, kUpDown, kEmpty, 54, 24, 10, 12, on_more_updown);  // its buddy: the box before it
     for (std::int32_t id : {kMoreSlider, kMoreSliderCaption}) tabs_set_page(more, kMoreTabs, id, 1);
     for (std::int32_t id : {kMoreBox, kMoreUpDown}) tabs_set_page(more, kMoreTabs, id, 2);
+    // A list view of names in three scripts, sorted by name when its header
+    // is clicked (the list's own road is the list view's, section 14).
+    add(f, more, kMoreList, kListView, kEmpty, 14, 24, 170, 44);
+    for (Literal column : {kNameColumn, kScriptColumn}) {
+        push_literal(f, literals[column]);
+        list_view_add_column(f, more, kMoreList, 80, kAlignLeft);
+    }
+    const Literal rows[][2] = {{kLatinName, kLatinScript}, {kGreekName, kGreekScript}, {kChineseName, kChineseScript}};
+    for (const auto& row : rows) {
+        push_literal(f, literals[row[0]]);
+        std::int32_t n = list_view_insert_row(f, more, kMoreList, 0);
+        push_literal(f, literals[row[1]]);
+        list_view_set_cell(f, more, kMoreList, n, 2);
+    }
+    tabs_set_page(more, kMoreTabs, kMoreList, 3);
+    add(f, more, kMoreProgress, kProgressBar, kEmpty, 6, 80, 130, 10);
     slider_set_range(more, kMoreSlider, 0, 10);
     updown_set_range(more, kMoreUpDown, 0, 99);
     updown_set_position(more, kMoreUpDown, 0);

@@ -42,7 +42,8 @@ enum TourId : std::int32_t {
     kOnce = 166,
     kRemove = 167,
     kRemovable = 168,
-    kMore = 169,  // opens "More controls": tabs with pages, slider, up-down, status bar, tooltips
+    kMore =
+        169,  // opens "More controls": tabs with pages, slider, up-down, list view, progress bar, status bar, tooltips
     kMoreTabs = 200,
     kMoreSlider = 201,
     kMoreSliderCaption = 202,
@@ -50,7 +51,9 @@ enum TourId : std::int32_t {
     kMoreUpDown = 204,
     kMoreStatus = 205,
     kMoreClose = 206,
-    kExit = IDCANCEL,  // Escape asks for IDCANCEL, so it exits too
+    kMoreList = 207,
+    kMoreProgress = 208,  // follows the slider: 10 times its position
+    kExit = IDCANCEL,     // Escape asks for IDCANCEL, so it exits too
 
     kMenuSayHello = 300,
     kMenuExit = 301,
