@@ -74,7 +74,7 @@ struct FileEntry {
 };
 
 // The worker's results, when the job ends.
-enum ScanResult : std::int32_t { kScanFinished = 1, kScanNoFolder = -1, kScanNoMemory = -2 };
+enum ScanResult : std::int32_t { kScanFinished = 1, kScanCancelled = 2, kScanNoFolder = -1, kScanNoMemory = -2 };
 
 // The job's context: the dialog's thread fills the folder and the setting
 // before start_work and reads the files after kWorkDone; in between only the
@@ -94,7 +94,6 @@ struct Globals {
     std::uint32_t crc_table[256];
     std::int32_t sorted_column;  // the column the list was last sorted by, 0: none
     std::int32_t descending;
-    std::int32_t cancelled;  // Stop was pressed during the job
 };
 Globals globals;
 
@@ -183,22 +182,30 @@ std::int32_t list_folder(WorkJob* job, Scan& s) {
         file.size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
         file.crc = 0;
         file.state = kPending;
-    } while (!work_cancelled(job) && FindNextFileW(h, &found));
+        if (work_cancelled(job)) {
+            result = kScanCancelled;
+            break;
+        }
+    } while (FindNextFileW(h, &found));
     FindClose(h);
     return result;
 }
 
 // Lists the folder, then reads its files one by one, reporting thousandths
-// done; stops between (and within) files once cancelled.
+// done; stops between (and within) files once cancelled. Cancelled, but
+// only when that left the listing or the reading short: a Stop that came as
+// the last file was read still ends as done.
 std::int32_t scan_folder(WorkJob* job, void* context) {
     Scan& s = *static_cast<Scan*>(context);
     std::int32_t result = list_folder(job, s);
-    if (result == kScanNoFolder) return result;
+    if (result != kScanFinished && result != kScanNoMemory) return result;
     for (std::int32_t i = 0; i < s.count && !work_cancelled(job); ++i) {
         checksum(job, s, s.files[i]);
         report_work_progress(job,
                              static_cast<std::int32_t>((static_cast<std::int64_t>(i) + 1) * kProgressEnd / s.count));
     }
+    // The files are read in order: the last one unread means the reading stopped.
+    if (result == kScanFinished && s.count > 0 && s.files[s.count - 1].state == kPending) result = kScanCancelled;
     return result;
 }
 
@@ -279,12 +286,13 @@ std::int32_t on_scan(HWND dialog, UINT, WPARAM wparam, LPARAM lparam) {
     }
     if (HIWORD(wparam) != kWorkDone) return f.result;
     std::int32_t result = static_cast<std::int32_t>(lparam);
-    if (result == kScanNoFolder)
-        set_status(f, dialog, 1, kNotFound);
-    else
-        set_status(f, dialog, 1, globals.cancelled ? kCancelled : result == kScanNoMemory ? kNoMemory : kDone);
+    set_status(f, dialog, 1,
+               result == kScanNoFolder    ? kNotFound
+               : result == kScanCancelled ? kCancelled
+               : result == kScanNoMemory  ? kNoMemory
+                                          : kDone);
     fill_rows(f, dialog);
-    if (result == kScanFinished && !globals.cancelled) progress_set_position(dialog, kProgress, kProgressEnd);
+    if (result == kScanFinished) progress_set_position(dialog, kProgress, kProgressEnd);
     enable_control(dialog, kStop, 0);
     enable_control(dialog, kChoose, 1);
     focus_control(dialog, kChoose);
@@ -316,7 +324,6 @@ std::int32_t on_choose(HWND dialog, UINT, WPARAM, LPARAM) {
     s.folder_units = units;
     s.include_hidden = get_control_check(dialog, kHidden) == BST_CHECKED;
     s.count = 0;
-    globals.cancelled = 0;
     globals.sorted_column = 0;
     list_view_clear(dialog, kFiles);
     progress_set_position(dialog, kProgress, 0);
@@ -338,7 +345,7 @@ std::int32_t on_close(HWND dialog, UINT, WPARAM, LPARAM) {
 
 std::int32_t on_stop(HWND dialog, UINT, WPARAM, LPARAM) {
     ProcFrame f;
-    if (cancel_work(dialog, kScanJob)) globals.cancelled = 1;
+    cancel_work(dialog, kScanJob);
     return f.result;
 }
 
