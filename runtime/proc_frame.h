@@ -13,17 +13,15 @@
 
 using DynString = std::uintptr_t;
 
-// One entry of a StringArgStack: a handle plus the borrowed mark. Each
-// architecture has one layout with the same interface. StringEntry{} is the
-// empty entry; a plain declaration leaves an entry unset, as a frame's
-// slots are.
-#if UINTPTR_MAX == 0xFFFFFFFFu
-// 32-bit: one word, the mark in bit 31 of the handle (string blocks always
-// lie in the lower half of the address space: the program is not
-// large-address-aware).
+// One entry of a StringArgStack: one word, the handle with the borrowed mark
+// in its top bit (bit 31 on x86, bit 63 on x86-64). String blocks always lie
+// in the lower half of the address space: a 32-bit program is not
+// large-address-aware, and user-mode addresses of a 64-bit one are far below
+// bit 63. StringEntry{} is the empty entry; a plain declaration leaves an
+// entry unset, as a frame's slots are.
 class StringEntry {
 public:
-    static constexpr std::uint32_t kBorrowedMark = 0x80000000u;
+    static constexpr DynString kBorrowedMark = ~(~DynString{0} >> 1);
 
     constexpr StringEntry() = default;
     constexpr StringEntry(DynString owned) : word_(owned) {}  // NOLINT: a handle is an owned entry
@@ -34,31 +32,11 @@ public:
     constexpr bool is_borrowed() const { return (word_ & kBorrowedMark) != 0; }
     // Owned and non-empty: the entry's remover must free it or move it on.
     // A nonzero word without the mark is exactly a positive signed word.
-    constexpr bool owns_block() const { return static_cast<std::int32_t>(word_) > 0; }
+    constexpr bool owns_block() const { return static_cast<std::intptr_t>(word_) > 0; }
 
 private:
     DynString word_;
 };
-#else
-// 64-bit (the host, x86-64 Windows): the handle and a separate flag, since a
-// block may lie anywhere in the address space.
-class StringEntry {
-public:
-    constexpr StringEntry() = default;
-    constexpr StringEntry(DynString owned) : handle_(owned), borrowed_(false) {}  // NOLINT: a handle is an owned entry
-    static constexpr StringEntry borrowed(DynString h) { return StringEntry(h, true); }
-
-    constexpr DynString handle() const { return handle_; }
-    constexpr bool is_borrowed() const { return borrowed_; }
-    // Owned and non-empty: the entry's remover must free it or move it on.
-    constexpr bool owns_block() const { return handle_ != 0 && !borrowed_; }
-
-private:
-    constexpr StringEntry(DynString h, bool mark) : handle_(h), borrowed_(mark) {}
-    DynString handle_;
-    bool borrowed_;
-};
-#endif
 
 // Five pending string arguments at most. The depth counts every push and pop;
 // a push beyond the fifth slot stores nothing (an owned string is freed) and
