@@ -36,19 +36,31 @@ constexpr TemplateTail make_tail() {
 }
 constexpr TemplateTail kTail = make_tail();
 
-// Whether the caption goes on with byte c: the platform reads the title only
-// up to a zero unit (what follows is the point size and typeface), and a
-// caption holds at most 256 characters. A character begins at a byte that
-// does not continue one: not 10xxxxxx, which as a signed byte is below -0x40.
-inline bool caption_takes(char c, std::uint32_t& characters_left) {
-    return c != 0 && (static_cast<signed char>(c) < -0x40 || --characters_left != 0);
+// The bytes of the first 256 characters of a title of n bytes: a character
+// begins at a byte that does not continue one (not 10xxxxxx, which as a
+// signed byte is below -0x40). Only a title longer than 256 bytes can hold
+// more characters, so shorter ones skip this count.
+std::uint32_t character_cut(const char* title, std::uint32_t n) {
+    std::uint32_t count = 0, characters_left = kMaxTitleCharacters + 1;
+    for (; count < n; ++count)
+        if (static_cast<signed char>(title[count]) >= -0x40 && --characters_left == 0) break;
+    return count;
 }
 
-// The number of bytes the caption takes from a title of n bytes, at most
-// 1,024; an empty title becomes one blank, never an empty caption.
+// The bytes the caption may take from a title of n bytes: at most 1,024 and
+// at most 256 characters. The platform reads the title only up to a zero
+// unit (what follows is the point size and typeface), so a zero byte ends it
+// sooner.
+std::uint32_t caption_limit(const char* title, std::uint32_t n) {
+    std::uint32_t limit = n < kMaxTitleUnits ? n : kMaxTitleUnits;
+    return limit > kMaxTitleCharacters ? character_cut(title, limit) : limit;
+}
+
+// The number of bytes the caption takes from a title of n bytes; an empty
+// title becomes one blank, never an empty caption.
 std::uint32_t caption_length(const char* title, std::uint32_t n) {
-    std::uint32_t count = 0, characters_left = kMaxTitleCharacters + 1;
-    while (count < n && count < kMaxTitleUnits && caption_takes(title[count], characters_left)) ++count;
+    std::uint32_t limit = caption_limit(title, n), count = 0;
+    while (count < limit && title[count] != 0) ++count;
     return count == 0 ? 1 : count;
 }
 
@@ -81,12 +93,11 @@ std::uint32_t build_dialog_template(DialogTemplate& out, const char* title, std:
     // The caption widened byte by byte in the pass that finds its end, and
     // kept as a zero-terminated text for the platform's title.
     unsigned char* at = out.bytes + sizeof header;
-    std::uint32_t limit = title_length < kMaxTitleUnits ? title_length : kMaxTitleUnits;
-    std::uint32_t i = 0, characters_left = kMaxTitleCharacters + 1;
-    for (; i < limit && caption_takes(title[i], characters_left); ++i, at += 2) {
-        out.title[i] = title[i];
-        at[0] = static_cast<unsigned char>(title[i]);
-        at[1] = 0;
+    std::uint32_t limit = caption_limit(title, title_length), i = 0;
+    for (char c; i < limit && (c = title[i]) != 0; ++i, at += 2) {
+        out.title[i] = c;
+        std::uint16_t unit = static_cast<unsigned char>(c);
+        __builtin_memcpy(at, &unit, sizeof unit);
     }
     if (i == 0) {
         out.title[i++] = ' ';
