@@ -55,7 +55,7 @@ StringAllocation shrink_string(DynString h, std::uint32_t n);
 void copy_cstring(const char*& src, char*& dst);
 // a..z become A..Z; every other byte is returned unchanged.
 std::uint8_t upper_ascii(std::uint8_t c);
-// Copies n bytes: 32-bit groups first, then the remaining 0 to 3 bytes.
+// Copies n bytes, front to back.
 void copy_bytes(char* dst, const char* src, std::uint32_t n);
 
 // ---- Operations on the calling procedure's StringArgStack ------------------

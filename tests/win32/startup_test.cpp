@@ -256,9 +256,9 @@ INSTANTIATE_TEST_SUITE_P(Programs, ShippedImage, ::testing::Values(kProbe, kGree
 // of headers and three sections (code and constants; resources, imports and
 // data; relocations).
 #ifdef _WIN64
-constexpr std::size_t kGreetingBar = 8704;
-#else
 constexpr std::size_t kGreetingBar = 7680;
+#else
+constexpr std::size_t kGreetingBar = 7168;
 #endif
 TEST(GreetingImage, FitsInItsFootprint) {
     Image image = load_image(kGreeting);
