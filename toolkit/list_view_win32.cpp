@@ -66,8 +66,15 @@ struct SortContext {
 
 int CALLBACK compare_rows(LPARAM a, LPARAM b, LPARAM context) {
     const auto* c = reinterpret_cast<const SortContext*>(context);
-    int order =
-        CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, c->texts[a], c->lengths[a], c->texts[b], c->lengths[b]);
+    // Runs of digits compare as numbers ("9" before "10", "file2" before
+    // "file10"), as a person reads a column of sizes or numbered names. A
+    // platform older than Windows 7 refuses that flag, and is asked again
+    // without it.
+    int order = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE | SORT_DIGITSASNUMBERS, c->texts[a], c->lengths[a],
+                               c->texts[b], c->lengths[b]);
+    if (order == 0)
+        order = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, c->texts[a], c->lengths[a], c->texts[b],
+                               c->lengths[b]);
     order = order == 0 ? 0 : order - CSTR_EQUAL;
     // Rows of equal text keep their order, in either direction.
     if (order == 0) return a < b ? -1 : a > b ? 1 : 0;

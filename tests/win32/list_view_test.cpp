@@ -176,13 +176,17 @@ struct SortCase {
 
 TEST_F(ListView, SortOrdersLettersAsAPersonDoesAndMovesWholeRows) {
     make_view({"Word", "Tag"});
-    // Bytes would put "Zebra" before "apfel" and the accented words last.
-    const std::vector<std::vector<std::string>> rows = {{"Zebra", "3"},  {"äpfel", "2"}, {"Über", "5"},  {"apfel", "1"},
+    // Bytes would put "Zebra" before "apfel", the accented words last, and
+    // "10" before "2".
+    const std::vector<std::vector<std::string>> rows = {{"Zebra", "3"},  {"äpfel", "2"}, {"Über", "10"}, {"apfel", "1"},
                                                         {"banane", "4"}, {"Ωμέγα", "6"}, {"APFEL", "1b"}};
     const SortCase cases[] = {
         {"ascending", 1, 0, {"apfel", "APFEL", "äpfel", "banane", "Über", "Zebra", "Ωμέγα"}},
         {"descending", 1, 1, {"Ωμέγα", "Zebra", "Über", "banane", "äpfel", "apfel", "APFEL"}},
-        {"by the second column", 2, 0, {"apfel", "APFEL", "äpfel", "Zebra", "banane", "Über", "Ωμέγα"}},
+        {"by the second column, numbers as numbers",
+         2,
+         0,
+         {"apfel", "APFEL", "äpfel", "Zebra", "banane", "Ωμέγα", "Über"}},
     };
     for (const SortCase& c : cases) {
         SCOPED_TRACE(c.name);
