@@ -1,4 +1,5 @@
-// Controls of the image kinds (10 to 13) as add_control makes them: the
+// Controls of the image kinds (10 to 13) as add_control makes them, and
+// images put on any control by set_control_image and load_control_image: the
 // bitmaps they show are theirs, and go with them. A bitmap loaded by name is
 // a new object on every load (the platform shares icons and cursors only),
 // so the toolkit tells a bitmap from an icon by its resource instead of by
@@ -67,6 +68,13 @@ void show_image(HWND control, const char* name, std::int32_t width, std::int32_t
     if (reinterpret_cast<HANDLE>(old) != image) delete_bitmap(reinterpret_cast<HGDIOBJ>(old));
 }
 
+// Has the control delete the bitmap it shows when it is destroyed.
+void own_images(HWND control) {
+    SetPropA(control, kOwnProcedure,
+             reinterpret_cast<HANDLE>(
+                 SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(owning_procedure))));
+}
+
 }  // namespace
 
 HWND add_image_control(ProcFrame& f, HWND parent, std::int32_t id, std::int32_t x, std::int32_t y, std::int32_t width,
@@ -90,9 +98,7 @@ HWND add_image_control(ProcFrame& f, HWND parent, std::int32_t id, std::int32_t 
                                            : static_cast<WPARAM>(SendMessageA(parent, WM_GETFONT, 0, 0));
         SendMessageA(control, WM_SETFONT, font_word, 1);
         keep_callback(control, callback);
-        SetPropA(control, kOwnProcedure,
-                 reinterpret_cast<HANDLE>(
-                     SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(owning_procedure))));
+        own_images(control);
         bool fit = kind == kStretchedImage || kind == kStretchedImageButton;
         if (is_button_kind(kind) && (cs.style & BS_DEFPUSHBUTTON))
             SendMessageA(parent, DM_SETDEFID, static_cast<WPARAM>(id), 0);
@@ -101,4 +107,19 @@ HWND add_image_control(ProcFrame& f, HWND parent, std::int32_t id, std::int32_t 
     }
     pop_string_args(f, 2);
     return control;
+}
+
+void load_control_image(HWND control, const char* name, std::int32_t width, std::int32_t height, std::uint32_t mode) {
+    if (!IsWindow(control)) return;
+    if (GetPropA(control, kOwnProcedure) == nullptr) own_images(control);
+    show_image(control, name, width, height, (mode & kImageModeButton) != 0);
+}
+
+void set_control_image(ProcFrame& f, HWND dialog, std::int32_t id, std::uint32_t mode) {
+    expect_string_args(f, 1, "set_control_image");
+    HWND control = GetDlgItem(dialog, id);
+    RECT client = {0, 0, 0, 0};
+    if (mode & kImageModeFit) GetClientRect(control, &client);
+    load_control_image(control, view_string(string_arg(f, 0)).bytes, client.right, client.bottom, mode);
+    pop_string_args(f, 1);
 }

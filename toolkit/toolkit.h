@@ -202,7 +202,9 @@ HWND add_image_control(ProcFrame& f, HWND parent, std::int32_t id, std::int32_t 
 constexpr std::uint32_t kImageModeFit = 1;
 constexpr std::uint32_t kImageModeButton = 2;
 // Loads a bitmap of that name (an icon when there is none) and hands it to
-// the control; width and height 0 keep the image's own size.
+// the control; width and height 0 keep the image's own size. The bitmap is
+// the control's: the one it replaces is deleted, and the control deletes its
+// own when it is destroyed.
 void load_control_image(HWND control, const char* name, std::int32_t width, std::int32_t height, std::uint32_t mode);
 
 // ---- Control operations (the control is GetDlgItem(dialog, id) every time) ------

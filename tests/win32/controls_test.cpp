@@ -713,8 +713,10 @@ TEST_F(Controls, SetControlImageByMode) {
         EXPECT_EQ(f.strings.depth, 0u);
     };
     set(50, 0, "SQUARE");
-    EXPECT_EQ(bitmap_size(image_on(stat, false).handle).cx, 16);
+    HANDLE replaced = image_on(stat, false).handle;
+    EXPECT_EQ(bitmap_size(replaced).cx, 16);
     set(50, 1, "SQUARE");
+    EXPECT_EQ(GetObjectType(replaced), 0u) << "the replaced bitmap is deleted";
     RECT client;
     GetClientRect(stat, &client);
     EXPECT_EQ(bitmap_size(image_on(stat, false).handle).cx, client.right) << "mode 1 fits the client area";
@@ -722,7 +724,10 @@ TEST_F(Controls, SetControlImageByMode) {
     EXPECT_EQ(bitmap_size(image_on(button, true).handle).cx, 16);
     set(51, 3, "SQUARE");
     GetClientRect(button, &client);
-    EXPECT_EQ(bitmap_size(image_on(button, true).handle).cx, client.right);
+    HANDLE last = image_on(button, true).handle;
+    EXPECT_EQ(bitmap_size(last).cx, client.right);
+    DestroyWindow(button);
+    EXPECT_EQ(GetObjectType(last), 0u) << "the control's own bitmap goes with it";
     // Wine keeps a BS_BITMAP button's bitmap when handed an icon, so the
     // icon fallback is shown on buttons and statics made for icons.
     HWND icon_button = add(kPushButton, 52, "", 0x50000040, 0, nullptr, 40, 30);
