@@ -21,7 +21,29 @@ const TextInCodePages kGreek = {{"Ελληνικά.txt", L"Ελληνικά.txt"
 const TextInCodePages kHan = {{"李雷.txt", L"李雷.txt"}, {"Zo\xEB \x80.txt", L"Zoë €.txt"}};
 const TextInCodePages kFolderName = {{"kw pickers Café ", L"kw pickers Café "},
                                      {"kw pickers Caf\xE9 ", L"kw pickers Café "}};
-const TextInCodePages* const kFiles[] = {&kPlain, &kGreek, &kHan};
+// A name code page 1252 cannot hold (it has no "Ω"), and the name the
+// platform's default conversion would make of it there.
+const TextInCodePages kOmega = {{"Ωmega.txt", L"Ωmega.txt"}, {nullptr, L"Ωmega.txt"}};
+const TextInCodePages kLookAlike = {{"Omega.txt", L"Omega.txt"}, {"Omega.txt", L"Omega.txt"}};
+const TextInCodePages* const kFiles[] = {&kPlain, &kGreek, &kHan, &kOmega, &kLookAlike};
+
+// The file a path opens, as its volume and index; 0 when it opens none.
+std::uint64_t file_identity(HANDLE h) {
+    BY_HANDLE_FILE_INFORMATION info = {};
+    bool known = h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h, &info);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    return known ? std::uint64_t{info.dwVolumeSerialNumber} << 40 ^ std::uint64_t{info.nFileIndexHigh} << 32 ^
+                       info.nFileIndexLow
+                 : 0;
+}
+std::uint64_t file_opened_by(const std::string& path) {
+    return file_identity(
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+std::uint64_t file_opened_by(const std::wstring& path) {
+    return file_identity(
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+}
 
 struct Owned {
     HWND owner;
@@ -191,6 +213,29 @@ TEST_F(Pickers, FolderGivesTheTypedFolder) {
     Outcome o = pick(folder, {""}, {wide_folder_});
     EXPECT_EQ(o.text, folder_);
     EXPECT_EQ(o.result, 1);
+}
+
+// Converted as the platform converts by default, "Ωmega.txt" would come back
+// in code page 1252 as "Omega.txt" (under Wine), which names another file
+// here. A path that the code page cannot hold comes back in a form that opens
+// the chosen file (its short form), or not at all: a new file of such a name
+// has none.
+TEST_F(Pickers, PathsOutsideTheCodePageNameTheChosenFileOrNone) {
+    const bool utf8 = GetACP() == CP_UTF8;
+    auto open = [this](ProcFrame& f) { return pick_open_file(f, dialog_, 0); };
+    Outcome o = pick(open, {"", folder_}, {kOmega.here().wide});
+    EXPECT_EQ(o.result, 1);
+    EXPECT_EQ(o.error, 0);
+    ASSERT_NE(file_opened_by(wide_path(kOmega)), 0u);
+    EXPECT_EQ(file_opened_by(o.text), file_opened_by(wide_path(kOmega))) << o.text << " opens the chosen file";
+    if (utf8) {
+        EXPECT_EQ(o.text, path(kOmega));
+    }
+    auto save = [this](ProcFrame& f) { return pick_save_file(f, dialog_); };
+    o = pick(save, {"", "", path("new")}, {L"Ωnew.txt"});
+    EXPECT_EQ(o.text, utf8 ? path("Ωnew.txt") : "");
+    EXPECT_EQ(o.result, utf8 ? 1 : 0);
+    EXPECT_EQ(o.error, utf8 ? 0 : kErrorPending + kCallRefused);
 }
 
 TEST_F(Pickers, CancelledPickersGiveTheEmptyStringAndNoError) {
