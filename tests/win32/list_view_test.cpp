@@ -66,7 +66,9 @@ protected:
 #ifdef KW_TEST_ANSI_CODE_PAGE
 // The program is built as CODE_PAGE ANSI programs are, without
 // activeCodePage: its code page is the system's, the one its texts are for.
-TEST(CodePage, IsTheSystemsAnsiCodePage) { EXPECT_EQ(GetACP(), 1252u); }
+TEST(CodePage, IsTheSystemsAnsiCodePage) {
+    EXPECT_EQ(GetACP(), 1252u) << "not UTF-8, and the code page of the ANSI texts (tests/common/code_page_texts.h)";
+}
 #endif
 
 // UTF-8 carries any script; code page 1252 its own letters, "€" (0x80),
