@@ -24,11 +24,31 @@ struct Choice {
     IShellItem* item = nullptr;        // the save and folder pickers'
 };
 
-// The file-system path of an item, in the task allocator, or null.
+// Whether the UTF-16 text converts to the program's code page exactly, no
+// character left out or replaced by a look-alike. UTF-8 holds every one.
+bool converts_exactly(const WCHAR* w) {
+    if (GetACP() == CP_UTF8) return true;
+    BOOL replaced = FALSE;
+    return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w, -1, nullptr, 0, nullptr, &replaced) > 0 && !replaced;
+}
+
+// The file-system path of an item as the program's code page holds it, in
+// the task allocator, or null. A code page such as 1252 would otherwise get
+// look-alikes for the letters it lacks ("Omega.txt" for "Ωmega.txt"), a path
+// of another file, so such a path is given by its short form when that
+// converts exactly (a file that exists has one under Wine, in ASCII), and
+// otherwise not at all.
 PWSTR path_of(IShellItem* item) {
     PWSTR path = nullptr;
     if (item == nullptr || FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) return nullptr;
-    return path;
+    if (converts_exactly(path)) return path;
+    DWORD room = GetShortPathNameW(path, nullptr, 0);
+    auto* short_path = room != 0 ? static_cast<PWSTR>(CoTaskMemAlloc(room * sizeof(WCHAR))) : nullptr;
+    DWORD n = short_path != nullptr ? GetShortPathNameW(path, short_path, room) : 0;
+    CoTaskMemFree(path);
+    if (n != 0 && n < room && converts_exactly(short_path)) return short_path;
+    CoTaskMemFree(short_path);
+    return nullptr;
 }
 
 // Pushes the chosen paths (the empty string for none) and gives their count.

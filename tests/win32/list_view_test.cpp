@@ -1,5 +1,5 @@
 // The list view (kind 16) and the progress bar (kind 17) on the real
-// platform: cells in every script, rows and columns out of range, sorting,
+// platform: cells in every script the program's code page holds, rows and columns out of range, sorting,
 // selection, notifications made by the control from mouse and key messages,
 // and the progress bar's range, step and marquee.
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/code_page_texts.h"
 #include "tests/common/dialog_testing.h"
 
 // After windows.h.
@@ -36,6 +37,18 @@ protected:
     std::string cell(std::int32_t row, std::int32_t column, std::int32_t id = kView) {
         return pushed([&](ProcFrame& f) { list_view_get_cell(f, dialog_, id, row, column); });
     }
+    // The cell's text as the control holds it, read in UTF-16.
+    std::wstring wide_cell(std::int32_t row, std::int32_t column) {
+        std::wstring text(4096, L'\0');
+        LVITEMW item = {};
+        item.iSubItem = column - 1;
+        item.pszText = text.data();
+        item.cchTextMax = static_cast<int>(text.size());
+        text.resize(
+            static_cast<std::size_t>(SendMessageW(GetDlgItem(dialog_, kView), LVM_GETITEMTEXTW,
+                                                  static_cast<WPARAM>(row - 1), reinterpret_cast<LPARAM>(&item))));
+        return text;
+    }
     // Appends rows whose cells are the texts of each line.
     void fill(const std::vector<std::vector<std::string>>& rows) {
         for (const auto& r : rows) {
@@ -50,22 +63,47 @@ protected:
     }
 };
 
+#ifdef KW_TEST_ANSI_CODE_PAGE
+// The program is built as CODE_PAGE ANSI programs are, without
+// activeCodePage: its code page is the system's, the one its texts are for.
+TEST(CodePage, IsTheSystemsAnsiCodePage) {
+    EXPECT_EQ(GetACP(), 1252u) << "not UTF-8, and the code page of the ANSI texts (tests/common/code_page_texts.h)";
+}
+#endif
+
+// UTF-8 carries any script; code page 1252 its own letters, "€" (0x80),
+// "œ" (0x9C) and "Ÿ" (0x9F) among them, where ISO 8859-1 has controls.
+const TextInCodePages kCellTexts[] = {
+    {{"Zoë", L"Zoë"}, {"Zo\xEB", L"Zoë"}},
+    {{"李雷", L"李雷"}, {"caf\xE9", L"café"}},
+    {{"Ελένη", L"Ελένη"}, {"\xC5se \xD8rsted", L"Åse Ørsted"}},
+    {{"crème brûlée", L"crème brûlée"},
+     {"cr\xE8me br\xFBl\xE9"
+      "e",
+      L"crème brûlée"}},
+    {{"ǅemal 𝄞", L"ǅemal 𝄞"}, {"\x80 \x9C\x9F", L"€ œŸ"}},
+    {{"", L""}, {"", L""}},
+};
+
 TEST_F(ListView, CellsKeepEveryScript) {
     make_view({"Name", "Note"});
-    const char* texts[] = {"Zoë", "李雷", "Ελένη", "crème brûlée", "ǅemal 𝄞", ""};
-    for (const char* t : texts) {
-        std::int32_t row = insert(0, t);
-        EXPECT_TRUE(set(row, 2, std::string(t) + "!")) << t;
+    for (const TextInCodePages& t : kCellTexts) {
+        std::int32_t row = insert(0, t.here().bytes);
+        EXPECT_TRUE(set(row, 2, std::string(t.here().bytes) + "!")) << t.here().bytes;
     }
     for (std::int32_t i = 0; i < 6; ++i) {
-        EXPECT_EQ(cell(i + 1, 1), texts[i]);
-        EXPECT_EQ(cell(i + 1, 2), std::string(texts[i]) + "!");
+        const CodedText& t = kCellTexts[i].here();
+        EXPECT_EQ(cell(i + 1, 1), t.bytes);
+        EXPECT_EQ(cell(i + 1, 2), std::string(t.bytes) + "!");
         EXPECT_EQ(last_error_, 0);
+        EXPECT_EQ(wide_cell(i + 1, 1), t.wide) << "the control holds the text's own characters";
+        EXPECT_EQ(wide_cell(i + 1, 2), std::wstring(t.wide) + L"!");
     }
     std::string longer(3000, 'x');
-    longer += "ü";
+    longer += bytes_here("ü", "\xFC");
     EXPECT_TRUE(set(1, 2, longer));
     EXPECT_EQ(cell(1, 2), longer) << "a text longer than the first read's room";
+    EXPECT_EQ(wide_cell(1, 2), std::wstring(3000, L'x') + L"ü");
 }
 
 TEST_F(ListView, RowsGoWhereTheirIndexSays) {
@@ -143,10 +181,12 @@ TEST_F(ListView, ColumnsTakeWidthInDialogUnitsAlignmentAndFullRowSelection) {
                    {30, kAlignCentre, 30, LVCFMT_CENTER},
                    {-5, 7, 0, LVCFMT_LEFT},
                    {INT32_MAX, kAlignRight, 0x7FFF, LVCFMT_RIGHT}};
+    const TextInCodePages heading_texts = {{"Κεφαλίδα", L"Κεφαλίδα"}, {"Ent\xEAte", L"Entête"}};
+    const CodedText& heading = heading_texts.here();
     std::int32_t number = 0;
     for (const Column& c : columns) {
         SCOPED_TRACE(c.width);
-        EXPECT_EQ(taking("Κεφαλίδα",
+        EXPECT_EQ(taking(heading.bytes,
                          [&](ProcFrame& f) { return list_view_add_column(f, dialog_, kView, c.width, c.alignment); }),
                   ++number);
         RECT r = {0, 0, c.units, 0};
@@ -158,7 +198,7 @@ TEST_F(ListView, ColumnsTakeWidthInDialogUnitsAlignmentAndFullRowSelection) {
         got.pszText = text;
         got.cchTextMax = 32;
         SendMessageW(view, LVM_GETCOLUMNW, static_cast<WPARAM>(number - 1), reinterpret_cast<LPARAM>(&got));
-        EXPECT_STREQ(text, L"Κεφαλίδα");
+        EXPECT_STREQ(text, heading.wide);
         // The platform keeps the first column left aligned.
         if (number > 1) {
             EXPECT_EQ(got.fmt & LVCFMT_JUSTIFYMASK, c.fmt);
@@ -178,15 +218,17 @@ TEST_F(ListView, SortOrdersLettersAsAPersonDoesAndMovesWholeRows) {
     make_view({"Word", "Tag"});
     // Bytes would put "Zebra" before "apfel", the accented words last, and
     // "10" before "2".
-    const std::vector<std::vector<std::string>> rows = {{"Zebra", "3"},  {"äpfel", "2"}, {"Über", "10"}, {"apfel", "1"},
-                                                        {"banane", "4"}, {"Ωμέγα", "6"}, {"APFEL", "1b"}};
+    const std::string apfel = bytes_here("äpfel", "\xE4pfel"),
+                      uber = bytes_here("Über",
+                                        "\xDC"
+                                        "ber"),
+                      last = bytes_here("Ωμέγα", "zu\xDF");  // after "Zebra"
+    const std::vector<std::vector<std::string>> rows = {{"Zebra", "3"},  {apfel, "2"}, {uber, "10"},   {"apfel", "1"},
+                                                        {"banane", "4"}, {last, "6"},  {"APFEL", "1b"}};
     const SortCase cases[] = {
-        {"ascending", 1, 0, {"apfel", "APFEL", "äpfel", "banane", "Über", "Zebra", "Ωμέγα"}},
-        {"descending", 1, 1, {"Ωμέγα", "Zebra", "Über", "banane", "äpfel", "apfel", "APFEL"}},
-        {"by the second column, numbers as numbers",
-         2,
-         0,
-         {"apfel", "APFEL", "äpfel", "Zebra", "banane", "Ωμέγα", "Über"}},
+        {"ascending", 1, 0, {"apfel", "APFEL", apfel, "banane", uber, "Zebra", last}},
+        {"descending", 1, 1, {last, "Zebra", uber, "banane", apfel, "apfel", "APFEL"}},
+        {"by the second column, numbers as numbers", 2, 0, {"apfel", "APFEL", apfel, "Zebra", "banane", last, uber}},
     };
     for (const SortCase& c : cases) {
         SCOPED_TRACE(c.name);

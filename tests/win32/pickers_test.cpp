@@ -1,21 +1,48 @@
 // File and folder pickers on the real platform. Each picker is answered from
 // a thread of the test's own as a user answers it: the path typed into its
-// name box and its default button pressed, or Cancel.
+// name box and its default button pressed, or Cancel. Paths come back in the
+// program's code page: UTF-8, or the system's ANSI code page (1252), each
+// with names of its own letters (tests/common/code_page_texts.h).
 #include <windows.h>
 
 #include <string>
 #include <thread>
 
 #include "runtime/errors.h"
+#include "tests/common/code_page_texts.h"
 #include "tests/common/dialog_testing.h"
 
 namespace {
 
-std::wstring wide(const std::string& s) {
-    std::wstring w(s.size() + 1, L'\0');
-    w.resize(static_cast<std::size_t>(
-        MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), static_cast<int>(w.size()))));
-    return w;
+// The files the folder holds, and the folder's own name (before the process
+// id), each outside ASCII but for the first file.
+const TextInCodePages kPlain = {{"a.txt", L"a.txt"}, {"a.txt", L"a.txt"}};
+const TextInCodePages kGreek = {{"Ελληνικά.txt", L"Ελληνικά.txt"}, {"\xC4rger.txt", L"Ärger.txt"}};
+const TextInCodePages kHan = {{"李雷.txt", L"李雷.txt"}, {"Zo\xEB \x80.txt", L"Zoë €.txt"}};
+const TextInCodePages kFolderName = {{"kw pickers Café ", L"kw pickers Café "},
+                                     {"kw pickers Caf\xE9 ", L"kw pickers Café "}};
+// A name code page 1252 cannot hold (it has no "Ω"), and the name the
+// platform's default conversion would make of it there.
+const TextInCodePages kOmega = {{"Ωmega.txt", L"Ωmega.txt"}, {nullptr, L"Ωmega.txt"}};
+const TextInCodePages kLookAlike = {{"Omega.txt", L"Omega.txt"}, {"Omega.txt", L"Omega.txt"}};
+const TextInCodePages* const kFiles[] = {&kPlain, &kGreek, &kHan, &kOmega, &kLookAlike};
+
+// The file a path opens, as its volume and index; 0 when it opens none.
+std::uint64_t file_identity(HANDLE h) {
+    BY_HANDLE_FILE_INFORMATION info = {};
+    bool known = h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h, &info);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    return known ? std::uint64_t{info.dwVolumeSerialNumber} << 40 ^ std::uint64_t{info.nFileIndexHigh} << 32 ^
+                       info.nFileIndexLow
+                 : 0;
+}
+std::uint64_t file_opened_by(const std::string& path) {
+    return file_identity(
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+std::uint64_t file_opened_by(const std::wstring& path) {
+    return file_identity(
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 struct Owned {
@@ -43,7 +70,7 @@ HWND wait_for_owned(HWND owner, const char* what) {
 
 // How the answering thread answers the picker.
 struct Answer {
-    std::string typed;               // into the name box; empty: Cancel
+    std::wstring typed;              // into the name box; empty: Cancel
     bool confirm_overwrite = false;  // a question follows the button: Yes
 };
 
@@ -64,15 +91,29 @@ private:
         owner_disabled_ = !IsWindowEnabled(owner);
         if (a.typed.empty()) {
             PostMessageW(picker, WM_COMMAND, IDCANCEL, 0);
-            return;
+        } else {
+            SendMessageW(GetDlgItem(picker, 1152), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a.typed.c_str()));
+            PostMessageW(picker, WM_COMMAND, IDOK, 0);
+            if (a.confirm_overwrite) {
+                HWND question = wait_for_owned(picker, "question before overwriting");
+                if (question != nullptr) PostMessageW(question, WM_COMMAND, IDYES, 0);
+            }
         }
-        std::wstring typed = wide(a.typed);
-        SendMessageW(GetDlgItem(picker, 1152), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
-        PostMessageW(picker, WM_COMMAND, IDOK, 0);
-        if (a.confirm_overwrite) {
-            HWND question = wait_for_owned(picker, "question before overwriting");
-            if (question != nullptr) PostMessageW(question, WM_COMMAND, IDYES, 0);
+        // A picker that refuses the answer (a name it cannot find shows a
+        // message box of its own) would keep the test waiting: it is
+        // cancelled, its boxes first, and the test fails.
+        if (closed_within_10_s(picker)) return;
+        ADD_FAILURE() << "the picker was still open 10 s after it was answered";
+        for (int round = 0; round < 3 && IsWindow(picker); ++round) {
+            Owned box = {picker, nullptr};
+            EnumWindows(owned_window, reinterpret_cast<LPARAM>(&box));
+            PostMessageW(box.found != nullptr ? box.found : picker, WM_COMMAND, IDCANCEL, 0);
+            closed_within_10_s(box.found != nullptr ? box.found : picker);
         }
+    }
+    static bool closed_within_10_s(HWND window) {
+        for (int i = 0; i < 1000 && IsWindow(window); ++i) Sleep(10);
+        return !IsWindow(window);
     }
     bool owner_disabled_ = false;
     std::thread thread_;
@@ -83,28 +124,31 @@ protected:
     void SetUp() override {
         DialogTest::SetUp();
         ShowWindow(dialog_, SW_SHOW);
-        WCHAR temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        folder_ = std::wstring(temp) + L"kw pickers " + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(folder_.c_str(), nullptr);
-        for (const char* name : {"a.txt", "Ελληνικά.txt", "李雷.txt"}) {
-            HANDLE h = CreateFileW(path(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        // The temporary folder's path is ASCII here, the same bytes in
+        // either code page.
+        char temp[MAX_PATH];
+        WCHAR wide_temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        GetTempPathW(MAX_PATH, wide_temp);
+        std::string pid = std::to_string(GetCurrentProcessId());
+        folder_ = std::string(temp) + kFolderName.here().bytes + pid;
+        wide_folder_ = std::wstring(wide_temp) + kFolderName.here().wide + std::wstring(pid.begin(), pid.end());
+        ASSERT_TRUE(CreateDirectoryW(wide_folder_.c_str(), nullptr)) << GetLastError();
+        for (const TextInCodePages* name : kFiles) {
+            HANDLE h = CreateFileW(wide_path(*name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            ASSERT_NE(h, INVALID_HANDLE_VALUE) << GetLastError();
             CloseHandle(h);
         }
     }
     void TearDown() override {
-        for (const char* name : {"a.txt", "Ελληνικά.txt", "李雷.txt"}) DeleteFileW(path(name).c_str());
-        RemoveDirectoryW(folder_.c_str());
+        for (const TextInCodePages* name : kFiles) DeleteFileW(wide_path(*name).c_str());
+        RemoveDirectoryW(wide_folder_.c_str());
         DialogTest::TearDown();
     }
-    std::wstring path(const char* name) const { return folder_ + L"\\" + wide(name); }
-    // The folder, or a path in it, as UTF-8 (the test program's code page).
-    std::string utf8(const std::wstring& w) const {
-        std::string s(w.size() * 4 + 1, '\0');
-        s.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()),
-                                                              s.data(), static_cast<int>(s.size()), nullptr, nullptr)));
-        return s;
-    }
+    // A file in the folder: its path in the program's code page, and in UTF-16.
+    std::string path(const TextInCodePages& name) const { return path(name.here().bytes); }
+    std::string path(const char* name) const { return folder_ + "\\" + name; }
+    std::wstring wide_path(const TextInCodePages& name) const { return wide_folder_ + L"\\" + name.here().wide; }
     // Runs a picker with its string arguments, answered as given; the pushed
     // text, the result and the error word.
     struct Outcome {
@@ -130,44 +174,68 @@ protected:
         pop_string(f);
         return o;
     }
-    std::wstring folder_;
+    std::string folder_;        // in the program's code page
+    std::wstring wide_folder_;  // the same in UTF-16
 };
 
 TEST_F(Pickers, OpenGivesTheTypedFileInEveryScriptAndDisablesItsOwner) {
     auto open = [this](ProcFrame& f) { return pick_open_file(f, dialog_, 0); };
-    Outcome o = pick(open, {"Text files|*.txt|All files|*.*", utf8(folder_)}, {utf8(path("Ελληνικά.txt"))});
-    EXPECT_EQ(o.text, utf8(path("Ελληνικά.txt")));
+    Outcome o = pick(open, {"Text files|*.txt|All files|*.*", folder_}, {wide_path(kGreek)});
+    EXPECT_EQ(o.text, path(kGreek));
     EXPECT_EQ(o.result, 1);
     EXPECT_EQ(o.error, 0);
     EXPECT_TRUE(o.owner_disabled) << "the owner is disabled while the picker is open";
     EXPECT_TRUE(IsWindowEnabled(dialog_)) << "and enabled again afterwards";
     // A name alone is found in the folder the picker opened in.
-    o = pick(open, {"", utf8(folder_)}, {"李雷.txt"});
-    EXPECT_EQ(o.text, utf8(path("李雷.txt")));
+    o = pick(open, {"", folder_}, {kHan.here().wide});
+    EXPECT_EQ(o.text, path(kHan));
 }
 
 TEST_F(Pickers, OpenWithManyGivesEveryFileJoinedByLineFeeds) {
     auto open = [this](ProcFrame& f) { return pick_open_file(f, dialog_, kPickMany); };
-    Outcome o = pick(open, {"", utf8(folder_)}, {"\"a.txt\" \"李雷.txt\""});
+    Outcome o = pick(open, {"", folder_}, {L"\"a.txt\" \"" + std::wstring(kHan.here().wide) + L"\""});
     EXPECT_EQ(o.result, 2);
-    EXPECT_EQ(o.text, utf8(path("a.txt")) + "\n" + utf8(path("李雷.txt")));
+    EXPECT_EQ(o.text, path(kPlain) + "\n" + path(kHan));
 }
 
 TEST_F(Pickers, SaveAddsTheDefaultExtensionAndAsksBeforeOverwriting) {
     auto save = [this](ProcFrame& f) { return pick_save_file(f, dialog_); };
-    Outcome o = pick(save, {"Text files|*.txt", "txt", utf8(path("new"))}, {"report"});
-    EXPECT_EQ(o.text, utf8(path("report.txt")));
+    Outcome o = pick(save, {"Text files|*.txt", "txt", path("new")}, {L"report"});
+    EXPECT_EQ(o.text, path("report.txt"));
     EXPECT_EQ(o.result, 1);
-    Answer overwrite = {"a.txt", true};
-    o = pick(save, {"", ".txt", utf8(path("a.txt"))}, overwrite);
-    EXPECT_EQ(o.text, utf8(path("a.txt"))) << "the question answered Yes";
+    Answer overwrite = {L"a.txt", true};
+    o = pick(save, {"", ".txt", path(kPlain)}, overwrite);
+    EXPECT_EQ(o.text, path(kPlain)) << "the question answered Yes";
 }
 
 TEST_F(Pickers, FolderGivesTheTypedFolder) {
     auto folder = [this](ProcFrame& f) { return pick_folder(f, dialog_); };
-    Outcome o = pick(folder, {""}, {utf8(folder_)});
-    EXPECT_EQ(o.text, utf8(folder_));
+    Outcome o = pick(folder, {""}, {wide_folder_});
+    EXPECT_EQ(o.text, folder_);
     EXPECT_EQ(o.result, 1);
+}
+
+// Converted as the platform converts by default, "Ωmega.txt" would come back
+// in code page 1252 as "Omega.txt" (under Wine), which names another file
+// here. A path that the code page cannot hold comes back in a form that opens
+// the chosen file (its short form), or not at all: a new file of such a name
+// has none.
+TEST_F(Pickers, PathsOutsideTheCodePageNameTheChosenFileOrNone) {
+    const bool utf8 = GetACP() == CP_UTF8;
+    auto open = [this](ProcFrame& f) { return pick_open_file(f, dialog_, 0); };
+    Outcome o = pick(open, {"", folder_}, {kOmega.here().wide});
+    EXPECT_EQ(o.result, 1);
+    EXPECT_EQ(o.error, 0);
+    ASSERT_NE(file_opened_by(wide_path(kOmega)), 0u);
+    EXPECT_EQ(file_opened_by(o.text), file_opened_by(wide_path(kOmega))) << o.text << " opens the chosen file";
+    if (utf8) {
+        EXPECT_EQ(o.text, path(kOmega));
+    }
+    auto save = [this](ProcFrame& f) { return pick_save_file(f, dialog_); };
+    o = pick(save, {"", "", path("new")}, {L"Ωnew.txt"});
+    EXPECT_EQ(o.text, utf8 ? path("Ωnew.txt") : "");
+    EXPECT_EQ(o.result, utf8 ? 1 : 0);
+    EXPECT_EQ(o.error, utf8 ? 0 : kErrorPending + kCallRefused);
 }
 
 TEST_F(Pickers, CancelledPickersGiveTheEmptyStringAndNoError) {

@@ -1,5 +1,5 @@
 // Tabs with pages, sliders, up-downs, status bars and tooltips on the real
-// common controls: texts in every script, indexes out of range, pages that
+// common controls: texts in every script the program's code page holds, indexes out of range, pages that
 // follow every way a tab gets selected, and the callbacks a change reaches.
 #include <windows.h>
 
@@ -9,12 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/code_page_texts.h"
 #include "tests/common/dialog_testing.h"
 
 namespace {
 
 constexpr std::int32_t kTabControl = 100, kFirst = 101, kSecond = 102, kThird = 103, kAlways = 104, kBox = 105;
-const char* const kScripts[] = {"Zoë", "李雷", "Ελένη", "Ärger über Öl, ça"};
+const TextInCodePages kScripts[] = {
+    {{"Zoë", L"Zoë"}, {"Zo\xEB", L"Zoë"}},
+    {{"李雷", L"李雷"}, {"caf\xE9 \x80", L"café €"}},  // 0x80 is "€" in 1252 alone
+    {{"Ελένη", L"Ελένη"}, {"\xC5se \x9C\x9F", L"Åse œŸ"}},
+    {{"Ärger über Öl, ça", L"Ärger über Öl, ça"},
+     {"\xC4rger \xFC"
+      "ber \xD6l, \xE7"
+      "a",
+      L"Ärger über Öl, ça"}},
+};
 
 // What callbacks heard: (who, message, notification code or scroll request).
 struct Heard {
@@ -77,10 +87,18 @@ protected:
 };
 
 TEST_F(TabPages, TabTextsKeepEveryScript) {
-    for (const char* text : kScripts) {
-        std::int32_t index = taking(text, [&](ProcFrame& f) { return tabs_add(f, dialog_, kTabControl); });
-        ASSERT_EQ(index, tabs_get_count(dialog_, kTabControl)) << text;
-        EXPECT_EQ(pushed([&](ProcFrame& f) { tabs_get_text(f, dialog_, kTabControl, index); }), text);
+    for (const TextInCodePages& script : kScripts) {
+        const CodedText& text = script.here();
+        std::int32_t index = taking(text.bytes, [&](ProcFrame& f) { return tabs_add(f, dialog_, kTabControl); });
+        ASSERT_EQ(index, tabs_get_count(dialog_, kTabControl)) << text.bytes;
+        EXPECT_EQ(pushed([&](ProcFrame& f) { tabs_get_text(f, dialog_, kTabControl, index); }), text.bytes);
+        WCHAR held[64] = {};
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = held;
+        item.cchTextMax = 64;
+        SendMessageW(tabs_, TCM_GETITEMW, static_cast<WPARAM>(index - 1), reinterpret_cast<LPARAM>(&item));
+        EXPECT_STREQ(item.pszText, text.wide) << "the control holds the text's own characters";
     }
     EXPECT_EQ(pushed([&](ProcFrame& f) { tabs_get_text(f, dialog_, kTabControl, 1); }), "A");
 }
@@ -303,13 +321,19 @@ TEST_F(StatusBar, PartsTakeWidthsInDialogUnitsAndRefuseBadOnes) {
 }
 
 TEST_F(StatusBar, PartTextsKeepEveryScript) {
-    add_at(kStatusBar, 300, 0, 0, 100, 12);
+    HWND bar = add_at(kStatusBar, 300, 0, 0, 100, 12);
     const std::int32_t widths[] = {25, 25, 25, -1};
     ASSERT_TRUE(status_set_parts(dialog_, 300, widths, 4));
     for (std::int32_t part = 1; part <= 4; ++part)
-        EXPECT_TRUE(taking(kScripts[part - 1], [&](ProcFrame& f) { return status_set_text(f, dialog_, 300, part); }));
-    for (std::int32_t part = 1; part <= 4; ++part)
-        EXPECT_EQ(pushed([&](ProcFrame& f) { status_get_text(f, dialog_, 300, part); }), kScripts[part - 1]);
+        EXPECT_TRUE(taking(kScripts[part - 1].here().bytes,
+                           [&](ProcFrame& f) { return status_set_text(f, dialog_, 300, part); }));
+    for (std::int32_t part = 1; part <= 4; ++part) {
+        const CodedText& text = kScripts[part - 1].here();
+        EXPECT_EQ(pushed([&](ProcFrame& f) { status_get_text(f, dialog_, 300, part); }), text.bytes);
+        WCHAR held[64] = {};
+        SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part - 1), reinterpret_cast<LPARAM>(held));
+        EXPECT_STREQ(held, text.wide) << "the bar holds the text's own characters";
+    }
     for (std::int32_t part : {0, -1, 5, INT_MIN, INT_MAX}) {
         EXPECT_FALSE(taking("x", [&](ProcFrame& f) { return status_set_text(f, dialog_, 300, part); })) << part;
         EXPECT_EQ(pushed([&](ProcFrame& f) { status_get_text(f, dialog_, 300, part); }), "") << part;
@@ -324,16 +348,26 @@ TEST_F(Tooltips, OneWindowPerDialogHoldsEveryControlsTip) {
     add_at(kPushButton, 400, 4, 4, 40, 12);
     add_at(kTextBox, 401, 4, 20, 40, 12);
     EXPECT_EQ(get_dialog_tooltips(dialog_), nullptr);
-    for (const char* text : kScripts) {
-        ASSERT_TRUE(taking(text, [&](ProcFrame& f) { return set_control_tooltip(f, dialog_, 400); }));
-        EXPECT_EQ(pushed([&](ProcFrame& f) { get_control_tooltip(f, dialog_, 400); }), text);
+    for (const TextInCodePages& script : kScripts) {
+        const CodedText& text = script.here();
+        ASSERT_TRUE(taking(text.bytes, [&](ProcFrame& f) { return set_control_tooltip(f, dialog_, 400); }));
+        EXPECT_EQ(pushed([&](ProcFrame& f) { get_control_tooltip(f, dialog_, 400); }), text.bytes);
+        WCHAR held[64] = {};
+        TTTOOLINFOW tool = {};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.hwnd = dialog_;
+        tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(dialog_, 400));
+        tool.lpszText = held;
+        SendMessageW(get_dialog_tooltips(dialog_), TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_STREQ(tool.lpszText, text.wide) << "the tooltip window holds the text's own characters";
     }
-    ASSERT_TRUE(taking("Ελένη 李雷", [&](ProcFrame& f) { return set_control_tooltip(f, dialog_, 401); }));
+    ASSERT_TRUE(taking(bytes_here("Ελένη 李雷", "\xC5se caf\xE9"),
+                       [&](ProcFrame& f) { return set_control_tooltip(f, dialog_, 401); }));
     HWND tips = get_dialog_tooltips(dialog_);
     ASSERT_NE(tips, nullptr);
     EXPECT_EQ(GetWindow(tips, GW_OWNER), dialog_);
     EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 2) << "one tool per control, in one window";
-    EXPECT_EQ(pushed([&](ProcFrame& f) { get_control_tooltip(f, dialog_, 400); }), kScripts[3]);
+    EXPECT_EQ(pushed([&](ProcFrame& f) { get_control_tooltip(f, dialog_, 400); }), kScripts[3].here().bytes);
     // The empty text takes the tip away; ids that name nothing get none.
     EXPECT_TRUE(taking("", [&](ProcFrame& f) { return set_control_tooltip(f, dialog_, 400); }));
     EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 1);
@@ -347,11 +381,15 @@ TEST_F(Tooltips, OneWindowPerDialogHoldsEveryControlsTip) {
 
 TEST_F(Tooltips, LongTipsAreCutToTheirFirstUnits) {
     add_at(kPushButton, 400, 4, 4, 40, 12);
+    // 700 units of a letter outside ASCII (two bytes each in UTF-8, one in
+    // 1252), then 400 of "a": the tip keeps 1,023 units.
+    const std::string letter = bytes_here("λ", "\xE9");
     std::string text;
-    for (int i = 0; i < 700; ++i) text += "λ";  // 1,400 bytes, 700 units
+    for (int i = 0; i < 700; ++i) text += letter;
     text += std::string(400, 'a');
     ASSERT_TRUE(taking(text, [&](ProcFrame& f) { return set_control_tooltip(f, dialog_, 400); }));
-    EXPECT_EQ(pushed([&](ProcFrame& f) { get_control_tooltip(f, dialog_, 400); }), text.substr(0, 1400 + 323));
+    EXPECT_EQ(pushed([&](ProcFrame& f) { get_control_tooltip(f, dialog_, 400); }),
+              text.substr(0, 700 * letter.size() + 323));
 }
 
 }  // namespace
