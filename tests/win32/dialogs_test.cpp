@@ -68,7 +68,11 @@ struct OwnerLog {
     WPARAM idle_wparam = 99;
     bool enabled_when_dialog_destroyed = false;
     HWND no_idle_on_cancel = nullptr;  // a dialog given DS_NOIDLEMSG on WM_CANCELMODE
+    HWND close_after_idle = nullptr;   // a dialog sent WM_APP 1 on the sixth WM_ENTERIDLE, WM_APP 2 at the bound
 } owner_log;
+
+constexpr UINT_PTR kIdleBoundTimer = 1;
+constexpr UINT kIdleBoundMs = 5000;
 
 LRESULT CALLBACK owner_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_CANCELMODE || m == WM_ENABLE || m == WM_SETFOCUS || m == WM_KEYDOWN || m == WM_COMMAND)
@@ -81,7 +85,11 @@ LRESULT CALLBACK owner_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
         ++owner_log.idle_count;
         owner_log.idle_wparam = wp;
         owner_log.idle_lparam = lp;
+        if (owner_log.idle_count == 6 && owner_log.close_after_idle != nullptr)
+            PostMessageA(owner_log.close_after_idle, WM_APP, 1, 0);
     }
+    if (m == WM_TIMER && wp == kIdleBoundTimer && owner_log.close_after_idle != nullptr)
+        PostMessageA(owner_log.close_after_idle, WM_APP, 2, 0);
     return DefWindowProcA(w, m, wp, lp);
 }
 
@@ -604,19 +612,20 @@ TEST_F(Dialogs, ModalWithOwnerDisablesItAndHandsTheFocusBack) {
         return 0;
     };
     owner_log = OwnerLog{};
-    std::thread([d] {
-        Sleep(80);
-        PostMessageA(d, WM_APP, 1, 0);
-    }).detach();
+    // The dialog closes once the owner has heard six idle polls, or at the
+    // bound when it does not.
+    owner_log.close_after_idle = d;
+    SetTimer(owner, kIdleBoundTimer, kIdleBoundMs, nullptr);
     run_dialog_modal(d, callback, &end);
-    EXPECT_EQ(end, 1);
+    KillTimer(owner, kIdleBoundTimer);
+    EXPECT_EQ(end, 1) << "the owner heard " << owner_log.idle_count << " WM_ENTERIDLE in " << kIdleBoundMs
+                      << " ms, not 6";
     ASSERT_GE(owner_log.messages.size(), 3u);
     // Ours, then the one EnableWindow(FALSE) sends itself, then WM_ENABLE.
     const std::vector<UINT> start = {WM_CANCELMODE, WM_CANCELMODE, WM_ENABLE};
     EXPECT_EQ(std::vector<UINT>(owner_log.messages.begin(), owner_log.messages.begin() + 3), start);
     EXPECT_FALSE(owner_enabled_in_loop);
     EXPECT_TRUE(owner_enabled_at_destroy) << "close_dialog enables the owner before destroying";
-    EXPECT_GT(owner_log.idle_count, 5) << "WM_ENTERIDLE on every empty poll";
     EXPECT_EQ(owner_log.idle_wparam, static_cast<WPARAM>(MSGF_DIALOGBOX));
     EXPECT_EQ(owner_log.idle_lparam, reinterpret_cast<LPARAM>(d));
     EXPECT_EQ(GetFocus(), owner);
