@@ -21,14 +21,16 @@ namespace {
 char* bytes_of(DynString h) { return h != 0 ? reinterpret_cast<char*>(h) : static_empty_string(); }
 
 // A new string holding a copy of the n bytes at src: 0 for n = 0 (nothing is
-// allocated) and 0 when the allocator is exhausted. Kept out of line: inlined
-// into each push and each read of a control's text, it took the greeting's
-// code 248 bytes over a 512-byte page.
-[[gnu::noinline]] DynString new_copy(const char* src, std::uint32_t n) {
+// allocated) and 0 when the allocator is exhausted. The pushes make it in
+// line; the rarer copies (shrink_string, assign_copy) share one out of line,
+// which inlined there too took the greeting's code 248 bytes over a 512-byte
+// page.
+[[gnu::always_inline]] inline DynString copy_in_line(const char* src, std::uint32_t n) {
     StringAllocation s = allocate_string(n);
     if (s.handle != 0) copy_bytes(s.bytes, src, n);
     return s.handle;
 }
+[[gnu::noinline]] DynString new_copy(const char* src, std::uint32_t n) { return copy_in_line(src, n); }
 
 // What allocate_string and shrink_string give for a new string h of n bytes:
 // 0 after a failure, with code 7 unless nothing was asked for (n = 0).
@@ -204,13 +206,13 @@ KW_TAKES_HANDLE KW_STRING_ROAD void push_borrowed(ProcFrame& f, DynString h) {
 
 KW_STRING_ROAD void push_literal(ProcFrame& f, const StrLiteral* lit) {
     std::uint32_t n = lit->count();
-    DynString h = new_copy(lit->bytes(), n);
+    DynString h = copy_in_line(lit->bytes(), n);
     push_entry(f, StringEntry{h}, "push_literal");
     if (h == 0 && n != 0) record_error(f, kOutOfMemory);
 }
 
 KW_STRING_ROAD void push_copy(ProcFrame& f, const char* p, std::uint32_t n) {
-    push_entry(f, StringEntry{new_copy(p, n)}, "push_copy");
+    push_entry(f, StringEntry{copy_in_line(p, n)}, "push_copy");
 }
 
 void push_crlf(ProcFrame& f) {
