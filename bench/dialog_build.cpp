@@ -95,11 +95,6 @@ void build_raw(long n) {
     }
 }
 
-void drain_queue() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {

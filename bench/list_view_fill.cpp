@@ -77,11 +77,6 @@ void fill_raw(long rows) {
     DestroyWindow(dialog);
 }
 
-void drain_queue() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {

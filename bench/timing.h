@@ -42,3 +42,9 @@ inline int pairs_argument(int argc, char** argv, int fallback) { return argc > 1
 inline long count_argument(int argc, char** argv, int k, long fallback) {
     return argc > k ? std::atol(argv[k]) : fallback;
 }
+
+// Dispatches what the measured run left in the queue, between runs.
+inline void drain_queue() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
