@@ -146,7 +146,7 @@ TEST_F(ListView, CellsOutsideTheRowsAndColumnsChangeNothingAndReadEmpty) {
     EXPECT_EQ(column_texts(2), (std::vector<std::string>{"b1", "b2"}));
 }
 
-TEST_F(ListView, MissingControlGivesZeroAndEmpty) {
+TEST_F(ListView, MissingListOrProgressBarGivesZeroAndEmpty) {
     EXPECT_EQ(taking("x", [&](ProcFrame& f) { return list_view_add_column(f, dialog_, kMissing, 30, 0); }), 0);
     EXPECT_EQ(taking("x", [&](ProcFrame& f) { return list_view_insert_row(f, dialog_, kMissing, 0); }), 0);
     EXPECT_EQ(cell(1, 1, kMissing), "");
@@ -157,6 +157,12 @@ TEST_F(ListView, MissingControlGivesZeroAndEmpty) {
     EXPECT_FALSE(list_view_select_row(dialog_, kMissing, 0, 0));
     EXPECT_FALSE(list_view_sort(dialog_, kMissing, 1, 0));
     list_view_clear(dialog_, kMissing);
+    EXPECT_FALSE(progress_set_range(dialog_, kMissing, 0, 10));
+    EXPECT_EQ(progress_set_position(dialog_, kMissing, 5), 0);
+    EXPECT_EQ(progress_step(dialog_, kMissing), 0);
+    EXPECT_FALSE(progress_marquee(dialog_, kMissing, 1, 0));
+    progress_set_step(dialog_, kMissing, 5);
+    EXPECT_EQ(progress_get_position(dialog_, kMissing), 0);
 }
 
 TEST_F(ListView, ReadingACellUnderMemoryFailureGivesEmptyAndRecordsSeven) {
@@ -402,15 +408,6 @@ TEST_F(ListView, ProgressMarqueeTurnsOnAndOff) {
     EXPECT_EQ(GetWindowLongW(bar, GWL_STYLE) & PBS_MARQUEE, 0);
     progress_set_range(dialog_, kBar, 0, 10);
     EXPECT_EQ(progress_set_position(dialog_, kBar, 7), 7) << "a stopped marquee shows the position again";
-}
-
-TEST_F(ListView, ProgressOnAMissingControlGivesZero) {
-    EXPECT_FALSE(progress_set_range(dialog_, kMissing, 0, 10));
-    EXPECT_EQ(progress_set_position(dialog_, kMissing, 5), 0);
-    EXPECT_EQ(progress_step(dialog_, kMissing), 0);
-    EXPECT_FALSE(progress_marquee(dialog_, kMissing, 1, 0));
-    progress_set_step(dialog_, kMissing, 5);
-    EXPECT_EQ(progress_get_position(dialog_, kMissing), 0);
 }
 
 }  // namespace
