@@ -84,6 +84,7 @@ t = "string_ops"
 seed(t, "greeting", bytes([1, 0, 8, 0, 1, 0, 4, 0, 9, 0, 7, 7]))
 seed(t, "assign_in_place", bytes([2, 3]) + b"Ann" + bytes([8, 1, 2, 3]) + b"Bob" + bytes([8, 0, 4, 0, 8, 1, 4, 1, 8, 1]))
 seed(t, "six_pushes", bytes([1, 3, 4, 0, 3, 0, 5, 2, 1, 2, 1, 4, 9, 7, 7, 7, 7]))
+seed(t, "six_pushes_lent", bytes([2, 3]) + b"Ann" + bytes([8, 1, 1, 3, 0, 3, 0, 4, 1, 1, 4, 9, 7, 7, 7, 7, 7]))
 seed(t, "concat_fails", bytes([1, 0, 1, 3, 10, 1, 9, 11, 7]))
 seed(t, "literal_fails", bytes([10, 2, 1, 0, 1, 2, 1, 4, 8, 2, 7]))
 seed(t, "shrink_and_zero", bytes([6, 8, 1, 0, 2, 0, 3, 4, 5, 6, 3, 6, 4, 9, 9, 9, 9, 0, 2, 3])

@@ -251,7 +251,9 @@ void op_concat(Machine& s) {
     ModelEntry a = std::move(s.m.stack.back());
     s.m.stack.pop_back();
     std::string joined = a.bytes + b.bytes;
-    bool ok = s.m.allocate(joined.size());
+    // With the top entry beyond the slots the join is the next entry's bytes
+    // alone: an owned next entry is kept as it is, only a borrowed one copied.
+    bool ok = n <= kSlots || a.borrowed ? s.m.allocate(joined.size()) : true;
     s.m.push({ok ? joined : std::string()});  // a failure leaves one empty entry
     if (!ok) s.m.error_word = kOutOfMemoryWord;
 }

@@ -50,30 +50,33 @@ StringEntry entry_at(const ProcFrame& f, std::uint32_t k) {
     return slot < kStringArgSlots ? f.strings.slots[slot] : StringEntry{};
 }
 
+// Removes the top entry and gives it; an empty stack gives the empty entry
+// and stays empty.
+StringEntry take_top(ProcFrame& f) {
+    std::uint32_t depth = f.strings.depth;
+    std::uint32_t slot = depth - 1;  // wraps when the stack is empty
+    StringEntry e = slot < kStringArgSlots ? f.strings.slots[slot] : StringEntry{};
+    f.strings.depth = slot + (depth == 0);
+    return e;
+}
+
 // Pushes e. Beyond the fifth slot the push is counted but the entry is not
 // kept (an owned string is freed), so a caller that pushes too much never
-// writes outside its frame and leaks nothing.
+// writes outside its frame and leaks nothing. The depth is a plain 32-bit
+// count: after 2^32 pushes that nothing popped it would wrap to 0, and every
+// slot index it gives is still checked against the slots. (Stopping it at
+// 2^32 - 1 cost the string road 11 instructions.)
 void push_entry(ProcFrame& f, StringEntry e, const char* operation) {
     check_program_thread(operation);
     StringArgStack& s = f.strings;
-    if (s.depth < kStringArgSlots) {
-        s.slots[s.depth] = e;
+    std::uint32_t depth = s.depth;
+    if (depth < kStringArgSlots) {
+        s.slots[depth] = e;
     } else {
         report_contract_violation(operation, "push onto a full string argument stack (5 entries)");
         free_string(e);
     }
-    if (s.depth != UINT32_MAX) ++s.depth;
-}
-
-// Makes e the top entry in place of what is there (nothing is freed); with no
-// slot to keep it in, an owned e is freed.
-void replace_top(ProcFrame& f, StringEntry e) {
-    std::uint32_t slot = f.strings.depth - 1;  // wraps when the stack is empty
-    if (slot < kStringArgSlots) {
-        f.strings.slots[slot] = e;
-    } else {
-        free_string(e);
-    }
+    s.depth = depth + 1;
 }
 
 // string_assign of a borrowed string: its bytes are copied over the old
@@ -177,10 +180,6 @@ void copy_bytes(char* dst, const char* src, std::uint32_t n) {
 
 // ---- Operations on the calling procedure's StringArgStack ------------------
 
-StringEntry string_arg(const ProcFrame& f, std::uint32_t k) {
-    return k < f.strings.depth ? entry_at(f, k) : StringEntry{};
-}
-
 void drop_string_args(ProcFrame& f, std::uint32_t k) {
     f.strings.depth = k < f.strings.depth ? f.strings.depth - k : 0;
 }
@@ -234,8 +233,7 @@ void pop_string_args(ProcFrame& f, std::uint32_t k) {
 
 KW_TAKES_HANDLE KW_STRING_ROAD void string_assign(ProcFrame& f, DynString& var) {
     expect_string_args(f, 1, "string_assign");
-    StringEntry e = entry_at(f, 0);
-    drop_string_args(f, 1);
+    StringEntry e = take_top(f);
     DynString old = var;
 #ifdef KW_CHECKED
     old = live_or_empty("string_assign", old, __builtin_return_address(0));
@@ -251,30 +249,58 @@ KW_TAKES_HANDLE KW_STRING_ROAD void string_assign(ProcFrame& f, DynString& var) 
     assign_copy(f, var, old, view_string(e));
 }
 
-KW_STRING_ROAD void string_concat(ProcFrame& f) {
-    expect_string_args(f, 2, "string_concat");
-    // 1. View the next entry a and the top entry b where they lie.
-    StringEntry a = entry_at(f, 1);
-    StringEntry b = entry_at(f, 0);
+namespace {
+
+// A new string holding a's bytes followed by b's. When it cannot be
+// allocated (a total past 32 bits never can), 7 is recorded and the result
+// is the empty string.
+DynString joined_copy(ProcFrame& f, StringEntry a, StringEntry b) {
     StringView va = view_string(a);
-    StringView vb = view_string(b);
-
-    // 2. A new string for both; a total past 32 bits cannot be allocated.
-    std::uint32_t total = va.count + vb.count;
-    bool fits = total >= va.count;
-    StringAllocation joined = allocate_string(fits ? total : 0);
-
-    // 3. a's bytes, then b's behind them.
+    std::uint32_t total = va.count + view_string(b).count;
+    if (total < va.count) {
+        record_error(f, kOutOfMemory);
+        total = 0;
+    }
+    StringAllocation joined = allocate_string(total);
     if (joined.handle != 0) {
+        StringView vb = view_string(b);
         copy_bytes(joined.bytes, va.bytes, va.count);
         copy_bytes(joined.bytes + va.count, vb.bytes, vb.count);
     }
+    if (joined.failed()) record_error(f, kOutOfMemory);
+    return joined.handle;
+}
 
-    // 4. The owned arguments are freed and the result takes a's place. When
-    // it could not be allocated, one empty entry stands there instead.
+// string_concat where the two entries do not both lie in slots. An entry
+// that is not on the stack reads as empty, so the join is the one entry that
+// is there, or nothing. Below two entries the join has no slot: the top
+// entry is freed. With the top entry beyond the slots and the next in the
+// last slot, the join is the next entry's bytes, owned: an owned entry stays
+// as it is, a borrowed one is copied. Beyond that both read as empty.
+[[gnu::noinline]] void concat_anywhere(ProcFrame& f) {
+    free_string(take_top(f));
+    StringEntry& a = f.strings.slots[kStringArgSlots - 1];
+    if (f.strings.depth == kStringArgSlots && a.is_borrowed()) {
+        StringView va = view_string(a);
+        a = StringEntry{new_copy(va.bytes, va.count)};
+        if (a.handle() == 0 && va.count != 0) record_error(f, kOutOfMemory);
+    }
+}
+
+}  // namespace
+
+KW_STRING_ROAD void string_concat(ProcFrame& f) {
+    expect_string_args(f, 2, "string_concat");
+    // The next entry a and the top entry b, when both lie in slots, are
+    // replaced by their join in a's slot; the owned ones are freed. When the
+    // join cannot be allocated, one empty entry stands there instead.
+    std::uint32_t depth = f.strings.depth;
+    if (depth - 2 > kStringArgSlots - 2) return concat_anywhere(f);
+    StringEntry* a_slot = &f.strings.slots[depth - 2];
+    f.strings.depth = depth - 1;
+    StringEntry a = a_slot[0];
+    StringEntry b = a_slot[1];
+    *a_slot = joined_copy(f, a, b);
     free_string(a);
     free_string(b);
-    drop_string_args(f, 1);
-    replace_top(f, StringEntry{joined.handle});
-    if (joined.handle == 0 && (total != 0 || !fits)) record_error(f, kOutOfMemory);
 }

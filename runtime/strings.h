@@ -62,7 +62,13 @@ void copy_bytes(char* dst, const char* src, std::uint32_t n);
 
 // The entry k places below the top (0 = top entry, 1 = next entry). An entry
 // that is not on the stack, or was pushed beyond the slots, reads as empty.
-StringEntry string_arg(const ProcFrame& f, std::uint32_t k);
+// Always inlined: the read is cheaper than a call, and a function the
+// compiler might also emit out of line breaks the link between LTO-built
+// libraries and a program built without LTO (docs/platform.md).
+[[gnu::always_inline]] inline StringEntry string_arg(const ProcFrame& f, std::uint32_t k) {
+    std::uint32_t slot = f.strings.depth - 1 - k;
+    return slot < kStringArgSlots && k < f.strings.depth ? f.strings.slots[slot] : StringEntry{};
+}
 // Removes k entries without freeing anything (the caller has freed them).
 void drop_string_args(ProcFrame& f, std::uint32_t k);
 

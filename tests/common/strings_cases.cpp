@@ -396,10 +396,15 @@ TEST_F(StringArgs, CheckedBuildReportsEachMisuseOnce) {
     }
 }
 
-TEST_F(StringArgs, PopOfAnEmptyStackChangesNothing) {
+TEST_F(StringArgs, TakingFromAnEmptyStackLeavesItEmpty) {
     ProcFrame f;
     pop_string(f);
     EXPECT_EQ(f.strings.depth, 0u);
+    DynString var = make("abc");
+    string_assign(f, var);
+    EXPECT_EQ(f.strings.depth, 0u);
+    EXPECT_EQ(var, 0u) << "the missing entry reads as empty";
+    EXPECT_EQ(live(), 0);
 }
 
 // ---- string_assign ------------------------------------------------------------
@@ -531,14 +536,16 @@ TEST_F(StringArgs, ConcatAtEveryDepthKeepsTheFrameAndLeaksNothing) {
         std::uint32_t depth;
         std::uint32_t depth_after;
         std::int32_t live_after;
-        const char* top_after;  // null: the top reads as empty
+        const char* top_after;       // null: the top reads as empty
+        bool next_borrowed = false;  // the next entry lent by a variable (counted in live_after)
     };
     const Case cases[] = {
         {0, 0, 0, nullptr},  // nothing to join
         {1, 0, 0, nullptr},  // the result has no slot: freed
-        {2, 1, 1, "01"},    {3, 2, 2, "12"},
-        {5, 4, 4, "34"},    {6, 5, 5, "4"},  // the top lay beyond the slots and reads as empty
-        {7, 6, 5, nullptr},                  // both beyond the slots: an empty result, kept nowhere
+        {2, 1, 1, "01"},       {3, 2, 2, "12"},
+        {5, 4, 4, "34"},       {6, 5, 5, "4"},        // the top lay beyond the slots and reads as empty
+        {7, 6, 5, nullptr},                           // both beyond the slots: an empty result, kept nowhere
+        {2, 1, 2, "01", true}, {6, 5, 6, "4", true},  // the join of the lent entry alone is an owned copy
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.depth);
@@ -547,9 +554,15 @@ TEST_F(StringArgs, ConcatAtEveryDepthKeepsTheFrameAndLeaksNothing) {
             ProcFrame f;
             std::uint32_t after[4] = {0xA5A5A5A5u, 0xA5A5A5A5u, 0xA5A5A5A5u, 0xA5A5A5A5u};
         } g;
+        DynString lent = 0;
         for (std::uint32_t i = 0; i < c.depth; ++i) {
             char digit = static_cast<char>('0' + i);
-            push_copy(g.f, &digit, 1);
+            if (c.next_borrowed && i + 2 == c.depth) {
+                lent = make(std::string(1, digit));
+                push_borrowed(g.f, lent);
+            } else {
+                push_copy(g.f, &digit, 1);
+            }
         }
         string_concat(g.f);
         EXPECT_EQ(g.f.strings.depth, c.depth_after);
@@ -559,10 +572,12 @@ TEST_F(StringArgs, ConcatAtEveryDepthKeepsTheFrameAndLeaksNothing) {
         } else {
             EXPECT_EQ(string_arg(g.f, 0).handle(), 0u);
         }
+        EXPECT_FALSE(string_arg(g.f, 0).is_borrowed()) << "a join is owned";
         EXPECT_EQ(g.f.error_word, 0u);
         for (std::uint32_t w : g.before) EXPECT_EQ(w, 0x5A5A5A5Au) << "written below the frame";
         for (std::uint32_t w : g.after) EXPECT_EQ(w, 0xA5A5A5A5u) << "written above the frame";
         while (g.f.strings.depth != 0) pop_string(g.f);
+        free_string(lent);
         EXPECT_EQ(live(), 0);
     }
 }
