@@ -63,8 +63,8 @@ constexpr std::uint32_t kNameLength = 3;
 DynString user_name;
 char* raw_name;
 
-// The message box's text as the road makes it, freed the way the box frees
-// its entries (the box itself left out).
+// The message box's text as the road makes it, taken and freed the way the
+// box takes and frees its entries (the box itself left out).
 [[gnu::noinline]] void road_ours(long n) {
     for (long i = 0; i < n; ++i) {
         ProcFrame f;
@@ -72,9 +72,11 @@ char* raw_name;
         push_borrowed(f, user_name);
         string_concat(f);
         push_empty(f);
-        sink = sink + static_cast<unsigned char>(view_string(string_arg(f, 1)).bytes[6]);
-        free_string(string_arg(f, 0));
-        free_string(string_arg(f, 1));
+        StringEntry caption = string_arg(f, 0);
+        StringEntry text = string_arg(f, 1);
+        sink = sink + static_cast<unsigned char>(view_string(text).bytes[6]);
+        free_string(caption);
+        free_string(text);
         drop_string_args(f, 2);
     }
 }
