@@ -143,7 +143,6 @@ enum class Picker { kOpen, kSave, kFolder };
 // the picker opens in or, for the save picker, the proposed file.
 Choice show_picker(HWND owner, Picker kind, const Wide* filters, const Wide* extension, const Wide& start, bool many) {
     Choice c;
-    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     IFileDialog* dialog = nullptr;
     c.result = kind == Picker::kSave ? CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER,
                                                         IID_IFileSaveDialog, reinterpret_cast<void**>(&dialog))
@@ -196,9 +195,25 @@ Choice show_picker(HWND owner, Picker kind, const Wide* filters, const Wide* ext
         }
         dialog->Release();
     }
-    if (SUCCEEDED(com)) CoUninitialize();
     return c;
 }
+
+// COM for the calling thread, as a single-threaded apartment when nobody has
+// initialised it, for as long as a picker and what it chose live: the chosen
+// items are read and released before the apartment ends, which may unload
+// the code behind them.
+class ComApartment {
+public:
+    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(result_)) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT result_;
+};
 
 std::int32_t finish(ProcFrame& f, Choice c, std::uint32_t taken) {
     pop_string_args(f, taken);
@@ -211,6 +226,7 @@ std::int32_t finish(ProcFrame& f, Choice c, std::uint32_t taken) {
 }  // namespace
 
 std::int32_t pick_open_file(ProcFrame& f, HWND owner, std::uint32_t flags) {
+    ComApartment com;
     expect_string_args(f, 2, "pick_open_file");
     Wide filters(view_string(string_arg(f, 1)));
     Wide folder(view_string(string_arg(f, 0)));
@@ -223,6 +239,7 @@ std::int32_t pick_open_file(ProcFrame& f, HWND owner, std::uint32_t flags) {
 }
 
 std::int32_t pick_save_file(ProcFrame& f, HWND owner) {
+    ComApartment com;
     expect_string_args(f, 3, "pick_save_file");
     Wide filters(view_string(string_arg(f, 2)));
     Wide extension(view_string(string_arg(f, 1)));
@@ -236,6 +253,7 @@ std::int32_t pick_save_file(ProcFrame& f, HWND owner) {
 }
 
 std::int32_t pick_folder(ProcFrame& f, HWND owner) {
+    ComApartment com;
     expect_string_args(f, 1, "pick_folder");
     Wide folder(view_string(string_arg(f, 0)));
     Choice c;
