@@ -9,7 +9,8 @@
 // call, a dialog's shortcut table (the caller's) through a window property.
 // Positions and sizes are in dialog units. Failures show as a 0 result or
 // an empty string; the operations that push a text read from a window also
-// record error 7 in the caller's frame when that text could not be allocated.
+// record error 7 in the caller's frame when that text could not be allocated,
+// and the pickers error 5 when they could not show a picker or give its path.
 #pragma once
 
 #include <windows.h>
@@ -267,8 +268,9 @@ void set_mouse_pointer(std::int32_t index);
 
 // ---- List views (kind 16, in report view) -----------------------------------------
 // Rows and columns count from 1. Cell texts are strings in the program's code
-// page. A row or column that does not exist, and an id that names no
-// control, change nothing: the result is 0 (FALSE) or the empty string.
+// page. A row or column that does not exist, and an id that names no list
+// view (no control, or a control of another kind), change nothing: the result
+// is 0 (FALSE) or the empty string.
 
 // Column alignments.
 constexpr std::uint32_t kAlignLeft = 0;
@@ -327,7 +329,8 @@ struct ListViewEvent {
 ListViewEvent list_view_event(UINT message, LPARAM lparam);
 
 // ---- Progress bars (kind 17) ------------------------------------------------------------
-// An id that names no control changes nothing and gives 0.
+// An id that names no progress bar (no control, or a control of another kind,
+// which could read the bar's messages as its own) changes nothing and gives 0.
 
 // The range, 32 bits wide; 0 and no change when low is not below high.
 BOOL progress_set_range(HWND dialog, std::int32_t id, std::int32_t low, std::int32_t high);
@@ -394,7 +397,7 @@ void status_get_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t pa
 // Gives the control a tooltip with the text on the top entry (its first
 // 1,023 UTF-16 units) and pops it; the empty text takes the tooltip away.
 // The dialog's one tooltip window, made by its first tip, goes with the
-// dialog. 0 for no such control or a window that is no toolkit dialog.
+// dialog; the tips of controls that are gone go when a tip is next added. 0 for no such control or a window that is no toolkit dialog.
 BOOL set_control_tooltip(ProcFrame& f, HWND dialog, std::int32_t id);
 // Pushes the control's tooltip text; empty when it has none.
 void get_control_tooltip(ProcFrame& f, HWND dialog, std::int32_t id);
