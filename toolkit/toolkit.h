@@ -269,8 +269,8 @@ void set_mouse_pointer(std::int32_t index);
 // ---- List views (kind 16, in report view) -----------------------------------------
 // Rows and columns count from 1. Cell texts are strings in the program's code
 // page. A row or column that does not exist, and an id that names no list
-// view (no control, or a control of another kind), change nothing: the result
-// is 0 (FALSE) or the empty string.
+// view (no control, a control of another kind or of another process), change
+// nothing: the result is 0 (FALSE) or the empty string.
 
 // Column alignments.
 constexpr std::uint32_t kAlignLeft = 0;
@@ -329,8 +329,9 @@ struct ListViewEvent {
 ListViewEvent list_view_event(UINT message, LPARAM lparam);
 
 // ---- Progress bars (kind 17) ------------------------------------------------------------
-// An id that names no progress bar (no control, or a control of another kind,
-// which could read the bar's messages as its own) changes nothing and gives 0.
+// An id that names no progress bar of the program (no control, a control of
+// another kind, which could read the bar's messages as its own, or of another
+// process) changes nothing and gives 0.
 
 // The range, 32 bits wide; 0 and no change when low is not below high.
 BOOL progress_set_range(HWND dialog, std::int32_t id, std::int32_t low, std::int32_t high);
@@ -350,7 +351,8 @@ BOOL progress_marquee(HWND dialog, std::int32_t id, std::int32_t on, std::int32_
 
 // ---- Tabs with pages, sliders, up-downs, status bars, tooltips (kinds 18 to 21) -----
 // Each operation names the control by (dialog, id) and gives 0 (or pushes the
-// empty string) when that is no control of its kind; indexes count from 1.
+// empty string) when that is no control of its kind in the program's own
+// process; indexes count from 1.
 // Texts go to and come from the controls in UTF-16, so they keep any script.
 
 // Appends a tab with the text on the top entry and pops it. Gives the new

@@ -181,6 +181,55 @@ TEST_F(ListView, MissingListOrProgressBarOrOneOfAnotherKindGivesZeroAndEmpty) {
     EXPECT_EQ(status_get_part_count(dialog_, kStatusId), 2) << "the status bar keeps its parts";
 }
 
+// A list view of another process, the registry editor's, whose parent and id
+// name it as (dialog, id) would: its messages would carry this process's
+// addresses there, which it would read and write as its own.
+struct ForeignView {
+    DWORD process;
+    HWND view;
+};
+BOOL CALLBACK find_foreign_view(HWND window, LPARAM state) {
+    auto* s = reinterpret_cast<ForeignView*>(state);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != s->process) return TRUE;
+    s->view = FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
+    if (s->view == nullptr) EnumChildWindows(window, find_foreign_view, state);
+    return s->view == nullptr;
+}
+
+TEST_F(ListView, AListViewOfAnotherProcessIsNoneOfTheProgramsOwn) {
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    WCHAR line[] = L"regedit.exe";
+    ASSERT_TRUE(CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    ForeignView found = {pi.dwProcessId, nullptr};
+    bool seen = pump_until([&] {
+        EnumWindows(find_foreign_view, reinterpret_cast<LPARAM>(&found));
+        HWND header = found.view != nullptr ? ListView_GetHeader(found.view) : nullptr;
+        return header != nullptr && Header_GetItemCount(header) > 0;
+    });
+    if (seen) {
+        HWND parent = GetParent(found.view);
+        std::int32_t id = GetDlgCtrlID(found.view);
+        LRESULT rows = SendMessageW(found.view, LVM_GETITEMCOUNT, 0, 0);
+        EXPECT_EQ(list_view_row_count(parent, id), 0);
+        EXPECT_EQ(list_view_column_count(parent, id), 0);
+        EXPECT_EQ(taking("x", [&](ProcFrame& f) { return list_view_insert_row(f, parent, id, 0); }), 0);
+        EXPECT_EQ(pushed([&](ProcFrame& f) { list_view_get_cell(f, parent, id, 1, 1); }), "");
+        EXPECT_FALSE(list_view_sort(parent, id, 1, 0));
+        EXPECT_EQ(SendMessageW(found.view, LVM_GETITEMCOUNT, 0, 0), rows) << "its rows are as they were";
+    }
+    DWORD code = 0;
+    EXPECT_TRUE(GetExitCodeProcess(pi.hProcess, &code) && code == STILL_ACTIVE) << "the registry editor still runs";
+    TerminateProcess(pi.hProcess, 0);
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    ASSERT_TRUE(seen) << "a list view with columns in the registry editor within 10 s";
+}
+
 TEST_F(ListView, ReadingACellUnderMemoryFailureGivesEmptyAndRecordsSeven) {
     make_view({"A"});
     insert(0, "Ελένη");
