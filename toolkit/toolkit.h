@@ -371,8 +371,8 @@ BOOL tabs_select(HWND dialog, std::int32_t id, std::int32_t index);
 // Puts the control with control_id on a page of the tab control: it is shown
 // while the tab with that index is selected and hidden otherwise, however
 // the tab gets selected (a click, the keys, Ctrl+Tab, tabs_select). Page 0
-// takes it off its page and shows it. 0 for a missing control or a negative
-// page.
+// takes it off its page and shows it. 0 for a missing control, the tab
+// control itself or a negative page.
 BOOL tabs_set_page(HWND dialog, std::int32_t tabs_id, std::int32_t control_id, std::int32_t page);
 
 // Sliders (kind 19) and up-downs (kind 20). A range with minimum above
