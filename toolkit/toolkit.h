@@ -400,7 +400,8 @@ void status_get_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t pa
 // Gives the control a tooltip with the text on the top entry (its first
 // 1,023 UTF-16 units) and pops it; the empty text takes the tooltip away.
 // The dialog's one tooltip window, made by its first tip, goes with the
-// dialog; the tips of controls that are gone go when a tip is next added. 0 for no such control or a window that is no toolkit dialog.
+// dialog; the tips of controls that are gone go when a tip is next added.
+// 0 for no such control or a window that is no toolkit dialog.
 BOOL set_control_tooltip(ProcFrame& f, HWND dialog, std::int32_t id);
 // Pushes the control's tooltip text; empty when it has none.
 void get_control_tooltip(ProcFrame& f, HWND dialog, std::int32_t id);
