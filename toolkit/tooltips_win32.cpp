@@ -58,10 +58,11 @@ void forget_gone_tools(HWND tips) {
     for (UINT i = 0;;) {
         TTTOOLINFOW tool = tool_of(nullptr, nullptr, nullptr);
         if (SendMessageW(tips, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)) == 0) return;
+        LRESULT count = SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0);
         if ((tool.uFlags & TTF_IDISHWND) != 0 && !IsWindow(reinterpret_cast<HWND>(tool.uId)))
             SendMessageW(tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        else
-            ++i;
+        // The next tool moved into this place only when that one went.
+        if (SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0) == count) ++i;
     }
 }
 
