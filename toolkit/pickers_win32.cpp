@@ -185,8 +185,14 @@ Choice show_picker(HWND owner, Picker kind, const Wide* filters, const Wide* ext
             dialog->SetFolder(folder);
             folder->Release();
         }
+        // The picker disables its owner while it is open and enables it
+        // when it ends even when it had been disabled before (seen under
+        // Wine): an owner kept disabled by a modal dialog of its own is
+        // disabled again, so that dialog stays modal.
         HWND top = owner != nullptr ? GetAncestor(owner, GA_ROOT) : nullptr;
+        bool was_disabled = top != nullptr && !IsWindowEnabled(top);
         c.result = dialog->Show(top);
+        if (was_disabled) EnableWindow(top, FALSE);
         if (SUCCEEDED(c.result)) {
             if (kind == Picker::kOpen)
                 c.result = static_cast<IFileOpenDialog*>(dialog)->GetResults(&c.items);

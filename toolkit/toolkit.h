@@ -410,8 +410,8 @@ HWND get_dialog_tooltips(HWND dialog);
 
 // ---- File and folder pickers ------------------------------------------------------
 // Each shows the platform's picker, owned by owner's top-level window (which it
-// disables while it is open), and pushes the chosen path in the program's code
-// page, whatever its length. A path with letters that code page lacks comes
+// disables while it is open; one disabled before stays disabled afterwards),
+// and pushes the chosen path in the program's code page, whatever its length. A path with letters that code page lacks comes
 // as its short form (8.3 names), or, when it has none that the code page
 // holds (a file not made yet), as a failure: never with look-alike letters,
 // which could name another file. Cancelled: the empty string, 0, and no
