@@ -411,13 +411,13 @@ HWND get_dialog_tooltips(HWND dialog);
 // ---- File and folder pickers ------------------------------------------------------
 // Each shows the platform's picker, owned by owner's top-level window (which it
 // disables while it is open; one disabled before stays disabled afterwards),
-// and pushes the chosen path in the program's code page, whatever its length. A path with letters that code page lacks comes
-// as its short form (8.3 names), or, when it has none that the code page
-// holds (a file not made yet), as a failure: never with look-alike letters,
-// which could name another file. Cancelled: the empty string, 0, and no
-// error. A picker that could not be shown or give its path: the empty string
-// and error 5 (7 when memory ran out). Filters read
-// "Text files|*.txt|All files|*.*" (empty: every file).
+// and pushes the chosen path in the program's code page, whatever its length.
+// A path with letters that code page lacks comes as its short form (8.3
+// names), or, when it has none that the code page holds (a file not made
+// yet), as a failure: never with look-alike letters, which could name another
+// file. Cancelled: the empty string, 0, and no error. A picker that could not
+// be shown or give its path: the empty string and error 5 (7 when memory ran
+// out). Filters read "Text files|*.txt|All files|*.*" (empty: every file).
 
 constexpr std::uint32_t kPickMany = 1;  // the open picker takes several files
 // Takes the filters (next entry) and the folder to open in (top entry; empty
