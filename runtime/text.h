@@ -34,7 +34,7 @@ std::int32_t compare_text(ProcFrame& f, std::uint32_t flags);
 // Looks for the top entry in the next entry, from byte position start on (1
 // is the first byte; below 1 counts as 1), and pops both. Gives the byte
 // position (from 1) where the first match begins, always at the start of a
-// character, or 0 when there is none or start lies beyond the text; an empty
-// top entry is found at start. Error 7 (and 0) when the texts could not be
-// converted for the search.
+// character, or 0 when there is none or start lies beyond the text; a start
+// inside a character moves to the next one, and an empty top entry is found
+// there. Error 7 (and 0) when the texts could not be converted for the search.
 std::int32_t find_text(ProcFrame& f, std::int32_t start, std::uint32_t flags);

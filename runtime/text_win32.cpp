@@ -118,6 +118,14 @@ std::int32_t find_text(ProcFrame& f, std::int32_t start, std::uint32_t flags) {
         pop_string_args(f, 2);
         return 0;
     }
+    // A start inside a character moves to the next one: the characters are
+    // counted from the first byte, as only they tell where each one begins.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(where.bytes);
+    UINT code_page = GetACP();
+    for (std::uint32_t at = 0; at < from;) {
+        at += character_bytes(code_page, bytes + at, where.count - at);
+        if (at > from) from = at;
+    }
     WideText text, pattern;
     widen(text, where.bytes + from, where.count - from, true);
     widen(pattern, what.bytes, what.count, false);

@@ -3,6 +3,7 @@
 // Texts go to and come from the control in UTF-16 (the W messages), converted
 // from and to the program's code page, so a cell holds any script whatever
 // the window's own character set. Rows and columns count from 1.
+#include "runtime/checked.h"
 #include "toolkit/toolkit_private.h"
 
 // After windows.h, which toolkit_private.h brings.
@@ -15,6 +16,12 @@ namespace {
 // a row).
 LRESULT send(HWND view, UINT message, WPARAM wparam, LPARAM lparam, LRESULT fallback = 0) {
     return view != nullptr ? SendMessageW(view, message, wparam, lparam) : fallback;
+}
+
+// The list view (dialog, id) names, or null when it is no list view, whose
+// messages another control could read otherwise.
+HWND list_view(HWND dialog, std::int32_t id) {
+    return control_of_class(dialog, id, WC_LISTVIEWA, "a list view operation");
 }
 
 std::int32_t row_count(HWND view) { return static_cast<std::int32_t>(send(view, LVM_GETITEMCOUNT, 0, 0)); }
@@ -90,7 +97,7 @@ void* heap_array(std::int32_t count, SIZE_T size) {
 std::int32_t list_view_add_column(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t width,
                                   std::uint32_t alignment) {
     expect_string_args(f, 1, "list_view_add_column");
-    HWND view = GetDlgItem(dialog, id);
+    HWND view = list_view(dialog, id);
     std::int32_t made = 0;
     Wide text(view_string(string_arg(f, 0)));
     if (view != nullptr && text.text() != nullptr) {
@@ -113,11 +120,11 @@ std::int32_t list_view_add_column(ProcFrame& f, HWND dialog, std::int32_t id, st
     return made;
 }
 
-std::int32_t list_view_column_count(HWND dialog, std::int32_t id) { return column_count(GetDlgItem(dialog, id)); }
+std::int32_t list_view_column_count(HWND dialog, std::int32_t id) { return column_count(list_view(dialog, id)); }
 
 std::int32_t list_view_insert_row(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t row) {
     expect_string_args(f, 1, "list_view_insert_row");
-    HWND view = GetDlgItem(dialog, id);
+    HWND view = list_view(dialog, id);
     std::int32_t made = 0;
     std::int32_t count = row_count(view);
     Wide text(view_string(string_arg(f, 0)));
@@ -135,7 +142,7 @@ std::int32_t list_view_insert_row(ProcFrame& f, HWND dialog, std::int32_t id, st
 
 BOOL list_view_set_cell(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t row, std::int32_t column) {
     expect_string_args(f, 1, "list_view_set_cell");
-    HWND view = GetDlgItem(dialog, id);
+    HWND view = list_view(dialog, id);
     BOOL done = FALSE;
     Wide text(view_string(string_arg(f, 0)));
     if (is_row(view, row) && is_column(view, column) && text.text() != nullptr) {
@@ -149,7 +156,7 @@ BOOL list_view_set_cell(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t
 }
 
 void list_view_get_cell(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t row, std::int32_t column) {
-    HWND view = GetDlgItem(dialog, id);
+    HWND view = list_view(dialog, id);
     if (!is_row(view, row) || !is_column(view, column)) {
         push_empty(f);
         return;
@@ -166,22 +173,22 @@ void list_view_get_cell(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t
 }
 
 BOOL list_view_delete_row(HWND dialog, std::int32_t id, std::int32_t row) {
-    HWND view = GetDlgItem(dialog, id);
+    HWND view = list_view(dialog, id);
     return is_row(view, row) && send(view, LVM_DELETEITEM, static_cast<WPARAM>(row - 1), 0) != 0;
 }
 
-void list_view_clear(HWND dialog, std::int32_t id) { send(GetDlgItem(dialog, id), LVM_DELETEALLITEMS, 0, 0); }
+void list_view_clear(HWND dialog, std::int32_t id) { send(list_view(dialog, id), LVM_DELETEALLITEMS, 0, 0); }
 
-std::int32_t list_view_row_count(HWND dialog, std::int32_t id) { return row_count(GetDlgItem(dialog, id)); }
+std::int32_t list_view_row_count(HWND dialog, std::int32_t id) { return row_count(list_view(dialog, id)); }
 
 std::int32_t list_view_selected_row(HWND dialog, std::int32_t id) { return list_view_nth_selected(dialog, id, 1); }
 
 std::int32_t list_view_selected_count(HWND dialog, std::int32_t id) {
-    return static_cast<std::int32_t>(send(GetDlgItem(dialog, id), LVM_GETSELECTEDCOUNT, 0, 0));
+    return static_cast<std::int32_t>(send(list_view(dialog, id), LVM_GETSELECTEDCOUNT, 0, 0));
 }
 
 std::int32_t list_view_nth_selected(HWND dialog, std::int32_t id, std::int32_t n) {
-    HWND view = GetDlgItem(dialog, id);
+    HWND view = list_view(dialog, id);
     if (view == nullptr || n < 1) return 0;
     LRESULT position = -1;
     for (std::int32_t k = 0; k < n; ++k) {
@@ -192,7 +199,7 @@ std::int32_t list_view_nth_selected(HWND dialog, std::int32_t id, std::int32_t n
 }
 
 BOOL list_view_select_row(HWND dialog, std::int32_t id, std::int32_t row, std::int32_t add) {
-    HWND view = GetDlgItem(dialog, id);
+    HWND view = list_view(dialog, id);
     if (row == 0 && view != nullptr) {
         set_selected(view, static_cast<WPARAM>(-1), false);
         return TRUE;
@@ -205,7 +212,7 @@ BOOL list_view_select_row(HWND dialog, std::int32_t id, std::int32_t row, std::i
 }
 
 BOOL list_view_sort(HWND dialog, std::int32_t id, std::int32_t column, std::int32_t descending) {
-    HWND view = GetDlgItem(dialog, id);
+    HWND view = list_view(dialog, id);
     if (!is_column(view, column)) return FALSE;
     std::int32_t rows = row_count(view);
     if (rows < 2) return TRUE;

@@ -143,7 +143,6 @@ enum class Picker { kOpen, kSave, kFolder };
 // the picker opens in or, for the save picker, the proposed file.
 Choice show_picker(HWND owner, Picker kind, const Wide* filters, const Wide* extension, const Wide& start, bool many) {
     Choice c;
-    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     IFileDialog* dialog = nullptr;
     c.result = kind == Picker::kSave ? CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER,
                                                         IID_IFileSaveDialog, reinterpret_cast<void**>(&dialog))
@@ -186,8 +185,14 @@ Choice show_picker(HWND owner, Picker kind, const Wide* filters, const Wide* ext
             dialog->SetFolder(folder);
             folder->Release();
         }
+        // The picker disables its owner while it is open and enables it
+        // when it ends even when it had been disabled before (seen under
+        // Wine): an owner kept disabled by a modal dialog of its own is
+        // disabled again, so that dialog stays modal.
         HWND top = owner != nullptr ? GetAncestor(owner, GA_ROOT) : nullptr;
+        bool was_disabled = top != nullptr && !IsWindowEnabled(top);
         c.result = dialog->Show(top);
+        if (was_disabled) EnableWindow(top, FALSE);
         if (SUCCEEDED(c.result)) {
             if (kind == Picker::kOpen)
                 c.result = static_cast<IFileOpenDialog*>(dialog)->GetResults(&c.items);
@@ -196,9 +201,25 @@ Choice show_picker(HWND owner, Picker kind, const Wide* filters, const Wide* ext
         }
         dialog->Release();
     }
-    if (SUCCEEDED(com)) CoUninitialize();
     return c;
 }
+
+// COM for the calling thread, as a single-threaded apartment when nobody has
+// initialised it, for as long as a picker and what it chose live: the chosen
+// items are read and released before the apartment ends, which may unload
+// the code behind them.
+class ComApartment {
+public:
+    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(result_)) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT result_;
+};
 
 std::int32_t finish(ProcFrame& f, Choice c, std::uint32_t taken) {
     pop_string_args(f, taken);
@@ -211,6 +232,7 @@ std::int32_t finish(ProcFrame& f, Choice c, std::uint32_t taken) {
 }  // namespace
 
 std::int32_t pick_open_file(ProcFrame& f, HWND owner, std::uint32_t flags) {
+    ComApartment com;
     expect_string_args(f, 2, "pick_open_file");
     Wide filters(view_string(string_arg(f, 1)));
     Wide folder(view_string(string_arg(f, 0)));
@@ -223,6 +245,7 @@ std::int32_t pick_open_file(ProcFrame& f, HWND owner, std::uint32_t flags) {
 }
 
 std::int32_t pick_save_file(ProcFrame& f, HWND owner) {
+    ComApartment com;
     expect_string_args(f, 3, "pick_save_file");
     Wide filters(view_string(string_arg(f, 2)));
     Wide extension(view_string(string_arg(f, 1)));
@@ -236,6 +259,7 @@ std::int32_t pick_save_file(ProcFrame& f, HWND owner) {
 }
 
 std::int32_t pick_folder(ProcFrame& f, HWND owner) {
+    ComApartment com;
     expect_string_args(f, 1, "pick_folder");
     Wide folder(view_string(string_arg(f, 0)));
     Choice c;

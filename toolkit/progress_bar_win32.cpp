@@ -1,5 +1,6 @@
 // The progress bar (kind 17): its range, position and step, and the marquee
 // that shows work of unknown length.
+#include "runtime/checked.h"
 #include "toolkit/toolkit_private.h"
 
 // After windows.h, which toolkit_private.h brings.
@@ -7,16 +8,23 @@
 
 namespace {
 
+// The progress bar (dialog, id) names, or null when it is no progress bar:
+// its messages share their numbers with those of the slider and the status
+// bar, which read some of them as addresses to write to.
+HWND progress_bar(HWND dialog, std::int32_t id) {
+    return control_of_class(dialog, id, PROGRESS_CLASSA, "a progress bar operation");
+}
+
 // The bar's reply; 0 when there is no such control.
 LRESULT send(HWND dialog, std::int32_t id, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
-    HWND bar = GetDlgItem(dialog, id);
+    HWND bar = progress_bar(dialog, id);
     return bar != nullptr ? SendMessageA(bar, message, wparam, lparam) : 0;
 }
 
 }  // namespace
 
 BOOL progress_set_range(HWND dialog, std::int32_t id, std::int32_t low, std::int32_t high) {
-    if (low >= high || GetDlgItem(dialog, id) == nullptr) return FALSE;
+    if (low >= high || progress_bar(dialog, id) == nullptr) return FALSE;
     send(dialog, id, PBM_SETRANGE32, static_cast<WPARAM>(low), static_cast<LPARAM>(high));
     return TRUE;
 }
@@ -40,7 +48,7 @@ std::int32_t progress_step(HWND dialog, std::int32_t id) {
 }
 
 BOOL progress_marquee(HWND dialog, std::int32_t id, std::int32_t on, std::int32_t milliseconds) {
-    HWND bar = GetDlgItem(dialog, id);
+    HWND bar = progress_bar(dialog, id);
     if (bar == nullptr) return FALSE;
     LONG_PTR style = GetWindowLongPtrA(bar, GWL_STYLE);
     // The style bit turns the bar into a marquee; the message starts and

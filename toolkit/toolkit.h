@@ -9,7 +9,8 @@
 // call, a dialog's shortcut table (the caller's) through a window property.
 // Positions and sizes are in dialog units. Failures show as a 0 result or
 // an empty string; the operations that push a text read from a window also
-// record error 7 in the caller's frame when that text could not be allocated.
+// record error 7 in the caller's frame when that text could not be allocated,
+// and the pickers error 5 when they could not show a picker or give its path.
 #pragma once
 
 #include <windows.h>
@@ -101,8 +102,9 @@ constexpr WORD kWorkDone = 2;
 // reported; reports made faster than the dialog takes them are merged), and
 // callback(dialog, WM_COMMAND, MAKEWPARAM(id, kWorkDone), result) the end,
 // once, when the id is free again. A dialog destroyed while its job runs
-// cancels it, and its callback hears no more. 0 when the id names a control
-// already, work is null, or no thread could be started.
+// cancels it, and its callback hears no more. 0 when the dialog is no window
+// of the program's own process, the id names a control already, work is
+// null, or no thread could be started.
 BOOL start_work(HWND dialog, std::int32_t id, WorkProcedure work, void* context, ControlCallback callback);
 // Asks the job with the id to stop: work_cancelled gives true from then on,
 // and the job still ends with kWorkDone. 0 when no job has the id.
@@ -267,8 +269,9 @@ void set_mouse_pointer(std::int32_t index);
 
 // ---- List views (kind 16, in report view) -----------------------------------------
 // Rows and columns count from 1. Cell texts are strings in the program's code
-// page. A row or column that does not exist, and an id that names no
-// control, change nothing: the result is 0 (FALSE) or the empty string.
+// page. A row or column that does not exist, and an id that names no list
+// view (no control, a control of another kind or of another process), change
+// nothing: the result is 0 (FALSE) or the empty string.
 
 // Column alignments.
 constexpr std::uint32_t kAlignLeft = 0;
@@ -327,7 +330,9 @@ struct ListViewEvent {
 ListViewEvent list_view_event(UINT message, LPARAM lparam);
 
 // ---- Progress bars (kind 17) ------------------------------------------------------------
-// An id that names no control changes nothing and gives 0.
+// An id that names no progress bar of the program (no control, a control of
+// another kind, which could read the bar's messages as its own, or of another
+// process) changes nothing and gives 0.
 
 // The range, 32 bits wide; 0 and no change when low is not below high.
 BOOL progress_set_range(HWND dialog, std::int32_t id, std::int32_t low, std::int32_t high);
@@ -347,7 +352,8 @@ BOOL progress_marquee(HWND dialog, std::int32_t id, std::int32_t on, std::int32_
 
 // ---- Tabs with pages, sliders, up-downs, status bars, tooltips (kinds 18 to 21) -----
 // Each operation names the control by (dialog, id) and gives 0 (or pushes the
-// empty string) when that is no control of its kind; indexes count from 1.
+// empty string) when that is no control of its kind in the program's own
+// process; indexes count from 1.
 // Texts go to and come from the controls in UTF-16, so they keep any script.
 
 // Appends a tab with the text on the top entry and pops it. Gives the new
@@ -365,8 +371,8 @@ BOOL tabs_select(HWND dialog, std::int32_t id, std::int32_t index);
 // Puts the control with control_id on a page of the tab control: it is shown
 // while the tab with that index is selected and hidden otherwise, however
 // the tab gets selected (a click, the keys, Ctrl+Tab, tabs_select). Page 0
-// takes it off its page and shows it. 0 for a missing control or a negative
-// page.
+// takes it off its page and shows it. 0 for a missing control, the tab
+// control itself or a negative page.
 BOOL tabs_set_page(HWND dialog, std::int32_t tabs_id, std::int32_t control_id, std::int32_t page);
 
 // Sliders (kind 19) and up-downs (kind 20). A range with minimum above
@@ -394,7 +400,8 @@ void status_get_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t pa
 // Gives the control a tooltip with the text on the top entry (its first
 // 1,023 UTF-16 units) and pops it; the empty text takes the tooltip away.
 // The dialog's one tooltip window, made by its first tip, goes with the
-// dialog. 0 for no such control or a window that is no toolkit dialog.
+// dialog; the tips of controls that are gone go when a tip is next added.
+// 0 for no such control or a window that is no toolkit dialog.
 BOOL set_control_tooltip(ProcFrame& f, HWND dialog, std::int32_t id);
 // Pushes the control's tooltip text; empty when it has none.
 void get_control_tooltip(ProcFrame& f, HWND dialog, std::int32_t id);
@@ -403,14 +410,14 @@ HWND get_dialog_tooltips(HWND dialog);
 
 // ---- File and folder pickers ------------------------------------------------------
 // Each shows the platform's picker, owned by owner's top-level window (which it
-// disables while it is open), and pushes the chosen path in the program's code
-// page, whatever its length. A path with letters that code page lacks comes
-// as its short form (8.3 names), or, when it has none that the code page
-// holds (a file not made yet), as a failure: never with look-alike letters,
-// which could name another file. Cancelled: the empty string, 0, and no
-// error. A picker that could not be shown or give its path: the empty string
-// and error 5 (7 when memory ran out). Filters read
-// "Text files|*.txt|All files|*.*" (empty: every file).
+// disables while it is open; one disabled before stays disabled afterwards),
+// and pushes the chosen path in the program's code page, whatever its length.
+// A path with letters that code page lacks comes as its short form (8.3
+// names), or, when it has none that the code page holds (a file not made
+// yet), as a failure: never with look-alike letters, which could name another
+// file. Cancelled: the empty string, 0, and no error. A picker that could not
+// be shown or give its path: the empty string and error 5 (7 when memory ran
+// out). Filters read "Text files|*.txt|All files|*.*" (empty: every file).
 
 constexpr std::uint32_t kPickMany = 1;  // the open picker takes several files
 // Takes the filters (next entry) and the folder to open in (top entry; empty

@@ -51,6 +51,21 @@ bool has_tool(HWND tips, HWND dialog, HWND control) {
     return tips != nullptr && SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)) != 0;
 }
 
+// Takes away the tools of controls that are gone: the tooltip window keeps a
+// tool until it is deleted, so a dialog whose controls come and go would
+// gather the tips of every control it ever had.
+void forget_gone_tools(HWND tips) {
+    for (UINT i = 0;;) {
+        TTTOOLINFOW tool = tool_of(nullptr, nullptr, nullptr);
+        if (SendMessageW(tips, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)) == 0) return;
+        LRESULT count = SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0);
+        if ((tool.uFlags & TTF_IDISHWND) != 0 && !IsWindow(reinterpret_cast<HWND>(tool.uId)))
+            SendMessageW(tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        // The next tool moved into this place only when that one went.
+        if (SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0) == count) ++i;
+    }
+}
+
 }  // namespace
 
 BOOL set_control_tooltip(ProcFrame& f, HWND dialog, std::int32_t id) {
@@ -71,6 +86,7 @@ BOOL set_control_tooltip(ProcFrame& f, HWND dialog, std::int32_t id) {
             SendMessageW(tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
             done = TRUE;
         } else if ((tips = make_tooltips(dialog)) != nullptr) {
+            forget_gone_tools(tips);
             TTTOOLINFOW tool = tool_of(dialog, control, w);
             done = SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)) != 0;
         }

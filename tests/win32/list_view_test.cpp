@@ -146,23 +146,87 @@ TEST_F(ListView, CellsOutsideTheRowsAndColumnsChangeNothingAndReadEmpty) {
     EXPECT_EQ(column_texts(2), (std::vector<std::string>{"b1", "b2"}));
 }
 
-TEST_F(ListView, MissingListOrProgressBarGivesZeroAndEmpty) {
-    EXPECT_EQ(taking("x", [&](ProcFrame& f) { return list_view_add_column(f, dialog_, kMissing, 30, 0); }), 0);
-    EXPECT_EQ(taking("x", [&](ProcFrame& f) { return list_view_insert_row(f, dialog_, kMissing, 0); }), 0);
-    EXPECT_EQ(cell(1, 1, kMissing), "");
-    EXPECT_EQ(list_view_row_count(dialog_, kMissing), 0);
-    EXPECT_EQ(list_view_column_count(dialog_, kMissing), 0);
-    EXPECT_EQ(list_view_selected_row(dialog_, kMissing), 0) << "not row 1 from the null window's 0";
-    EXPECT_EQ(list_view_nth_selected(dialog_, kMissing, 1), 0);
-    EXPECT_FALSE(list_view_select_row(dialog_, kMissing, 0, 0));
-    EXPECT_FALSE(list_view_sort(dialog_, kMissing, 1, 0));
-    list_view_clear(dialog_, kMissing);
-    EXPECT_FALSE(progress_set_range(dialog_, kMissing, 0, 10));
-    EXPECT_EQ(progress_set_position(dialog_, kMissing, 5), 0);
-    EXPECT_EQ(progress_step(dialog_, kMissing), 0);
-    EXPECT_FALSE(progress_marquee(dialog_, kMissing, 1, 0));
-    progress_set_step(dialog_, kMissing, 5);
-    EXPECT_EQ(progress_get_position(dialog_, kMissing), 0);
+// A control of another kind reads some of these messages otherwise: the
+// slider takes PBM_GETPOS for TBM_SETRANGEMAX, the status bar PBM_SETRANGE32
+// for SB_GETPARTS, whose lParam it writes to.
+TEST_F(ListView, MissingListOrProgressBarOrOneOfAnotherKindGivesZeroAndEmpty) {
+    constexpr std::int32_t kSliderId = 42, kStatusId = 43;
+    add(kSlider, kSliderId);
+    add(kStatusBar, kStatusId);
+    ASSERT_TRUE(slider_set_range(dialog_, kSliderId, 0, 50));
+    slider_set_position(dialog_, kSliderId, 20);
+    const std::int32_t parts[] = {30, -1};
+    ASSERT_TRUE(status_set_parts(dialog_, kStatusId, parts, 2));
+    for (std::int32_t id : {kMissing, kSliderId, kStatusId}) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(taking("x", [&](ProcFrame& f) { return list_view_add_column(f, dialog_, id, 30, 0); }), 0);
+        EXPECT_EQ(taking("x", [&](ProcFrame& f) { return list_view_insert_row(f, dialog_, id, 0); }), 0);
+        EXPECT_EQ(cell(1, 1, id), "");
+        EXPECT_EQ(list_view_row_count(dialog_, id), 0);
+        EXPECT_EQ(list_view_column_count(dialog_, id), 0);
+        EXPECT_EQ(list_view_selected_row(dialog_, id), 0) << "not row 1 from the null window's 0";
+        EXPECT_EQ(list_view_nth_selected(dialog_, id, 1), 0);
+        EXPECT_FALSE(list_view_select_row(dialog_, id, 0, 0));
+        EXPECT_FALSE(list_view_sort(dialog_, id, 1, 0));
+        list_view_clear(dialog_, id);
+        EXPECT_FALSE(progress_set_range(dialog_, id, 0, 10));
+        EXPECT_EQ(progress_set_position(dialog_, id, 5), 0);
+        EXPECT_EQ(progress_step(dialog_, id), 0);
+        EXPECT_FALSE(progress_marquee(dialog_, id, 1, 0));
+        progress_set_step(dialog_, id, 5);
+        EXPECT_EQ(progress_get_position(dialog_, id), 0);
+    }
+    EXPECT_EQ(SendMessageW(GetDlgItem(dialog_, kSliderId), TBM_GETRANGEMAX, 0, 0), 50) << "the slider keeps its range";
+    EXPECT_EQ(slider_get_position(dialog_, kSliderId), 20);
+    EXPECT_EQ(status_get_part_count(dialog_, kStatusId), 2) << "the status bar keeps its parts";
+}
+
+// A list view of another process, the registry editor's, whose parent and id
+// name it as (dialog, id) would: its messages would carry this process's
+// addresses there, which it would read and write as its own.
+struct ForeignView {
+    DWORD process;
+    HWND view;
+};
+BOOL CALLBACK find_foreign_view(HWND window, LPARAM state) {
+    auto* s = reinterpret_cast<ForeignView*>(state);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != s->process) return TRUE;
+    s->view = FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
+    if (s->view == nullptr) EnumChildWindows(window, find_foreign_view, state);
+    return s->view == nullptr;
+}
+
+TEST_F(ListView, AListViewOfAnotherProcessIsNoneOfTheProgramsOwn) {
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    WCHAR line[] = L"regedit.exe";
+    ASSERT_TRUE(CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    ForeignView found = {pi.dwProcessId, nullptr};
+    bool seen = pump_until([&] {
+        EnumWindows(find_foreign_view, reinterpret_cast<LPARAM>(&found));
+        HWND header = found.view != nullptr ? ListView_GetHeader(found.view) : nullptr;
+        return header != nullptr && Header_GetItemCount(header) > 0;
+    });
+    if (seen) {
+        HWND parent = GetParent(found.view);
+        std::int32_t id = GetDlgCtrlID(found.view);
+        LRESULT rows = SendMessageW(found.view, LVM_GETITEMCOUNT, 0, 0);
+        EXPECT_EQ(list_view_row_count(parent, id), 0);
+        EXPECT_EQ(list_view_column_count(parent, id), 0);
+        EXPECT_EQ(taking("x", [&](ProcFrame& f) { return list_view_insert_row(f, parent, id, 0); }), 0);
+        EXPECT_FALSE(list_view_sort(parent, id, 1, 0));
+        EXPECT_EQ(SendMessageW(found.view, LVM_GETITEMCOUNT, 0, 0), rows) << "its rows are as they were";
+    }
+    DWORD code = 0;
+    EXPECT_TRUE(GetExitCodeProcess(pi.hProcess, &code) && code == STILL_ACTIVE) << "the registry editor still runs";
+    TerminateProcess(pi.hProcess, 0);
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    ASSERT_TRUE(seen) << "a list view with columns in the registry editor within 10 s";
 }
 
 TEST_F(ListView, ReadingACellUnderMemoryFailureGivesEmptyAndRecordsSeven) {

@@ -248,18 +248,25 @@ TEST_F(Pickers, CancelledPickersGiveTheEmptyStringAndNoError) {
         {"save", pick_save_file, 3},
         {"folder", pick_folder, 1},
     };
-    for (const auto& p : pickers) {
-        SCOPED_TRACE(p.name);
-        HWND d = dialog_;
-        auto run = [&](ProcFrame& f) { return p.pick(f, d); };
-        Outcome o = p.args == 1   ? pick(run, {"x"}, {})
-                    : p.args == 2 ? pick(run, {"x", "y"}, {})
-                                  : pick(run, {"x", "y", "z"}, {});
-        EXPECT_EQ(o.text, "");
-        EXPECT_EQ(o.result, 0);
-        EXPECT_EQ(o.error, 0);
-        EXPECT_EQ(live(), 0) << "the arguments freed";
+    // An owner disabled before (by a modal dialog of its own, say) stays
+    // disabled afterwards, so that dialog stays modal.
+    for (bool disabled : {false, true}) {
+        for (const auto& p : pickers) {
+            SCOPED_TRACE(std::string(p.name) + (disabled ? ", owner disabled" : ""));
+            HWND d = dialog_;
+            EnableWindow(d, !disabled);
+            auto run = [&](ProcFrame& f) { return p.pick(f, d); };
+            Outcome o = p.args == 1   ? pick(run, {"x"}, {})
+                        : p.args == 2 ? pick(run, {"x", "y"}, {})
+                                      : pick(run, {"x", "y", "z"}, {});
+            EXPECT_EQ(o.text, "");
+            EXPECT_EQ(o.result, 0);
+            EXPECT_EQ(o.error, 0);
+            EXPECT_EQ(live(), 0) << "the arguments freed";
+            EXPECT_EQ(IsWindowEnabled(d) == FALSE, disabled) << "the owner as it was before";
+        }
     }
+    EnableWindow(dialog_, TRUE);
 }
 
 }  // namespace

@@ -374,6 +374,11 @@ TEST_F(Tooltips, OneWindowPerDialogHoldsEveryControlsTip) {
     EXPECT_EQ(pushed([&](ProcFrame& f) { get_control_tooltip(f, dialog_, 400); }), "");
     EXPECT_FALSE(taking("x", [&](ProcFrame& f) { return set_control_tooltip(f, dialog_, 999); }));
     EXPECT_EQ(pushed([&](ProcFrame& f) { get_control_tooltip(f, dialog_, 999); }), "");
+    // A control that is gone takes its tip with it once the next tip is set.
+    kill_control(dialog_, 401);
+    add_at(kPushButton, 401, 4, 20, 40, 12);
+    EXPECT_TRUE(taking("again", [&](ProcFrame& f) { return set_control_tooltip(f, dialog_, 401); }));
+    EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 1) << "the new control's tip alone";
     DestroyWindow(dialog_);
     dialog_ = nullptr;
     EXPECT_FALSE(IsWindow(tips)) << "the tooltip window goes with its dialog";

@@ -86,8 +86,10 @@ TEST_F(Text, FindGivesTheBytePositionOfTheFirstMatchFromStart) {
         {"Ελληνικά", "ελλ", 1, kTextIgnoreCase, 1, true},
         {"Γειά: Ελληνικά", "ΕΛΛΗΝ", 1, kTextIgnoreCase, 11, true},  // a byte position past 2-byte letters
         {"李雷 and 韩梅梅", "韩梅", 1, 0, 12, true},
-        {"😀x😀x", "x", 6, 0, 10, true},  // past a 4-byte character, two units each
-        {"李雷", "雷", 2, 0, 4, true},  // a start inside a character
+        {"😀x😀x", "x", 6, 0, 10, true},    // past a 4-byte character, two units each
+        {"李雷", "雷", 2, 0, 4, true},    // a start inside a character
+        {"李雷", "", 2, 0, 4, true},      // ... moves to the next one, for the empty text too
+        {"李雷", "\x9D", 2, 0, 0, true},  // and no match begins inside it
     };
     for (const auto& c : cases) {
         if (c.utf8_only && !utf8()) continue;

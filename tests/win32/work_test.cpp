@@ -113,6 +113,7 @@ TEST_F(Work, WhatNamesNoJobIsRefused) {
     std::int32_t none = 0;
     EXPECT_FALSE(start_work(dialog_, kJob, nullptr, nullptr, on_job)) << "no work";
     EXPECT_FALSE(start_work(nullptr, kJob, count_up, &none, on_job)) << "no dialog";
+    EXPECT_FALSE(start_work(GetDesktopWindow(), kJob, count_up, &none, on_job)) << "a window of another process";
     ProcFrame f;
     push_empty(f);
     push_empty(f);
