@@ -181,7 +181,7 @@ TEST_F(ListView, MissingListOrProgressBarOrOneOfAnotherKindGivesZeroAndEmpty) {
     EXPECT_EQ(status_get_part_count(dialog_, kStatusId), 2) << "the status bar keeps its parts";
 }
 
-// A list view of another process, the registry editor's, whose parent and id
+// A list view of another process, the folder example's, whose parent and id
 // name it as (dialog, id) would: its messages would carry this process's
 // addresses there, which it would read and write as its own.
 struct ForeignView {
@@ -202,8 +202,9 @@ TEST_F(ListView, AListViewOfAnotherProcessIsNoneOfTheProgramsOwn) {
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    WCHAR line[] = L"regedit.exe";
-    ASSERT_TRUE(CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    WCHAR line[] = L"..\\..\\examples\\folder\\folder.exe";
+    ASSERT_TRUE(CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        << "cannot start the folder example: error " << GetLastError();
     ForeignView found = {pi.dwProcessId, nullptr};
     bool seen = pump_until([&] {
         EnumWindows(find_foreign_view, reinterpret_cast<LPARAM>(&found));
@@ -221,12 +222,12 @@ TEST_F(ListView, AListViewOfAnotherProcessIsNoneOfTheProgramsOwn) {
         EXPECT_EQ(SendMessageW(found.view, LVM_GETITEMCOUNT, 0, 0), rows) << "its rows are as they were";
     }
     DWORD code = 0;
-    EXPECT_TRUE(GetExitCodeProcess(pi.hProcess, &code) && code == STILL_ACTIVE) << "the registry editor still runs";
+    EXPECT_TRUE(GetExitCodeProcess(pi.hProcess, &code) && code == STILL_ACTIVE) << "the folder example still runs";
     TerminateProcess(pi.hProcess, 0);
     WaitForSingleObject(pi.hProcess, 10000);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    ASSERT_TRUE(seen) << "a list view with columns in the registry editor within 10 s";
+    ASSERT_TRUE(seen) << "a list view with columns in the folder example within 10 s";
 }
 
 TEST_F(ListView, ReadingACellUnderMemoryFailureGivesEmptyAndRecordsSeven) {
