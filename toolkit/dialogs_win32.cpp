@@ -115,13 +115,16 @@ INT_PTR CALLBACK dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
     // A control's own callback hears first what the control tells its
     // dialog: a command names the control (or menu item) by its id, a
     // notification by its window and id, a scroll message (scroll bar,
-    // slider, up-down) by its window.
+    // slider, up-down) by its window. Only a window that is one of the
+    // dialog's own controls is believed: another's slot holds no callback of
+    // this dialog, and another process's an address of that process.
     HWND from = nullptr;
     if (message == WM_NOTIFY && lparam != 0) {
         const auto* header = reinterpret_cast<const NMHDR*>(lparam);
         if (GetDlgItem(dialog, static_cast<int>(header->idFrom)) == header->hwndFrom) from = header->hwndFrom;
     }
-    if ((message | 1) == WM_VSCROLL) from = reinterpret_cast<HWND>(lparam);  // or WM_HSCROLL
+    HWND scrolled = reinterpret_cast<HWND>(lparam);
+    if ((message | 1) == WM_VSCROLL && GetAncestor(scrolled, GA_PARENT) == dialog) from = scrolled;  // or WM_HSCROLL
     ControlCallback own = message == WM_COMMAND ? command_callback(dialog, wparam)
                           : from != nullptr     ? callback_of(from)
                                                 : nullptr;

@@ -413,6 +413,7 @@ TEST_F(Dialogs, ActivationIsAnsweredWithoutCallbacks) {
 TEST_F(Dialogs, NotificationsAndScrollMessagesReachTheirControlFirst) {
     HWND d = dialog();
     HWND b = button(d, 10, control_callback);
+    HWND elsewhere = button(dialog(), 10, control_callback);  // another dialog's control
     show_dialog_modeless(d, dialog_callback, nullptr);
     DLGPROC proc = reinterpret_cast<DLGPROC>(GetWindowLongPtrA(d, DWLP_DLGPROC));
     NMHDR from_button = {b, 10, 0};
@@ -430,6 +431,7 @@ TEST_F(Dialogs, NotificationsAndScrollMessagesReachTheirControlFirst) {
         {WM_HSCROLL, reinterpret_cast<LPARAM>(b), true},
         {WM_VSCROLL, reinterpret_cast<LPARAM>(b), true},
         {WM_HSCROLL, 0, false},  // the dialog's own scroll bar
+        {WM_VSCROLL, reinterpret_cast<LPARAM>(elsewhere), false},
         {WM_CTLCOLORBTN, reinterpret_cast<LPARAM>(b), false},
         {WM_APP + 1, reinterpret_cast<LPARAM>(b), false},
     };
