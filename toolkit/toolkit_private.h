@@ -42,17 +42,8 @@ inline HWND control_of(HWND dialog, std::int32_t id) { return id == -1 ? dialog 
 // operations refuse a control of another kind rather than send it messages
 // it reads otherwise, and a control of another process, which would take the
 // addresses their messages carry for its own. A checked program reports the
-// operation when it comes from another thread.
-inline HWND control_of_class(HWND dialog, std::int32_t id, const char* class_name, const char* operation) {
-    check_program_thread(operation);
-    HWND control = GetDlgItem(dialog, id);
-    DWORD process = 0;
-    char name[32];
-    if (control == nullptr || GetWindowThreadProcessId(control, &process) == 0 || process != GetCurrentProcessId() ||
-        GetClassNameA(control, name, sizeof name) == 0 || lstrcmpiA(name, class_name) != 0)
-        return nullptr;
-    return control;
-}
+// operation when it comes from another thread. (common_controls_win32.cpp)
+HWND control_of_class(HWND dialog, std::int32_t id, const char* class_name, const char* operation);
 
 // Item indexes count from 1; the platform's positions from 0, so index 0
 // reaches it as -1.

@@ -130,6 +130,39 @@ TEST_F(ListView, RowsGoWhereTheirIndexSays) {
     EXPECT_EQ(list_view_row_count(dialog_, kView), 0);
 }
 
+// Calls that name list views in turn, by the same id in two dialogs and by
+// two ids in one, and a list view made again under the id of one killed:
+// each call reaches the control its dialog and id name at that moment.
+TEST_F(ListView, EachCallReachesTheControlItsDialogAndIdNameNow) {
+    make_view({"A"});
+    add(kListView, kView + 1);
+    HWND first = dialog_;
+    ProcFrame f;
+    push_copy(f, "Other", 5);
+    HWND other = create_dialog(f, nullptr, 10, 10, 100, 50, 0, 0);
+    ASSERT_NE(other, nullptr);
+    dialog_ = other;
+    make_view({"A", "B"});
+    for (std::int32_t i = 0; i < 2; ++i) {
+        for (HWND d : {first, other}) {
+            dialog_ = d;
+            insert(0, "row");
+        }
+        taking("x", [&](ProcFrame& g) { return list_view_add_column(g, first, kView + 1, 30, 0); });
+    }
+    EXPECT_EQ(list_view_row_count(first, kView), 2);
+    EXPECT_EQ(list_view_row_count(other, kView), 2);
+    EXPECT_EQ(list_view_column_count(first, kView), 1);
+    EXPECT_EQ(list_view_column_count(first, kView + 1), 2);
+    EXPECT_EQ(list_view_column_count(other, kView), 2);
+    kill_control(other, kView);
+    EXPECT_EQ(list_view_row_count(other, kView), 0) << "the killed list view is not reached";
+    make_view({"A", "B", "C"});
+    EXPECT_EQ(list_view_column_count(other, kView), 3) << "the one made again is";
+    DestroyWindow(other);
+    dialog_ = first;
+}
+
 TEST_F(ListView, CellsOutsideTheRowsAndColumnsChangeNothingAndReadEmpty) {
     make_view({"A", "B"});
     fill({{"a1", "b1"}, {"a2", "b2"}});
