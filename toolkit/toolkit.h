@@ -398,7 +398,8 @@ BOOL status_set_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t pa
 void status_get_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t part);
 
 // Gives the control a tooltip with the text on the top entry (its first
-// 1,023 UTF-16 units) and pops it; the empty text takes the tooltip away.
+// 1,023 UTF-16 units, no character split) and pops it; the empty text takes
+// the tooltip away.
 // The dialog's one tooltip window, made by its first tip, goes with the
 // dialog; the tips of controls that are gone go when a tip is next added.
 // 0 for no such control or a window that is no toolkit dialog.

@@ -75,7 +75,12 @@ BOOL set_control_tooltip(ProcFrame& f, HWND dialog, std::int32_t id) {
     Wide text(view_string(string_arg(f, 0)));
     if (control != nullptr && text.text() != nullptr && is_toolkit_dialog(dialog)) {
         WCHAR* w = text.text();
-        if (lstrlenW(w) >= static_cast<int>(kTipUnits)) w[kTipUnits - 1] = 0;
+        if (lstrlenW(w) >= static_cast<int>(kTipUnits)) {
+            // A character of two units (a surrogate pair) is kept whole or not at all.
+            std::uint32_t end = kTipUnits - 1;
+            if (w[end - 1] >= 0xD800 && w[end - 1] <= 0xDBFF) --end;
+            w[end] = 0;
+        }
         HWND tips = tooltips_of(dialog);
         if (w[0] == 0) {  // the empty text takes the tip away
             TTTOOLINFOW tool = tool_of(dialog, control, nullptr);

@@ -395,6 +395,12 @@ TEST_F(Tooltips, LongTipsAreCutToTheirFirstUnits) {
     ASSERT_TRUE(taking(text, [&](ProcFrame& f) { return set_control_tooltip(f, dialog_, 400); }));
     EXPECT_EQ(pushed([&](ProcFrame& f) { get_control_tooltip(f, dialog_, 400); }),
               text.substr(0, 700 * letter.size() + 323));
+    if (GetACP() == CP_UTF8) {  // a character of two units: only UTF-8 holds one
+        // "🙂" would take units 1,023 and 1,024: it goes whole, not as half a pair.
+        const std::string a1022(1022, 'a');
+        ASSERT_TRUE(taking(a1022 + "🙂b", [&](ProcFrame& f) { return set_control_tooltip(f, dialog_, 400); }));
+        EXPECT_EQ(pushed([&](ProcFrame& f) { get_control_tooltip(f, dialog_, 400); }), a1022);
+    }
 }
 
 }  // namespace
