@@ -41,15 +41,6 @@ StringAllocation outcome(DynString h, std::uint32_t n) {
 
 // ---- The string argument stack ---------------------------------------------------
 
-// The entry k places below the top (0 = the top entry). An entry that is not
-// on the stack, or that was pushed beyond the slots, reads as empty. The
-// operations ask for k = 0 or 1 only; for an entry below the bottom the slot
-// number wraps around past the slots, so one comparison covers both cases.
-StringEntry entry_at(const ProcFrame& f, std::uint32_t k) {
-    std::uint32_t slot = f.strings.depth - 1 - k;
-    return slot < kStringArgSlots ? f.strings.slots[slot] : StringEntry{};
-}
-
 // Removes the top entry and gives it; an empty stack gives the empty entry
 // and stays empty.
 StringEntry take_top(ProcFrame& f) {
@@ -225,10 +216,7 @@ void pop_string(ProcFrame& f) {
 }
 
 void pop_string_args(ProcFrame& f, std::uint32_t k) {
-    for (; k != 0; --k) {
-        free_string(entry_at(f, 0));
-        drop_string_args(f, 1);
-    }
+    for (; k != 0; --k) free_string(take_top(f));
 }
 
 KW_TAKES_HANDLE KW_STRING_ROAD void string_assign(ProcFrame& f, DynString& var) {
