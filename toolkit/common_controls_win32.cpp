@@ -32,10 +32,9 @@ HWND find_control(HWND dialog, std::int32_t id) {
 HWND control_of_class(HWND dialog, std::int32_t id, const char* class_name, const char* operation) {
     check_program_thread(operation);
     HWND control = find_control(dialog, id);
-    DWORD process = 0;
     char name[32];
-    if (control == nullptr || GetWindowThreadProcessId(control, &process) == 0 || process != GetCurrentProcessId() ||
-        GetClassNameA(control, name, sizeof name) == 0 || lstrcmpiA(name, class_name) != 0)
+    if (control == nullptr || !is_programs_own(control) || GetClassNameA(control, name, sizeof name) == 0 ||
+        lstrcmpiA(name, class_name) != 0)
         return nullptr;
     return control;
 }

@@ -37,6 +37,13 @@ inline bool is_toolkit_dialog(HWND window) {
 // dialog's control with that id (find_target_window).
 inline HWND control_of(HWND dialog, std::int32_t id) { return id == -1 ? dialog : GetDlgItem(dialog, id); }
 
+// Whether the window belongs to this process: another process's window
+// would take the addresses a message carries for its own.
+inline bool is_programs_own(HWND window) {
+    DWORD process = 0;
+    return GetWindowThreadProcessId(window, &process) != 0 && process == GetCurrentProcessId();
+}
+
 // The control (dialog, id) names when its class is class_name (case
 // ignored) and it is the program's own, else null: the common controls'
 // operations refuse a control of another kind rather than send it messages

@@ -81,10 +81,7 @@ BOOL start_work(HWND dialog, std::int32_t id, WorkProcedure work, void* context,
     // The job's window is a child of the dialog: of another process's window
     // it would tie the two programs' input together and hand that window's
     // handle to the callback as the dialog.
-    DWORD process = 0;
-    if (work == nullptr || GetWindowThreadProcessId(dialog, &process) == 0 || process != GetCurrentProcessId() ||
-        GetDlgItem(dialog, id) != nullptr)
-        return FALSE;
+    if (work == nullptr || !is_programs_own(dialog) || GetDlgItem(dialog, id) != nullptr) return FALSE;
     auto instance = static_cast<HINSTANCE>(runtime_state.instance);
     WNDCLASSA job_class = {};
     job_class.lpfnWndProc = job_window_proc;
