@@ -59,7 +59,7 @@ struct ProcFrame {
     std::uint16_t error_word = 0;
     std::uint16_t unused_ = 0;  // so that error_word is zeroed in one word store with it
     void* error_trap = nullptr;
-    void* resume_point = nullptr;
+    void* resume_point;  // set by each check point before the handler can read it
     StringArgStack strings;
 #ifdef KW_CHECKED
     // Every push is matched by the operation that consumes the entry; a
