@@ -372,7 +372,8 @@ BOOL tabs_select(HWND dialog, std::int32_t id, std::int32_t index);
 // while the tab with that index is selected and hidden otherwise, however
 // the tab gets selected (a click, the keys, Ctrl+Tab, tabs_select). Page 0
 // takes it off its page and shows it. 0 for a missing control, the tab
-// control itself or a negative page.
+// control itself or a negative page. A tab control that is destroyed takes
+// its pages' controls off their pages, each left shown or hidden.
 BOOL tabs_set_page(HWND dialog, std::int32_t tabs_id, std::int32_t control_id, std::int32_t page);
 
 // Sliders (kind 19) and up-downs (kind 20). A range with minimum above
