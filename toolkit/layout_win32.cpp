@@ -171,10 +171,13 @@ LRESULT CALLBACK layout_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
 
 // The size grip: a size-box scroll bar in the client area's bottom-right
 // corner, last in the tab order and a group of its own (so the arrow keys
-// never reach it), drawn under any control that overlaps it.
+// never reach it), drawn under any control that overlaps it. Its id is -1,
+// which names the dialog itself and no control: an operation on id 0, which
+// labels often share, never finds the grip.
 void add_size_grip(HWND dialog, POINT client) {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | SBS_SIZEGRIP | SBS_SIZEBOXBOTTOMRIGHTALIGN;
-    HWND grip = CreateWindowExA(0, "SCROLLBAR", nullptr, style, 0, 0, client.x, client.y, dialog, nullptr,
+    HWND grip = CreateWindowExA(0, "SCROLLBAR", nullptr, style, 0, 0, client.x, client.y, dialog,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(-1)),
                                 reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)), nullptr);
     if (grip == nullptr) return;
     SetWindowPos(grip, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -222,6 +222,25 @@ TEST_F(Layout, AnchorsRefuseWhatNamesNoControlOrNoEdge) {
     EXPECT_EQ(after.right, before.right);
 }
 
+// Id 0, which labels often share, names the program's own control with that
+// id or none, never the size grip.
+TEST_F(Layout, IdZeroNeverReachesTheGrip) {
+    SIZE base = client_size(dialog_);
+    ASSERT_TRUE(make_dialog_resizable(dialog_));
+    EXPECT_FALSE(set_control_anchors(dialog_, 0, kAnchorLeft | kAnchorTop)) << "no control of the program has id 0";
+    kill_control(dialog_, 0);
+    ASSERT_NE(size_grip(dialog_), nullptr) << "kill_control of id 0 took the grip";
+    HWND label = add_button(0, 4, 4, 16, 12, kLabel);
+    ASSERT_TRUE(set_control_anchors(dialog_, 0, kAnchorRight));
+    RECT before = rect_in(dialog_, label);
+    grow(dialog_, 30, 20);
+    SIZE now = client_size(dialog_);
+    EXPECT_EQ(rect_in(dialog_, label).left, before.left + now.cx - base.cx) << "the label follows the right edge";
+    RECT g = rect_in(dialog_, size_grip(dialog_));
+    EXPECT_EQ(g.right, now.cx) << "the grip stays in the corner";
+    EXPECT_EQ(g.bottom, now.cy);
+}
+
 HMENU menu_bar(const char* item) {
     HMENU bar = CreateMenu();
     AppendMenuA(bar, MF_STRING, 500, item);
