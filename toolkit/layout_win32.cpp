@@ -148,6 +148,18 @@ void limit_tracking(HWND dialog, MINMAXINFO* info) {
     info->ptMinTrackSize.y = minimum.y + (r.bottom - r.top) - client.y;
 }
 
+// Raises the height a change of size gives the window until its client area
+// keeps the minimum height at the new width. A menu bar that wraps onto more
+// lines at that width takes more of the window than the bar the tracking
+// limit was measured with (the window is wider when the change begins).
+void keep_minimum_height(HWND dialog, WINDOWPOS* pos) {
+    if ((pos->flags & SWP_NOSIZE) != 0 || IsIconic(dialog)) return;
+    RECT client = {0, 0, pos->cx, pos->cy};
+    SendMessageA(dialog, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&client));
+    LONG short_by = unpack(GetPropA(dialog, kMinimumProperty)).y - (client.bottom - client.top);
+    if (short_by > 0) pos->cy += short_by;
+}
+
 LRESULT CALLBACK layout_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     auto old_proc = reinterpret_cast<WNDPROC>(GetPropA(dialog, kOldProcProperty));
     if (message == WM_NCDESTROY) {
@@ -166,6 +178,7 @@ LRESULT CALLBACK layout_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
     }
     LRESULT r = CallWindowProcA(old_proc, dialog, message, wparam, lparam);
     if (message == WM_GETMINMAXINFO) limit_tracking(dialog, reinterpret_cast<MINMAXINFO*>(lparam));
+    if (message == WM_WINDOWPOSCHANGING) keep_minimum_height(dialog, reinterpret_cast<WINDOWPOS*>(lparam));
     return r;
 }
 

@@ -270,20 +270,29 @@ TEST_F(Layout, AMenuBarAttachedKeepingTheClientAreaGrowsTheWindow) {
 }
 
 // A resizable dialog given its bar afterwards keeps its minimum client area,
-// and its anchored controls end where they were.
+// and its anchored controls end where they were. The bar wraps onto more
+// lines at the least width than at a wide one: made that narrow from there,
+// the dialog still keeps the minimum.
 TEST_F(Layout, AMenuBarOnAResizableDialogKeepsItsControlsAndItsMinimum) {
     HWND button = add_button(10, 50, 20, 40, 14);
     set_control_anchors(dialog_, 10, kAnchorRight | kAnchorBottom);
     RECT designed = rect_in(dialog_, button);
     SIZE client = client_size(dialog_);
     ASSERT_TRUE(make_dialog_resizable(dialog_));
-    ASSERT_TRUE(attach_menu_keeping_client(dialog_, menu_bar("&File")));
+    HMENU bar = menu_bar("&File");
+    for (const char* item : {"&Edit", "&View", "&Insert", "F&ormat", "&Help"}) AppendMenuA(bar, MF_STRING, 501, item);
+    ASSERT_TRUE(attach_menu_keeping_client(dialog_, bar));
     RECT now = rect_in(dialog_, button);
     EXPECT_EQ(now.left, designed.left);
     EXPECT_EQ(now.top, designed.top);
     grow(dialog_, -100, -100);
     EXPECT_EQ(client_size(dialog_).cx, client.cx);
     EXPECT_EQ(client_size(dialog_).cy, client.cy) << "the minimum counts the bar";
+    grow(dialog_, 600, 0);
+    ASSERT_GT(client_size(dialog_).cy, client.cy) << "the bar takes fewer lines at the wide width";
+    grow(dialog_, -600, -600);
+    EXPECT_EQ(client_size(dialog_).cx, client.cx);
+    EXPECT_EQ(client_size(dialog_).cy, client.cy) << "the minimum counts the bar as it wraps at the least width";
 }
 
 }  // namespace
