@@ -103,8 +103,9 @@ constexpr WORD kWorkDone = 2;
 // callback(dialog, WM_COMMAND, MAKEWPARAM(id, kWorkDone), result) the end,
 // once, when the id is free again. A dialog destroyed while its job runs
 // cancels it, and its callback hears no more. 0 when the dialog is no window
-// of the program's own process, the id names a control already, work is
-// null, or no thread could be started.
+// of the calling thread (another process's, or called from a work
+// procedure), the id names a control already, work is null, or no thread
+// could be started.
 BOOL start_work(HWND dialog, std::int32_t id, WorkProcedure work, void* context, ControlCallback callback);
 // Asks the job with the id to stop: work_cancelled gives true from then on,
 // and the job still ends with kWorkDone. 0 when no job has the id.

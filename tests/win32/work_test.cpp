@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "runtime/checked.h"
 #include "tests/common/dialog_testing.h"
 
 namespace {
@@ -107,6 +108,34 @@ TEST_F(Work, ADialogThatEndsStopsItsJob) {
     pump_messages();
     EXPECT_EQ(heard.ends, 0) << "the callback of an ended dialog hears no more";
     CloseHandle(seen);
+}
+
+// A work procedure that calls what only the dialog's thread may: start_work
+// would make a job of the worker's thread, which would end with it unheard,
+// so it is refused; a checked program reports each call.
+struct FromWorker {
+    HWND dialog;
+    BOOL started;
+    std::uint32_t reports;
+};
+std::int32_t calls_the_toolkit(WorkJob*, void* context) {
+    auto& w = *static_cast<FromWorker*>(context);
+    std::uint32_t before = contract_violation_count();
+    static std::int32_t one = 1;
+    w.started = start_work(w.dialog, kJob + 1, count_up, &one, on_job);
+    start_dialog_timer(w.dialog, on_job, 10);
+    stop_dialog_timer(w.dialog, on_job);
+    cancel_work(w.dialog, kJob);
+    w.reports = contract_violation_count() - before;
+    return 0;
+}
+
+TEST_F(Work, TheDialogsThreadAloneStartsJobsAndTimers) {
+    FromWorker w = {dialog_, TRUE, 0};
+    ASSERT_TRUE(start_work(dialog_, kJob, calls_the_toolkit, &w, on_job));
+    ASSERT_TRUE(pump_until_ends(1));
+    EXPECT_FALSE(w.started) << "a job started on the worker's thread";
+    EXPECT_EQ(w.reports, 4u) << "start_work, start_dialog_timer, stop_dialog_timer and cancel_work reported";
 }
 
 TEST_F(Work, WhatNamesNoJobIsRefused) {
