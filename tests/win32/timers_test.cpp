@@ -53,6 +53,26 @@ TEST_F(Timers, EachCallbackTicksUntilItsTimerIsStopped) {
     EXPECT_TRUE(stop_dialog_timer(dialog_, on_slow));
 }
 
+int self_stopped_ticks;
+std::int32_t stops_itself(HWND dialog, UINT, WPARAM, LPARAM) {
+    ++self_stopped_ticks;
+    stop_dialog_timer(dialog, stops_itself);
+    return 0;
+}
+
+// A callback that stops its own timer hears that one tick; a timer started
+// again runs at its new period alone. The other timer counts the time.
+TEST_F(Timers, AStopFromItsOwnTickOrARestartEndsTheOldTicks) {
+    self_stopped_ticks = 0;
+    ASSERT_TRUE(start_dialog_timer(dialog_, stops_itself, 10));
+    ASSERT_TRUE(start_dialog_timer(dialog_, on_fast, 10));
+    ASSERT_TRUE(start_dialog_timer(dialog_, on_fast, 3600000));
+    ASSERT_TRUE(start_dialog_timer(dialog_, on_slow, 10));
+    ASSERT_TRUE(pump_until_ticks(slow, 5)) << "5 ticks of the other timer within 5 s; seen " << slow.count;
+    EXPECT_EQ(self_stopped_ticks, 1) << "stopped from inside its tick";
+    EXPECT_EQ(fast.count, 0) << "no tick at the period it was restarted from";
+}
+
 TEST_F(Timers, WhatNamesNoTimerIsRefused) {
     EXPECT_FALSE(start_dialog_timer(nullptr, on_fast, 10)) << "the null window";
     EXPECT_FALSE(start_dialog_timer(dialog_, nullptr, 10)) << "the null callback";
