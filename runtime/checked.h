@@ -14,9 +14,10 @@
 //   - a string block used after it was freed (a variable whose string was
 //     handed over as owned, a handle pushed twice as owned), once per block,
 //     with the calling code as module+offset;
-//   - a string pushed, an operation that takes strings, a control operation
-//     or a dialog's run or end on a thread other than the program's (the
-//     thread that started it, which makes and runs its dialogs).
+//   - a string pushed, an operation that takes strings, a control operation,
+//     a dialog's run or end, or a timer's or job's start or stop on a thread
+//     other than the program's (the thread that started it, which makes and
+//     runs its dialogs).
 // The operation then goes on exactly as in a release build, so a checked
 // program behaves like the shipped one apart from the reports.
 //

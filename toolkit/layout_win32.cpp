@@ -148,6 +148,18 @@ void limit_tracking(HWND dialog, MINMAXINFO* info) {
     info->ptMinTrackSize.y = minimum.y + (r.bottom - r.top) - client.y;
 }
 
+// Raises the height a change of size gives the window until its client area
+// keeps the minimum height at the new width. A menu bar that wraps onto more
+// lines at that width takes more of the window than the bar the tracking
+// limit was measured with (the window is wider when the change begins).
+void keep_minimum_height(HWND dialog, WINDOWPOS* pos) {
+    if ((pos->flags & SWP_NOSIZE) != 0 || IsIconic(dialog)) return;
+    RECT client = {0, 0, pos->cx, pos->cy};
+    SendMessageA(dialog, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&client));
+    LONG short_by = unpack(GetPropA(dialog, kMinimumProperty)).y - (client.bottom - client.top);
+    if (short_by > 0) pos->cy += short_by;
+}
+
 LRESULT CALLBACK layout_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     auto old_proc = reinterpret_cast<WNDPROC>(GetPropA(dialog, kOldProcProperty));
     if (message == WM_NCDESTROY) {
@@ -166,15 +178,19 @@ LRESULT CALLBACK layout_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
     }
     LRESULT r = CallWindowProcA(old_proc, dialog, message, wparam, lparam);
     if (message == WM_GETMINMAXINFO) limit_tracking(dialog, reinterpret_cast<MINMAXINFO*>(lparam));
+    if (message == WM_WINDOWPOSCHANGING) keep_minimum_height(dialog, reinterpret_cast<WINDOWPOS*>(lparam));
     return r;
 }
 
 // The size grip: a size-box scroll bar in the client area's bottom-right
 // corner, last in the tab order and a group of its own (so the arrow keys
-// never reach it), drawn under any control that overlaps it.
+// never reach it), drawn under any control that overlaps it. Its id is -1,
+// which names the dialog itself and no control: an operation on id 0, which
+// labels often share, never finds the grip.
 void add_size_grip(HWND dialog, POINT client) {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | SBS_SIZEGRIP | SBS_SIZEBOXBOTTOMRIGHTALIGN;
-    HWND grip = CreateWindowExA(0, "SCROLLBAR", nullptr, style, 0, 0, client.x, client.y, dialog, nullptr,
+    HWND grip = CreateWindowExA(0, "SCROLLBAR", nullptr, style, 0, 0, client.x, client.y, dialog,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(-1)),
                                 reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)), nullptr);
     if (grip == nullptr) return;
     SetWindowPos(grip, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

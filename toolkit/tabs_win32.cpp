@@ -48,6 +48,18 @@ void show_page(HWND tabs, std::int32_t page) {
     }
 }
 
+// Takes the controls of the tab control's pages off them, shown or hidden as
+// they are, when the tab control goes: their property would name a window
+// that is gone, which Ctrl+Tab from one of them would look for instead of a
+// tab control made later (one with the same id too).
+void let_go_of_pages(HWND tabs) {
+    for (HWND child = GetWindow(GetParent(tabs), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetPropA(child, kTabsOfProperty) != tabs) continue;
+        RemovePropA(child, kTabsOfProperty);
+        RemovePropA(child, kPageProperty);
+    }
+}
+
 // The tab control's procedure once it has tabs or pages: its own, then the
 // pages follow the selection whenever that has changed. The selection is
 // read from its own procedure, since a message sent to the tab control would
@@ -60,6 +72,7 @@ LRESULT CALLBACK tabs_proc(HWND tabs, UINT message, WPARAM wparam, LPARAM lparam
         SetWindowLongPtrW(tabs, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
         return CallWindowProcW(own, tabs, message, wparam, lparam);
     }
+    if (message == WM_DESTROY) let_go_of_pages(tabs);
     LRESULT r = CallWindowProcW(own, tabs, message, wparam, lparam);
     if (message == WM_DESTROY) return r;  // the control's own data may be gone
     auto page = static_cast<std::int32_t>(CallWindowProcW(own, tabs, TCM_GETCURSEL, 0, 0)) + 1;

@@ -103,8 +103,9 @@ constexpr WORD kWorkDone = 2;
 // callback(dialog, WM_COMMAND, MAKEWPARAM(id, kWorkDone), result) the end,
 // once, when the id is free again. A dialog destroyed while its job runs
 // cancels it, and its callback hears no more. 0 when the dialog is no window
-// of the program's own process, the id names a control already, work is
-// null, or no thread could be started.
+// of the calling thread (another process's, or called from a work
+// procedure), the id names a control already, work is null, or no thread
+// could be started.
 BOOL start_work(HWND dialog, std::int32_t id, WorkProcedure work, void* context, ControlCallback callback);
 // Asks the job with the id to stop: work_cancelled gives true from then on,
 // and the job still ends with kWorkDone. 0 when no job has the id.
@@ -372,7 +373,8 @@ BOOL tabs_select(HWND dialog, std::int32_t id, std::int32_t index);
 // while the tab with that index is selected and hidden otherwise, however
 // the tab gets selected (a click, the keys, Ctrl+Tab, tabs_select). Page 0
 // takes it off its page and shows it. 0 for a missing control, the tab
-// control itself or a negative page.
+// control itself or a negative page. A tab control that is destroyed takes
+// its pages' controls off their pages, each left shown or hidden.
 BOOL tabs_set_page(HWND dialog, std::int32_t tabs_id, std::int32_t control_id, std::int32_t page);
 
 // Sliders (kind 19) and up-downs (kind 20). A range with minimum above

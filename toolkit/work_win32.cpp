@@ -5,6 +5,7 @@
 // dialog's thread, hands each report and the end to the callback. So the
 // toolkit keeps no table of jobs, and a job whose dialog is destroyed is told
 // to stop by its window's end.
+#include "runtime/checked.h"
 #include "runtime/state.h"
 #include "toolkit/toolkit_private.h"
 
@@ -78,10 +79,16 @@ DWORD WINAPI run_job(void* parameter) {
 }  // namespace
 
 BOOL start_work(HWND dialog, std::int32_t id, WorkProcedure work, void* context, ControlCallback callback) {
-    // The job's window is a child of the dialog: of another process's window
-    // it would tie the two programs' input together and hand that window's
-    // handle to the callback as the dialog.
-    if (work == nullptr || !is_programs_own(dialog) || GetDlgItem(dialog, id) != nullptr) return FALSE;
+    check_program_thread("start_work");
+    // The job's window is a child of the dialog and a window of the calling
+    // thread, so the dialog's thread alone may start a job: made on another
+    // (a work procedure's), the window would end with that thread and its
+    // job unheard; of another process's dialog, it would tie the two
+    // programs' input together and hand that window's handle to the callback
+    // as the dialog.
+    if (work == nullptr || GetWindowThreadProcessId(dialog, nullptr) != GetCurrentThreadId() ||
+        GetDlgItem(dialog, id) != nullptr)
+        return FALSE;
     auto instance = static_cast<HINSTANCE>(runtime_state.instance);
     WNDCLASSA job_class = {};
     job_class.lpfnWndProc = job_window_proc;
@@ -114,6 +121,7 @@ BOOL start_work(HWND dialog, std::int32_t id, WorkProcedure work, void* context,
 }
 
 BOOL cancel_work(HWND dialog, std::int32_t id) {
+    check_program_thread("cancel_work");
     HWND window = GetDlgItem(dialog, id);
     if (GetWindowLongPtrA(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(job_window_proc)) return FALSE;
     WorkJob* job = job_of(window);

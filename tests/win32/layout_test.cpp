@@ -222,6 +222,25 @@ TEST_F(Layout, AnchorsRefuseWhatNamesNoControlOrNoEdge) {
     EXPECT_EQ(after.right, before.right);
 }
 
+// Id 0, which labels often share, names the program's own control with that
+// id or none, never the size grip.
+TEST_F(Layout, IdZeroNeverReachesTheGrip) {
+    SIZE base = client_size(dialog_);
+    ASSERT_TRUE(make_dialog_resizable(dialog_));
+    EXPECT_FALSE(set_control_anchors(dialog_, 0, kAnchorLeft | kAnchorTop)) << "no control of the program has id 0";
+    kill_control(dialog_, 0);
+    ASSERT_NE(size_grip(dialog_), nullptr) << "kill_control of id 0 took the grip";
+    HWND label = add_button(0, 4, 4, 16, 12, kLabel);
+    ASSERT_TRUE(set_control_anchors(dialog_, 0, kAnchorRight));
+    RECT before = rect_in(dialog_, label);
+    grow(dialog_, 30, 20);
+    SIZE now = client_size(dialog_);
+    EXPECT_EQ(rect_in(dialog_, label).left, before.left + now.cx - base.cx) << "the label follows the right edge";
+    RECT g = rect_in(dialog_, size_grip(dialog_));
+    EXPECT_EQ(g.right, now.cx) << "the grip stays in the corner";
+    EXPECT_EQ(g.bottom, now.cy);
+}
+
 HMENU menu_bar(const char* item) {
     HMENU bar = CreateMenu();
     AppendMenuA(bar, MF_STRING, 500, item);
@@ -251,20 +270,29 @@ TEST_F(Layout, AMenuBarAttachedKeepingTheClientAreaGrowsTheWindow) {
 }
 
 // A resizable dialog given its bar afterwards keeps its minimum client area,
-// and its anchored controls end where they were.
+// and its anchored controls end where they were. The bar wraps onto more
+// lines at the least width than at a wide one: made that narrow from there,
+// the dialog still keeps the minimum.
 TEST_F(Layout, AMenuBarOnAResizableDialogKeepsItsControlsAndItsMinimum) {
     HWND button = add_button(10, 50, 20, 40, 14);
     set_control_anchors(dialog_, 10, kAnchorRight | kAnchorBottom);
     RECT designed = rect_in(dialog_, button);
     SIZE client = client_size(dialog_);
     ASSERT_TRUE(make_dialog_resizable(dialog_));
-    ASSERT_TRUE(attach_menu_keeping_client(dialog_, menu_bar("&File")));
+    HMENU bar = menu_bar("&File");
+    for (const char* item : {"&Edit", "&View", "&Insert", "F&ormat", "&Help"}) AppendMenuA(bar, MF_STRING, 501, item);
+    ASSERT_TRUE(attach_menu_keeping_client(dialog_, bar));
     RECT now = rect_in(dialog_, button);
     EXPECT_EQ(now.left, designed.left);
     EXPECT_EQ(now.top, designed.top);
     grow(dialog_, -100, -100);
     EXPECT_EQ(client_size(dialog_).cx, client.cx);
     EXPECT_EQ(client_size(dialog_).cy, client.cy) << "the minimum counts the bar";
+    grow(dialog_, 600, 0);
+    ASSERT_GT(client_size(dialog_).cy, client.cy) << "the bar takes fewer lines at the wide width";
+    grow(dialog_, -600, -600);
+    EXPECT_EQ(client_size(dialog_).cx, client.cx);
+    EXPECT_EQ(client_size(dialog_).cy, client.cy) << "the minimum counts the bar as it wraps at the least width";
 }
 
 }  // namespace

@@ -210,6 +210,21 @@ TEST_F(TabPages, RefusedChangeKeepsTheTabAndItsPage) {
     EXPECT_EQ(shown_page(), 1);
 }
 
+// A tab control that is gone lets go of its pages' controls, shown or hidden
+// as they were: Ctrl+Tab from one of them reaches the tab control made in
+// its place under the same id.
+TEST_F(TabPages, AKilledTabControlLetsGoOfItsPages) {
+    kill_control(dialog_, kTabControl);
+    EXPECT_EQ(shown_page(), 1) << "the pages' controls stay as they were";
+    add_at(kTabs, kTabControl, 2, 2, 190, 44);
+    for (const char* t : {"X", "Y"}) taking(t, [&](ProcFrame& f) { return tabs_add(f, dialog_, kTabControl); });
+    hold_key(VK_CONTROL, true);
+    MSG ctrl_tab = {pages_[0], WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    EXPECT_TRUE(IsDialogMessageW(dialog_, &ctrl_tab));
+    hold_key(VK_CONTROL, false);
+    EXPECT_EQ(tabs_get_selected(dialog_, kTabControl), 2) << "Ctrl+Tab from a control of the pages that are gone";
+}
+
 // ---- Sliders and up-downs ---------------------------------------------------------------
 
 class Ranges : public DialogTest {

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "runtime/checked.h"
 #include "tests/common/dialog_testing.h"
 
 namespace {
@@ -107,6 +108,57 @@ TEST_F(Work, ADialogThatEndsStopsItsJob) {
     pump_messages();
     EXPECT_EQ(heard.ends, 0) << "the callback of an ended dialog hears no more";
     CloseHandle(seen);
+}
+
+// Two jobs of one dialog run side by side, each heard under its own id.
+std::int32_t second_result;
+std::int32_t on_second(HWND, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_COMMAND && wparam == MAKEWPARAM(kJob + 1, kWorkDone)) second_result = static_cast<int>(lparam);
+    return 1;
+}
+std::int32_t gives_its_context(WorkJob*, void* context) { return *static_cast<const std::int32_t*>(context); }
+
+TEST_F(Work, TwoJobsOfOneDialogEndEachUnderItsId) {
+    HANDLE seen = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::int32_t seven = 7;
+    second_result = 0;
+    ASSERT_TRUE(start_work(dialog_, kJob, until_cancelled, seen, on_job));
+    ASSERT_TRUE(start_work(dialog_, kJob + 1, gives_its_context, &seven, on_second));
+    ASSERT_TRUE(pump_until([] { return second_result != 0; })) << "the second job's end within 10 s";
+    EXPECT_EQ(second_result, 7);
+    EXPECT_EQ(heard.ends, 0) << "the first job runs on";
+    EXPECT_TRUE(cancel_work(dialog_, kJob));
+    ASSERT_TRUE(pump_until_ends(1));
+    EXPECT_EQ(heard.result, -1);
+    CloseHandle(seen);
+}
+
+// A work procedure that calls what only the dialog's thread may: start_work
+// would make a job of the worker's thread, which would end with it unheard,
+// so it is refused; a checked program reports each call.
+struct FromWorker {
+    HWND dialog;
+    BOOL started;
+    std::uint32_t reports;
+};
+std::int32_t calls_the_toolkit(WorkJob*, void* context) {
+    auto& w = *static_cast<FromWorker*>(context);
+    std::uint32_t before = contract_violation_count();
+    static std::int32_t one = 1;
+    w.started = start_work(w.dialog, kJob + 1, count_up, &one, on_job);
+    start_dialog_timer(w.dialog, on_job, 10);
+    stop_dialog_timer(w.dialog, on_job);
+    cancel_work(w.dialog, kJob);
+    w.reports = contract_violation_count() - before;
+    return 0;
+}
+
+TEST_F(Work, TheDialogsThreadAloneStartsJobsAndTimers) {
+    FromWorker w = {dialog_, TRUE, 0};
+    ASSERT_TRUE(start_work(dialog_, kJob, calls_the_toolkit, &w, on_job));
+    ASSERT_TRUE(pump_until_ends(1));
+    EXPECT_FALSE(w.started) << "a job started on the worker's thread";
+    EXPECT_EQ(w.reports, 4u) << "start_work, start_dialog_timer, stop_dialog_timer and cancel_work reported";
 }
 
 TEST_F(Work, WhatNamesNoJobIsRefused) {
