@@ -37,4 +37,7 @@ std::int32_t compare_text(ProcFrame& f, std::uint32_t flags);
 // character, or 0 when there is none or start lies beyond the text; a start
 // inside a character moves to the next one, and an empty top entry is found
 // there. Error 7 (and 0) when the texts could not be converted for the search.
+// Ignoring case, a match holds as many characters as the top entry but may
+// hold other bytes ("Ⱥ", 2 bytes, matches "ⱥ", 3): its end is found by
+// counting characters from the position, not the top entry's bytes.
 std::int32_t find_text(ProcFrame& f, std::int32_t start, std::uint32_t flags);

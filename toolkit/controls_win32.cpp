@@ -135,11 +135,6 @@ void set_control_callback(HWND dialog, std::int32_t id, ControlCallback callback
     keep_callback(GetDlgItem(dialog, id), callback);
 }
 
-void enable_control(HWND dialog, std::int32_t id, std::int32_t enable) {
-    check_program_thread("enable_control");
-    EnableWindow(control_of(dialog, id), enable);
-}
-
 void focus_control(HWND dialog, std::int32_t id) {
     check_program_thread("focus_control");
     SetFocus(GetDlgItem(dialog, id));

@@ -1,8 +1,13 @@
 // Tooltips for a dialog's controls: one tooltip window per dialog, made by
 // the first tip and owned by the dialog, so the platform destroys it with
 // the dialog; the dialog names it again in a window property. Each control
-// is a tool of its own (TTF_IDISHWND), and the tooltip window watches the
-// control's mouse messages itself (TTF_SUBCLASS).
+// is a tool of its own (TTF_IDISHWND). The controls' mouse messages reach
+// the tooltip window from a message hook of the thread (WH_GETMESSAGE), which
+// every message loop passes through, not by subclassing the controls: a
+// control subclassed that way (TTF_SUBCLASS) gets the typed characters that
+// the loop dispatches in their W form converted through the system's code
+// page, not the program's (seen under Wine 8: "Ελένη" typed into a text box
+// with a tip arrived as "?????" under UTF-8).
 #include "runtime/checked.h"
 #include "toolkit/toolkit_private.h"
 
@@ -14,6 +19,9 @@ constexpr char kTooltipsProperty[] = "KestrowaneTooltips";
 // A tip's text is read into this many UTF-16 units at most, and kept to as
 // many less one when set.
 constexpr std::uint32_t kTipUnits = 1024;
+
+// The thread's hook that hands mouse messages to the tooltip windows.
+HHOOK tip_relay;
 
 HWND tooltips_of(HWND dialog) {
     check_program_thread("a tooltip operation");
@@ -39,7 +47,7 @@ HWND make_tooltips(HWND dialog) {
 TTTOOLINFOW tool_of(HWND dialog, HWND control, WCHAR* text) {
     TTTOOLINFOW tool = {};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.uFlags = TTF_IDISHWND;
     tool.hwnd = dialog;
     tool.uId = reinterpret_cast<UINT_PTR>(control);
     tool.lpszText = text;
@@ -66,6 +74,19 @@ void forget_gone_tools(HWND tips) {
     }
 }
 
+// A mouse message taken from the queue for a control of a dialog with tips
+// goes to the dialog's tooltip window, which shows the tip of a control that
+// is one of its tools and hides it over any other.
+LRESULT CALLBACK relay_mouse(int code, WPARAM wparam, LPARAM lparam) {
+    auto* msg = reinterpret_cast<MSG*>(lparam);
+    if (code == HC_ACTION && wparam == PM_REMOVE && msg->message >= WM_MOUSEMOVE && msg->message <= WM_MBUTTONDBLCLK) {
+        HWND dialog = GetParent(msg->hwnd);
+        auto* tips = dialog != nullptr ? static_cast<HWND>(GetPropA(dialog, kTooltipsProperty)) : nullptr;
+        if (tips != nullptr) SendMessageW(tips, TTM_RELAYEVENT, 0, lparam);
+    }
+    return CallNextHookEx(tip_relay, code, wparam, lparam);
+}
+
 }  // namespace
 
 BOOL set_control_tooltip(ProcFrame& f, HWND dialog, std::int32_t id) {
@@ -90,7 +111,9 @@ BOOL set_control_tooltip(ProcFrame& f, HWND dialog, std::int32_t id) {
             TTTOOLINFOW tool = tool_of(dialog, control, w);
             SendMessageW(tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
             done = TRUE;
-        } else if ((tips = make_tooltips(dialog)) != nullptr) {
+        } else if ((tip_relay != nullptr || (tip_relay = SetWindowsHookExW(WH_GETMESSAGE, relay_mouse, nullptr,
+                                                                           GetCurrentThreadId())) != nullptr) &&
+                   (tips = make_tooltips(dialog)) != nullptr) {
             forget_gone_tools(tips);
             TTTOOLINFOW tool = tool_of(dialog, control, w);
             done = SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)) != 0;

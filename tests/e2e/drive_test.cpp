@@ -612,7 +612,9 @@ const CommandRow kControlFailures[] = {
     {"slide 230 21", 1, "slider \"230\" goes from 0 to 20, not to 21"},
     {"slide 220 3", 1, "control \"220\" is a progress bar, not a slider"},
     {"select 220 1", 1, "control \"220\" is a progress bar, not a list, combo box, list view or tab control"},
-    {"pick C:\\x", 1, "has no control \"1152\" within 300 ms"},
+    {"pick C:\\x", 1,
+     "window \"Common controls\" is no file or folder picker: it has no name box (control 1152) within 300 ms"},
+    {"menu File>Exit", 1, "window \"Common controls\" has no menu bar"},
 };
 
 TEST(DriveControls, CommonControlFailuresSayWhatWasThere) {
@@ -632,6 +634,32 @@ TEST(DriveControls, CommonControlFailuresSayWhatWasThere) {
     Outcome o = drive(std::string("get \"") + kControlsTitle + "\" 200 cell:3:1");
     EXPECT_EQ(o.out, "Ελένη\n") << "get prints UTF-8; " << o.err;
     EXPECT_EQ(drive(std::string("click \"") + kControlsTitle + "\" Close").code, 0u);
+    EXPECT_EQ(drive("exit " + std::to_string(pid) + " 20s").code, 0u);
+}
+
+// A menu path cut short says what it met: an item that opens no menu, or the
+// items of the menu where a text matched none. Played on the to-do list's
+// menu bar (File>Exit, Edit>Find..., Help>About).
+const CommandRow kMenuFailures[] = {
+    {"menu File>Exit>Now", 1, "menu item \"Exit\" opens no menu, so it has no item \"Now\""},
+    {"menu View", 1, "the menu has no item \"View\"; its items: \"File\", \"Edit\", \"Help\""},
+    {"menu File>Open", 1, "the menu has no item \"Open\" under \"File\"; its items: \"Exit\""},
+};
+
+TEST(DriveMenus, AMenuPathCutShortSaysWhatItMet) {
+    StartedPrograms programs;
+    DWORD pid = programs.start("../../examples/todo/todo.exe");
+    Outcome shown = drive("wait \"To do (0)\" 20s");
+    ASSERT_EQ(shown.code, 0u) << shown.err;
+    for (const CommandRow& row : kMenuFailures) {
+        SCOPED_TRACE(row.args);
+        std::string args = row.args;
+        std::size_t blank = args.find(' ');
+        Outcome o = drive("--timeout 5s " + args.substr(0, blank) + " \"To do*\"" + args.substr(blank));
+        EXPECT_EQ(o.code, row.code) << o.err;
+        EXPECT_NE(o.err.find(row.said), std::string::npos) << o.err;
+    }
+    EXPECT_EQ(drive("menu \"To do*\" File>Exit").code, 0u);
     EXPECT_EQ(drive("exit " + std::to_string(pid) + " 20s").code, 0u);
 }
 

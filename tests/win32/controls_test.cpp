@@ -555,6 +555,21 @@ TEST_F(Controls, EnableControlWithMinusOneAddressesTheDialog) {
     EXPECT_TRUE(IsWindowEnabled(dialog_));
 }
 
+// Disabling the control with the focus hands the focus on as Tab would,
+// never to nowhere.
+TEST_F(Controls, DisablingTheFocusedControlHandsTheFocusOn) {
+    ShowWindow(dialog_, SW_SHOW);
+    HWND first = add(kPushButton, 5, "first", 0x50010000);
+    HWND box = add(kTextBox, 6, "");
+    HWND last = add(kPushButton, 7, "last", 0x50010000);
+    focus_control(dialog_, 6);
+    enable_control(dialog_, 5, 0);
+    EXPECT_EQ(GetFocus(), box) << "a control without the focus leaves it where it is";
+    enable_control(dialog_, 6, 0);
+    EXPECT_EQ(GetFocus(), last) << "the next control in the tab order";
+    EXPECT_FALSE(IsWindowEnabled(first) || IsWindowEnabled(box));
+}
+
 TEST_F(Controls, FocusKillAndCallbackReplacement) {
     ShowWindow(dialog_, SW_SHOW);
     HWND a = add(kTextBox, 1, "");

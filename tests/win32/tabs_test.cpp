@@ -399,6 +399,37 @@ TEST_F(Tooltips, OneWindowPerDialogHoldsEveryControlsTip) {
     EXPECT_FALSE(IsWindow(tips)) << "the tooltip window goes with its dialog";
 }
 
+// A tip watches its control's mouse without changing how the control takes
+// characters: typed into a text box with a tip (W messages, as the modal
+// loop dispatches them), every script comes back whole; and the pointer
+// resting on a control shows its tip, under any message loop.
+TEST_F(Tooltips, ShowOnHoverAndLeaveTypedTextWhole) {
+    HWND button = add_at(kPushButton, 400, 4, 4, 40, 12);
+    HWND box = add_at(kTextBox, 401, 4, 20, 80, 12);
+    for (std::int32_t id : {400, 401})
+        ASSERT_TRUE(taking("tip", [&](ProcFrame& f) { return set_control_tooltip(f, dialog_, id); }));
+    for (const TextInCodePages& script : kScripts) {
+        const CodedText& text = script.here();
+        SetWindowTextW(box, L"");
+        for (const WCHAR* c = text.wide; *c != 0; ++c) PostMessageW(box, WM_CHAR, *c, 1);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        EXPECT_EQ(pushed([&](ProcFrame& f) { read_control_text(f, dialog_, 401); }), text.bytes);
+    }
+    HWND tips = get_dialog_tooltips(dialog_);
+    SendMessageW(tips, TTM_SETDELAYTIME, TTDT_INITIAL, 10);
+    ShowWindow(dialog_, SW_SHOWNORMAL);
+    RECT r;
+    GetWindowRect(button, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PostMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(4, 4));
+    EXPECT_TRUE(pump_until([&] { return IsWindowVisible(tips) != 0; }))
+        << "waited 10 s for the tip of the button under the pointer to show; the tooltip window stayed hidden";
+}
+
 TEST_F(Tooltips, LongTipsAreCutToTheirFirstUnits) {
     add_at(kPushButton, 400, 4, 4, 40, 12);
     // 700 units of a letter outside ASCII (two bytes each in UTF-8, one in

@@ -90,6 +90,9 @@ TEST_F(Text, FindGivesTheBytePositionOfTheFirstMatchFromStart) {
         {"李雷", "雷", 2, 0, 4, true},    // a start inside a character
         {"李雷", "", 2, 0, 4, true},      // ... moves to the next one, for the empty text too
         {"李雷", "\x9D", 2, 0, 0, true},  // and no match begins inside it
+        // Ignoring case, a match may take other bytes than the text sought:
+        // "Ⱥx" (3 bytes) matches "ⱥx" (4).
+        {"1 Ⱥx ⱥx", "ⱥx", 1, kTextIgnoreCase, 3, true},
     };
     for (const auto& c : cases) {
         if (c.utf8_only && !utf8()) continue;

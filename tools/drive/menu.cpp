@@ -6,6 +6,7 @@
 #include "tools/common/input.h"
 #include "tools/common/poll.h"
 #include "tools/common/text.h"
+#include "tools/common/window_find.h"
 #include "tools/drive/menu_query.h"
 
 namespace {
@@ -99,14 +100,26 @@ bool in_menu_mode(HWND top) {
     return GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) && (info.flags & GUI_INMENUMODE) != 0;
 }
 
-// Checks the whole path before any key is pressed.
-bool check_path(const MenuWalk& walk, MenuReader& menus, const std::vector<std::string>& texts) {
+// Checks the whole path before any key is pressed. A path cut short names
+// what it met: a window without a menu bar, an item that opens no menu, or
+// the items of the menu where a text matched none.
+bool check_path(const MenuWalk& walk, HWND top, MenuReader& menus, const std::vector<std::string>& texts) {
     if (!menus.ask(texts)) return false;
     const MenuQuery& q = menus.answer();
     int levels = static_cast<int>(texts.size());
+    if (q.matched == 0 && GetMenu(top) == nullptr) {
+        walk.error = "window " + quoted(window_text(top)) + " has no menu bar";
+        return false;
+    }
+    if (q.matched > 0 && q.matched < levels && q.level[q.matched - 1].popup == 0) {
+        walk.error = "menu item " + quoted(texts[q.matched - 1]) + " opens no menu, so it has no item " +
+                     quoted(texts[q.matched]);
+        return false;
+    }
     if (q.matched < levels) {
         walk.error = "the menu has no item " + quoted(texts[q.matched]) +
-                     (q.matched > 0 ? " under " + quoted(texts[q.matched - 1]) : "") + "; its items: " + q.seen;
+                     (q.matched > 0 ? " under " + quoted(texts[q.matched - 1]) : "") +
+                     "; its items: " + (q.seen[0] != '\0' ? q.seen : "none");
         return false;
     }
     for (int i = 0; i < levels; ++i) {
@@ -179,7 +192,7 @@ bool choose_menu_item(HWND top, const std::string& path, const std::string& hook
         return false;
     }
     MenuReader menus(walk, top, hook_dll);
-    if (!menus.ready() || !check_path(walk, menus, texts)) return false;
+    if (!menus.ready() || !check_path(walk, top, menus, texts)) return false;
     // Alt alone makes the menu bar active with its first item highlighted.
     press_key(VK_MENU);
     if (!poll_until(ms, [&] { return in_menu_mode(top); })) {

@@ -449,9 +449,15 @@ constexpr int kPickerDefaultButton = 1;
 
 int verb_pick(Session& s, const Words& a) {
     HWND picker, box;
-    if (!find_control(s, a[0], std::to_string(kPickerNameBox), picker, box) || !wait_usable(s, picker, box) ||
-        !click_window(box, s.timeout, s.error))
+    if (!find_control(s, a[0], std::to_string(kPickerNameBox), picker, box)) {
+        // A window without the name box is no picker (yet): say so, not just its controls.
+        if (picker != nullptr)
+            s.error = "window " + quoted(a[0]) + " is no file or folder picker: it has no name box (control " +
+                      std::to_string(kPickerNameBox) + ") within " + ms_text(s.timeout) +
+                      "; its controls: " + controls_of(picker);
         return 1;
+    }
+    if (!wait_usable(s, picker, box) || !click_window(box, s.timeout, s.error)) return 1;
     if (!poll_until(s.timeout, [&] { return focus_of(picker) == box; }))
         return fail(s, "the name box of " + quoted(a[0]) + " has no focus " + ms_text(s.timeout) + " after a click");
     // The typed path replaces whatever the box holds.
