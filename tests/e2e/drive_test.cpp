@@ -362,6 +362,8 @@ const CommandRow kCommands[] = {
     {"get \"No such window\" 1 cell:0:1", 2, "no fact \"cell:0:1\""},  // rows and columns count from 1
     {"get \"No such window\" 1 part:2:1", 2, "no fact \"part:2:1\""},
     {"slide \"No such window\" 1 x", 2, "VALUE \"x\" is not a whole number"},
+    {"resize \"No such window\" 300 0", 2, "HEIGHT \"0\" is not a whole number of dialog units from 1 to 10000"},
+    {"get \"No such window\" 1 rects", 2, "no fact \"rects\""},
 };
 
 TEST(DriveCommands, BadCommandsAreRefusedWithWhatIsWrong) {
@@ -663,6 +665,53 @@ TEST(DriveMenus, AMenuPathCutShortSaysWhatItMet) {
     EXPECT_EQ(drive("exit " + std::to_string(pid) + " 20s").code, 0u);
 }
 
+// The to-do list (236 by 138 dialog units, its least size) resized as a
+// user drags it: Add (104) keeps to the right edge, the list (106) stretches
+// both ways, the status line (107) keeps to the bottom and stretches across;
+// a smaller size than the least is kept from it, and a window without a
+// sizing frame, or one disabled under a modal dialog, is not resized.
+struct LayoutRow {
+    const char* args;
+    DWORD code;
+    const char* said;  // the whole of stdout for 0, in stderr otherwise
+};
+
+const LayoutRow kLayout[] = {
+    {"get \"To do*\" window rect", 0, "0 0 236 138\n"},
+    {"resize \"To do*\" 300 200", 0, "300 200\n"},
+    {"get \"To do*\" window rect", 0, "0 0 300 200\n"},
+    {"get \"To do*\" Add rect", 0, "244 5 50 14\n"},
+    {"get \"To do*\" 106 rect", 0, "6 40 288 142\n"},
+    {"get \"To do*\" 107 rect", 0, "6 186 276 10\n"},
+    {"resize \"To do*\" 100 50", 0, "236 138 (asked 100 50)\n"},
+    {"get \"To do*\" Add rect", 0, "180 5 50 14\n"},
+    {"key \"To do*\" F1", 0, ""},
+    {"wait \"About To do\"", 0, ""},
+    {"--timeout 300ms resize \"About To do\" 300 200", 1,
+     "window \"About To do\" cannot be resized: it has no sizing frame"},
+    {"--timeout 300ms resize \"To do*\" 300 200", 1, "window \"To do*\" stayed disabled for 300 ms"},
+    {"key \"About To do\" Escape", 0, ""},
+};
+
+TEST(DriveLayout, AResizeMovesAnchoredControlsAndKeepsTheLeastSize) {
+    StartedPrograms programs;
+    DWORD pid = programs.start("../../examples/todo/todo.exe");
+    Outcome shown = drive("wait \"To do (0)\" 20s");
+    ASSERT_EQ(shown.code, 0u) << shown.err;
+    for (const LayoutRow& row : kLayout) {
+        SCOPED_TRACE(row.args);
+        Outcome o = drive(row.args);
+        EXPECT_EQ(o.code, row.code) << o.err;
+        if (row.code == 0) {
+            EXPECT_EQ(o.out, row.said) << o.err;
+        } else {
+            EXPECT_NE(o.err.find(row.said), std::string::npos) << o.err;
+        }
+    }
+    EXPECT_EQ(drive("menu \"To do*\" File>Exit").code, 0u);
+    EXPECT_EQ(drive("exit " + std::to_string(pid) + " 20s").code, 0u);
+}
+
 // ---- The process class of drive and the drivers ------------------------------------------
 
 // A Process ends the program it holds when it goes, leaves running one it
@@ -698,12 +747,13 @@ TEST(Process, EndsWhatItHoldsAndLetsGoOfWhatItReleases) {
 // ---- Keys ------------------------------------------------------------------------------
 
 // A window of the test's own, on a thread of its own, that writes down each
-// key pressed on it as a shortcut's text, with the modifiers held then.
+// key pressed on it as a shortcut's text, with the modifiers held then; or,
+// made to refuse the focus, that gives it away whenever it gets it.
 const char kKeysTitle[] = "Keys heard";
 
 class KeysHeard {
 public:
-    KeysHeard() {
+    explicit KeysHeard(bool takes_focus = true) : takes_focus_(takes_focus) {
         InitializeCriticalSection(&lock_);
         ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
@@ -738,8 +788,7 @@ private:
         c.lpszClassName = "KwKeysHeard";
         RegisterClassA(&c);
         k->window_ = CreateWindowExA(0, c.lpszClassName, kKeysTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300,
-                                     200, nullptr, nullptr, c.hInstance, nullptr);
-        SetWindowLongPtrA(k->window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(k));
+                                     200, nullptr, nullptr, c.hInstance, k);
         SetEvent(k->ready_);
         MSG m;
         while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
@@ -749,7 +798,14 @@ private:
     static bool held(int vk) { return GetKeyState(vk) < 0; }
 
     static LRESULT CALLBACK proc(HWND w, UINT message, WPARAM wparam, LPARAM lparam) {
+        if (message == WM_NCCREATE)
+            SetWindowLongPtrA(w, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams));
         auto* k = reinterpret_cast<KeysHeard*>(GetWindowLongPtrA(w, GWLP_USERDATA));
+        if (message == WM_SETFOCUS && k != nullptr && !k->takes_focus_) {
+            SetFocus(nullptr);
+            return 0;
+        }
         bool key = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
         if (key && k != nullptr && wparam != VK_SHIFT && wparam != VK_CONTROL && wparam != VK_MENU) {
             std::uint32_t keys = static_cast<std::uint32_t>(wparam) | (held(VK_SHIFT) ? kShortcutShift : 0) |
@@ -765,6 +821,7 @@ private:
         return DefWindowProcA(w, message, wparam, lparam);
     }
 
+    bool takes_focus_;
     CRITICAL_SECTION lock_;
     HANDLE ready_ = nullptr;
     HANDLE thread_ = nullptr;
@@ -799,6 +856,18 @@ TEST(DriveKeys, EveryShortcutKeyReachesTheProgramWithItsModifiers) {
             << "waited " << kStepTimeout << " ms for " << row.heard << "; heard " << window.heard().size() << " keys";
         EXPECT_EQ(window.heard(), expected);
     }
+}
+
+// A window in front that keeps no focus takes no keys: the failure says
+// where the focus is.
+TEST(DriveKeys, AWindowWithoutTheFocusSaysWhereTheFocusIs) {
+    KeysHeard window(false);
+    ASSERT_NE(window.window(), nullptr);
+    Outcome o = drive(std::string("--timeout 300ms key \"") + kKeysTitle + "\" A");
+    EXPECT_EQ(o.code, 1u) << o.err;
+    EXPECT_NE(o.err.find("has no focus after 300 ms; no window of its program has the focus"), std::string::npos)
+        << o.err;
+    EXPECT_TRUE(window.heard().empty());
 }
 
 // ---- Texts across code pages --------------------------------------------------------------

@@ -24,3 +24,15 @@ bool map_reference_dialog_rect(RECT& r) {
     HWND dialog = reference_dialog();
     return dialog != nullptr && MapDialogRect(dialog, &r);
 }
+
+bool unmap_reference_dialog_rect(RECT& r) {
+    // A dialog unit is a quarter of the base width and an eighth of the base
+    // height, which MapDialogRect gives for 4 by 8 units.
+    RECT base = {0, 0, 4, 8};
+    if (!map_reference_dialog_rect(base) || base.right <= 0 || base.bottom <= 0) return false;
+    r.left = MulDiv(r.left, 4, base.right);
+    r.right = MulDiv(r.right, 4, base.right);
+    r.top = MulDiv(r.top, 8, base.bottom);
+    r.bottom = MulDiv(r.bottom, 8, base.bottom);
+    return true;
+}

@@ -12,3 +12,7 @@
 HWND reference_dialog();
 // r from dialog units to pixels with the reference dialog's MapDialogRect.
 bool map_reference_dialog_rect(RECT& r);
+// r from pixels to dialog units of the reference dialog, each value rounded
+// to the nearest whole unit (the inverse of map_reference_dialog_rect, exact
+// for values that came from dialog units through it).
+bool unmap_reference_dialog_rect(RECT& r);

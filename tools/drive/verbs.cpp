@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/common/common_controls.h"
+#include "tools/common/dialog_units.h"
 #include "tools/common/input.h"
 #include "tools/common/lists.h"
 #include "tools/common/numbers.h"
@@ -66,6 +67,18 @@ std::string controls_of(HWND top) {
     return names.empty() ? "none" : names;
 }
 
+// Where the focus of top's program thread is, for a failure that found it
+// elsewhere: a control (its id, text and window), a window, or nowhere.
+std::string where_focus_is(HWND top) {
+    HWND focus = focus_of(top);
+    if (focus == nullptr) return "no window of its program has the focus";
+    if (!(GetWindowLongA(focus, GWL_STYLE) & WS_CHILD)) return "the focus is on window " + quoted(window_text(focus));
+    HWND owner = GetAncestor(focus, GA_ROOT);
+    return "the focus is on control " + std::to_string(GetDlgCtrlID(focus)) + " " +
+           quoted(without_ampersands(window_text(focus))) + " (" + class_name(focus) + ") of " +
+           quoted(window_text(owner));
+}
+
 std::string no_window(const std::string& title, DWORD ms) {
     return "no window " + quoted(title) + " within " + ms_text(ms) + "; visible windows: " + visible_titles();
 }
@@ -125,7 +138,7 @@ bool wait_usable(Session& s, HWND top, HWND control) {
 // ---- Facts about controls ------------------------------------------------------------
 
 const char* const kFacts[] = {"text",  "check",   "selected", "selection", "enabled",
-                              "focus", "visible", "count",    "position"};
+                              "focus", "visible", "count",    "position",  "rect"};
 
 // A fact with numbers from 1 after its name, each after a colon: "cell:2:3"
 // (row, column), "part:2". True, with the numbers from 0, when fact is name
@@ -151,7 +164,7 @@ int check_fact(Session& s, const std::string& fact) {
     if (numbered_fact(fact, "cell", 2, n) || numbered_fact(fact, "part", 1, n)) return 0;
     return bad_usage(s, "no fact " + quoted(fact) +
                             ": text, check, selected, selection, enabled, focus, visible, count, position, "
-                            "cell:ROW:COLUMN or part:N");
+                            "rect, cell:ROW:COLUMN or part:N");
 }
 
 // The fact as text in value; false, with value saying why, for a fact that
@@ -161,6 +174,29 @@ bool not_a_fact(HWND control, const std::string& fact, std::string& value) {
     value = quoted(fact) + " is no fact of " +
             (kind == CommonKind::kNone ? "a " + class_name(control) : std::string("a ") + common_kind_name(kind));
     return false;
+}
+
+// "X Y W H": where the control lies in top's client area, or for top itself
+// its client area ("0 0 W H"), in dialog units of the toolkit's dialog font,
+// each number rounded to the nearest unit from the pixels it has.
+bool rect_of(HWND top, HWND control, std::string& value) {
+    RECT r = {0, 0, 0, 0};
+    if (control == top) {
+        GetClientRect(top, &r);
+    } else {
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
+    }
+    // Each number on its own: the width is rounded from the width in pixels,
+    // not from the rounded edges.
+    RECT place = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    if (!unmap_reference_dialog_rect(place)) {
+        value = "the dialog units could not be measured";
+        return false;
+    }
+    value = std::to_string(place.left) + " " + std::to_string(place.top) + " " + std::to_string(place.right) + " " +
+            std::to_string(place.bottom);
+    return true;
 }
 
 // One fact about a control, as text. A list box's text is its selected
@@ -187,6 +223,7 @@ bool fact_of(HWND top, HWND control, const std::string& fact, std::string& value
         value = error;
         return false;
     }
+    if (fact == "rect") return rect_of(top, control, value);
     if (fact == "position") {
         int position = 0;
         if (!common_position(control, position)) return not_a_fact(control, fact, value);
@@ -281,7 +318,8 @@ bool focus_window(Session& s, const Words& a) {
         HWND focus = focus_of(top);
         return focus != nullptr && (focus == top || IsChild(top, focus));
     });
-    if (!focused) s.error = "window " + quoted(a[0]) + " has no focus after " + ms_text(s.timeout);
+    if (!focused)
+        s.error = "window " + quoted(a[0]) + " has no focus after " + ms_text(s.timeout) + "; " + where_focus_is(top);
     return focused;
 }
 
@@ -420,8 +458,8 @@ int verb_slide(Session& s, const Words& a) {
         !click_screen(thumb, s.timeout, s.error))
         return 1;
     if (!poll_until(s.timeout, [&] { return focus_of(top) == control; }))
-        return fail(s,
-                    "slider " + quoted(a[1]) + " has no focus " + ms_text(s.timeout) + " after a click on its thumb");
+        return fail(s, "slider " + quoted(a[1]) + " has no focus " + ms_text(s.timeout) +
+                           " after a click on its thumb; " + where_focus_is(top));
     common_position(control, position);
     int line = static_cast<int>(SendMessageW(control, TBM_GETLINESIZE, 0, 0));
     if (line < 1) line = 1;
@@ -459,7 +497,8 @@ int verb_pick(Session& s, const Words& a) {
     }
     if (!wait_usable(s, picker, box) || !click_window(box, s.timeout, s.error)) return 1;
     if (!poll_until(s.timeout, [&] { return focus_of(picker) == box; }))
-        return fail(s, "the name box of " + quoted(a[0]) + " has no focus " + ms_text(s.timeout) + " after a click");
+        return fail(s, "the name box of " + quoted(a[0]) + " has no focus " + ms_text(s.timeout) + " after a click; " +
+                           where_focus_is(picker));
     // The typed path replaces whatever the box holds.
     if (!press_combo("Home", s.timeout, s.error) || !press_combo("Shift+End", s.timeout, s.error)) return 1;
     type_text(a[1]);
@@ -525,6 +564,83 @@ int verb_menu(Session& s, const Words& a) {
     return choose_menu_item(top, a[1], hook_dll, s.timeout, s.error) ? 0 : 1;
 }
 
+// resize's WIDTH and HEIGHT: whole dialog units from 1 to kMostUnits.
+constexpr DWORD kMostUnits = 10000;
+
+int check_size(Session& s, const Words& a) {
+    const char* names[] = {"WIDTH", "HEIGHT"};
+    for (int i = 0; i < 2; ++i) {
+        DWORD n = 0;
+        if (!parse_decimal(a[1 + i], n) || n == 0 || n > kMostUnits)
+            return bad_usage(s, std::string(names[i]) + " " + quoted(a[1 + i]) +
+                                    " is not a whole number of dialog units from 1 to " + std::to_string(kMostUnits));
+    }
+    return 0;
+}
+
+// The window's client size in pixels.
+POINT client_pixels(HWND top) {
+    RECT r = {0, 0, 0, 0};
+    GetClientRect(top, &r);
+    return {r.right, r.bottom};
+}
+
+// "W H": a client size in pixels as dialog units.
+std::string units_text(POINT pixels) {
+    RECT r = {0, 0, pixels.x, pixels.y};
+    unmap_reference_dialog_rect(r);
+    return std::to_string(r.right) + " " + std::to_string(r.bottom);
+}
+
+// A user's drag of the sizing frame ends in a change of the window's size,
+// which the program sees as WM_WINDOWPOSCHANGING (where the platform holds
+// the least size the program gives in WM_GETMINMAXINFO), WM_SIZE and
+// WM_WINDOWPOSCHANGED: resize makes that change, asked of the program's own
+// thread without waiting on it, and then waits until the program has taken
+// it. The window grows or shrinks by what its client area lacks, measured,
+// so frame and menu bar count as they are; a menu bar that wraps at the new
+// width is made up for by a second change. The program may keep another
+// size: resize prints the client size it got, in dialog units, and the size
+// asked when they differ.
+int verb_resize(Session& s, const Words& a) {
+    HWND top = nullptr;
+    if (!find_top(s, a[0], s.timeout, top)) return 1;
+    LONG style = GetWindowLongA(top, GWL_STYLE);
+    if (!(style & WS_THICKFRAME))
+        return fail(s, "window " + quoted(a[0]) + " cannot be resized: it has no sizing frame (a fixed dialog)");
+    if (IsIconic(top) || IsZoomed(top))
+        return fail(s, "window " + quoted(a[0]) + " cannot be resized while it is " +
+                           (IsIconic(top) ? "minimized" : "maximized"));
+    if (!poll_until(s.timeout, [&] { return IsWindowEnabled(top) != 0; }))
+        return fail(s, "window " + quoted(a[0]) + " stayed disabled for " + ms_text(s.timeout));
+    DWORD width = 0, height = 0;
+    parse_decimal(a[1], width);
+    parse_decimal(a[2], height);
+    RECT asked = {0, 0, static_cast<LONG>(width), static_cast<LONG>(height)};
+    if (!map_reference_dialog_rect(asked)) return fail(s, "the dialog units could not be measured");
+    POINT target = {asked.right, asked.bottom};
+    POINT got = client_pixels(top);
+    for (int change = 0; change < 2 && (got.x != target.x || got.y != target.y); ++change) {
+        RECT outer = {0, 0, 0, 0};
+        GetWindowRect(top, &outer);
+        SetWindowPos(top, nullptr, 0, 0, outer.right - outer.left + target.x - got.x,
+                     outer.bottom - outer.top + target.y - got.y,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+        // Messages sent to one thread are taken in order: once it answers
+        // this one, it has made the change.
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutA(top, WM_NULL, 0, 0, SMTO_NORMAL, s.timeout, &answer))
+            return fail(s, "window " + quoted(a[0]) + " did not take a change of size within " + ms_text(s.timeout));
+        POINT before = got;
+        got = client_pixels(top);
+        if (got.x == before.x && got.y == before.y) break;  // the program keeps the size it has
+    }
+    std::string size = units_text(got);
+    std::printf("%s\n",
+                (size + (got.x == target.x && got.y == target.y ? "" : " (asked " + a[1] + " " + a[2] + ")")).c_str());
+    return 0;
+}
+
 int verb_timeout(Session& s, const Words& a) {
     parse_ms(a[0], s.timeout);
     return 0;
@@ -577,11 +693,16 @@ const Verb kVerbs[] = {
     {"pick", 2, 2, kAnywhere, "pick TITLE PATH",
      "answer a file or folder picker: type PATH\ninto its name box, click its default\nbutton", verb_pick, nullptr},
     {"menu", 2, 2, kAnywhere, "menu TITLE PATH", "choose a menu bar item, e.g. File>Exit", verb_menu, nullptr},
+    {"resize", 3, 3, kAnywhere, "resize TITLE WIDTH HEIGHT",
+     "resize a window with a sizing frame, as a\ndrag of its frame would, to a client area\nof WIDTH by HEIGHT dialog "
+     "units; print\nthe size it got (the program may keep a\nleast size), and the size asked when\nthey differ",
+     verb_resize, check_size},
     {"get", 3, 3, kAnywhere, "get TITLE ID FACT",
      "print a fact: text, check, selected (item,\nrow or tab number, 0 for none),\nselection (selected rows: 1,3), "
      "enabled,\n"
      "focus, visible (1 or 0), count (items,\nrows, tabs, parts), position (progress\nbar, slider, up-down), "
-     "cell:ROW:COLUMN\n(list view), part:N (status bar)",
+     "cell:ROW:COLUMN\n(list view), part:N (status bar), rect\n(X Y W H in the client area, in dialog\nunits rounded "
+     "from pixels; of window:\n0 0 and the client area's size)",
      verb_get, check_fact_arg},
     {"expect", 4, 4, kAnywhere, "expect TITLE ID FACT VALUE", "wait until the fact reads VALUE", verb_expect,
      check_fact_arg},
