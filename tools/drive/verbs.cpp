@@ -607,7 +607,8 @@ int verb_resize(Session& s, const Words& a) {
     if (!find_top(s, a[0], s.timeout, top)) return 1;
     LONG style = GetWindowLongA(top, GWL_STYLE);
     if (!(style & WS_THICKFRAME))
-        return fail(s, "window " + quoted(a[0]) + " cannot be resized: it has no sizing frame (a fixed dialog)");
+        return fail(s, "window " + quoted(a[0]) +
+                           " cannot be resized: it has no sizing frame, so a user cannot resize it either");
     if (IsIconic(top) || IsZoomed(top))
         return fail(s, "window " + quoted(a[0]) + " cannot be resized while it is " +
                            (IsIconic(top) ? "minimized" : "maximized"));
@@ -636,8 +637,9 @@ int verb_resize(Session& s, const Words& a) {
         if (got.x == before.x && got.y == before.y) break;  // the program keeps the size it has
     }
     std::string size = units_text(got);
-    std::printf("%s\n",
-                (size + (got.x == target.x && got.y == target.y ? "" : " (asked " + a[1] + " " + a[2] + ")")).c_str());
+    if (got.x != target.x || got.y != target.y)
+        size += " (asked " + std::to_string(width) + " " + std::to_string(height) + ")";
+    std::printf("%s\n", size.c_str());
     return 0;
 }
 
