@@ -639,44 +639,24 @@ TEST(DriveControls, CommonControlFailuresSayWhatWasThere) {
     EXPECT_EQ(drive("exit " + std::to_string(pid) + " 20s").code, 0u);
 }
 
-// A menu path cut short says what it met: an item that opens no menu, or the
-// items of the menu where a text matched none. Played on the to-do list's
-// menu bar (File>Exit, Edit>Find..., Help>About).
-const CommandRow kMenuFailures[] = {
-    {"menu File>Exit>Now", 1, "menu item \"Exit\" opens no menu, so it has no item \"Now\""},
-    {"menu View", 1, "the menu has no item \"View\"; its items: \"File\", \"Edit\", \"Help\""},
-    {"menu File>Open", 1, "the menu has no item \"Open\" under \"File\"; its items: \"Exit\""},
-};
-
-TEST(DriveMenus, AMenuPathCutShortSaysWhatItMet) {
-    StartedPrograms programs;
-    DWORD pid = programs.start("../../examples/todo/todo.exe");
-    Outcome shown = drive("wait \"To do (0)\" 20s");
-    ASSERT_EQ(shown.code, 0u) << shown.err;
-    for (const CommandRow& row : kMenuFailures) {
-        SCOPED_TRACE(row.args);
-        std::string args = row.args;
-        std::size_t blank = args.find(' ');
-        Outcome o = drive("--timeout 5s " + args.substr(0, blank) + " \"To do*\"" + args.substr(blank));
-        EXPECT_EQ(o.code, row.code) << o.err;
-        EXPECT_NE(o.err.find(row.said), std::string::npos) << o.err;
-    }
-    EXPECT_EQ(drive("menu \"To do*\" File>Exit").code, 0u);
-    EXPECT_EQ(drive("exit " + std::to_string(pid) + " 20s").code, 0u);
-}
-
-// The to-do list (236 by 138 dialog units, its least size) resized as a
-// user drags it: Add (104) keeps to the right edge, the list (106) stretches
-// both ways, the status line (107) keeps to the bottom and stretches across;
-// a smaller size than the least is kept from it, and a window without a
-// sizing frame, or one disabled under a modal dialog, is not resized.
-struct LayoutRow {
+// Played on the to-do list (236 by 138 dialog units, its least size; menus
+// File>Exit, Edit>Find..., Help>About). A menu path cut short says what it
+// met: an item that opens no menu, or the items of the menu where a text
+// matched none. Resized as a user drags it: Add (104) keeps to the right
+// edge, the list (106) stretches both ways, the status line (107) keeps to
+// the bottom and stretches across; a smaller size than the least is kept
+// from it, and a window without a sizing frame, or one disabled under a
+// modal dialog, is not resized.
+struct ToDoRow {
     const char* args;
     DWORD code;
     const char* said;  // the whole of stdout for 0, in stderr otherwise
 };
 
-const LayoutRow kLayout[] = {
+const ToDoRow kToDo[] = {
+    {"--timeout 5s menu \"To do*\" File>Exit>Now", 1, "menu item \"Exit\" opens no menu, so it has no item \"Now\""},
+    {"--timeout 5s menu \"To do*\" View", 1, "the menu has no item \"View\"; its items: \"File\", \"Edit\", \"Help\""},
+    {"--timeout 5s menu \"To do*\" File>Open", 1, "the menu has no item \"Open\" under \"File\"; its items: \"Exit\""},
     {"get \"To do*\" window rect", 0, "0 0 236 138\n"},
     {"resize \"To do*\" 300 200", 0, "300 200\n"},
     {"get \"To do*\" window rect", 0, "0 0 300 200\n"},
@@ -693,12 +673,12 @@ const LayoutRow kLayout[] = {
     {"key \"About To do\" Escape", 0, ""},
 };
 
-TEST(DriveLayout, AResizeMovesAnchoredControlsAndKeepsTheLeastSize) {
+TEST(DriveToDo, MenuPathsCutShortAndResizesSayWhatTheyMet) {
     StartedPrograms programs;
     DWORD pid = programs.start("../../examples/todo/todo.exe");
     Outcome shown = drive("wait \"To do (0)\" 20s");
     ASSERT_EQ(shown.code, 0u) << shown.err;
-    for (const LayoutRow& row : kLayout) {
+    for (const ToDoRow& row : kToDo) {
         SCOPED_TRACE(row.args);
         Outcome o = drive(row.args);
         EXPECT_EQ(o.code, row.code) << o.err;
