@@ -338,8 +338,18 @@ TEST(DriveMenuQuery, SharedMemoryIsNamedAfterTheProgramAndTheDrive) {
 struct CommandRow {
     const char* args;  // drive's command line after its path
     DWORD code;
-    const char* said;  // in stderr
+    const char* said;  // in stderr; for code 0, the whole of stdout
 };
+
+// The outcome of drive played with a row's command line is the row's.
+void expect_row(const CommandRow& row, const Outcome& o) {
+    EXPECT_EQ(o.code, row.code) << o.err;
+    if (row.code == 0) {
+        EXPECT_EQ(o.out, row.said) << o.err;
+    } else {
+        EXPECT_NE(o.err.find(row.said), std::string::npos) << o.err;
+    }
+}
 
 // No window has this title, so each wait runs to its limit and says it.
 const CommandRow kCommands[] = {
@@ -369,9 +379,7 @@ const CommandRow kCommands[] = {
 TEST(DriveCommands, BadCommandsAreRefusedWithWhatIsWrong) {
     for (const CommandRow& row : kCommands) {
         SCOPED_TRACE(row.args);
-        Outcome o = drive(row.args);
-        EXPECT_EQ(o.code, row.code) << o.err;
-        EXPECT_NE(o.err.find(row.said), std::string::npos) << o.err;
+        expect_row(row, drive(row.args));
     }
 }
 
@@ -400,8 +408,7 @@ TEST(DriveCommands, ScriptLinesAreCheckedAgainstTheVerbTable) {
         std::fputs(row.args, f);
         std::fclose(f);
         Outcome o = drive("script \"" + path + "\"");
-        EXPECT_EQ(o.code, row.code) << o.err;
-        EXPECT_NE(o.err.find(row.said), std::string::npos) << o.err;
+        expect_row(row, o);
         EXPECT_EQ(o.out, "") << "a script with a bad line plays none of its lines";
     }
     DeleteFileA(path.c_str());
@@ -628,10 +635,8 @@ TEST(DriveControls, CommonControlFailuresSayWhatWasThere) {
         SCOPED_TRACE(row.args);
         std::string args = row.args;
         std::size_t blank = args.find(' ');
-        Outcome o =
-            drive("--timeout 300ms " + args.substr(0, blank) + " \"" + kControlsTitle + "\"" + args.substr(blank));
-        EXPECT_EQ(o.code, row.code) << o.err;
-        EXPECT_NE(o.err.find(row.said), std::string::npos) << o.err;
+        expect_row(row, drive("--timeout 300ms " + args.substr(0, blank) + " \"" + kControlsTitle + "\"" +
+                              args.substr(blank)));
     }
     Outcome o = drive(std::string("get \"") + kControlsTitle + "\" 200 cell:3:1");
     EXPECT_EQ(o.out, "Ελένη\n") << "get prints UTF-8; " << o.err;
@@ -647,13 +652,7 @@ TEST(DriveControls, CommonControlFailuresSayWhatWasThere) {
 // the bottom and stretches across; a smaller size than the least is kept
 // from it, and a window without a sizing frame, or one disabled under a
 // modal dialog, is not resized.
-struct ToDoRow {
-    const char* args;
-    DWORD code;
-    const char* said;  // the whole of stdout for 0, in stderr otherwise
-};
-
-const ToDoRow kToDo[] = {
+const CommandRow kToDo[] = {
     {"--timeout 5s menu \"To do*\" File>Exit>Now", 1, "menu item \"Exit\" opens no menu, so it has no item \"Now\""},
     {"--timeout 5s menu \"To do*\" View", 1, "the menu has no item \"View\"; its items: \"File\", \"Edit\", \"Help\""},
     {"--timeout 5s menu \"To do*\" File>Open", 1, "the menu has no item \"Open\" under \"File\"; its items: \"Exit\""},
@@ -678,15 +677,9 @@ TEST(DriveToDo, MenuPathsCutShortAndResizesSayWhatTheyMet) {
     DWORD pid = programs.start("../../examples/todo/todo.exe");
     Outcome shown = drive("wait \"To do (0)\" 20s");
     ASSERT_EQ(shown.code, 0u) << shown.err;
-    for (const ToDoRow& row : kToDo) {
+    for (const CommandRow& row : kToDo) {
         SCOPED_TRACE(row.args);
-        Outcome o = drive(row.args);
-        EXPECT_EQ(o.code, row.code) << o.err;
-        if (row.code == 0) {
-            EXPECT_EQ(o.out, row.said) << o.err;
-        } else {
-            EXPECT_NE(o.err.find(row.said), std::string::npos) << o.err;
-        }
+        expect_row(row, drive(row.args));
     }
     EXPECT_EQ(drive("menu \"To do*\" File>Exit").code, 0u);
     EXPECT_EQ(drive("exit " + std::to_string(pid) + " 20s").code, 0u);
