@@ -9,8 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <initializer_list>
 
 #include "../common/dialog_testing.h"
+
+// After windows.h, which dialog_testing.h brings.
+#include <commctrl.h>
 
 namespace {
 
@@ -239,6 +243,33 @@ TEST_F(Layout, IdZeroNeverReachesTheGrip) {
     RECT g = rect_in(dialog_, size_grip(dialog_));
     EXPECT_EQ(g.right, now.cx) << "the grip stays in the corner";
     EXPECT_EQ(g.bottom, now.cy);
+}
+
+// A status bar spans the dialog's width and covers the grip; given
+// SBARS_SIZEGRIP it answers a press in the corner as the corner of the frame,
+// so a drag there resizes the dialog, and it keeps to the bottom edge and the
+// whole width through resizes.
+TEST_F(Layout, AStatusBarWithItsOwnGripTakesTheCornerItCovers) {
+    ProcFrame f;
+    push_empty(f);
+    push_empty(f);
+    HWND bar = add_control(f, dialog_, 30, nullptr, 0, 0, 0, 0, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, nullptr,
+                           kStatusBar);
+    ASSERT_NE(bar, nullptr);
+    ASSERT_TRUE(set_control_anchors(dialog_, 30, kAnchorLeft | kAnchorRight | kAnchorBottom));
+    ASSERT_TRUE(make_dialog_resizable(dialog_));
+    for (int dw : {0, 40}) {
+        grow(dialog_, dw, dw / 2);
+        SIZE now = client_size(dialog_);
+        RECT b = rect_in(dialog_, bar);
+        EXPECT_EQ(b.left, 0) << "grown by " << dw;
+        EXPECT_EQ(b.right, now.cx) << "grown by " << dw;
+        EXPECT_EQ(b.bottom, now.cy) << "grown by " << dw;
+        POINT corner = {now.cx - 2, now.cy - 2};
+        ClientToScreen(dialog_, &corner);
+        EXPECT_EQ(SendMessageW(bar, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTBOTTOMRIGHT)
+            << "grown by " << dw;
+    }
 }
 
 HMENU menu_bar(const char* item) {
