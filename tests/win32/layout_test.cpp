@@ -66,6 +66,29 @@ protected:
     }
 };
 
+// The fonts of captions, menus, tooltips and message boxes are the dialogs'
+// own, MS Sans Serif in the default character set, which the prefix links
+// to the CJK letters: the platform's defaults (MS Shell Dlg in the ANSI
+// character set, Tahoma) drew the letters of "日志" and "Ελένη" in a caption
+// or a menu bar as empty boxes.
+TEST_F(Layout, ThePrefixGivesCaptionsMenusAndMessagesTheFontOfEveryScript) {
+    NONCLIENTMETRICSW m = {};
+    m.cbSize = sizeof m;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0));
+    const struct {
+        const char* name;
+        const LOGFONTW& font;
+    } fonts[] = {{"caption", m.lfCaptionFont},
+                 {"small caption", m.lfSmCaptionFont},
+                 {"menu", m.lfMenuFont},
+                 {"status and tooltip", m.lfStatusFont},
+                 {"message", m.lfMessageFont}};
+    for (const auto& f : fonts) {
+        EXPECT_EQ(lstrcmpW(f.font.lfFaceName, L"MS Sans Serif"), 0) << f.name << " font";
+        EXPECT_EQ(f.font.lfCharSet, DEFAULT_CHARSET) << f.name << " font";
+    }
+}
+
 // The resolution and base units a run in another prefix asks for
 // (layout_metrics_test.sh), so that a setting that did not take fails.
 TEST_F(Layout, ThePrefixHasTheMetricsTheRunAsksFor) {
