@@ -66,25 +66,27 @@ protected:
     }
 };
 
-// The fonts of captions, menus, tooltips and message boxes are the dialogs'
-// own, MS Sans Serif in the default character set, which the prefix links
-// to the CJK letters: the platform's defaults (MS Shell Dlg in the ANSI
-// character set, Tahoma) drew the letters of "日志" and "Ελένη" in a caption
-// or a menu bar as empty boxes.
+// The fonts of captions, menus and tooltips are the message boxes' own, MS
+// Sans Serif (or what a prefix puts in its place) in the default character
+// set, which the prefix links to the CJK letters: the platform's defaults
+// (MS Shell Dlg in the ANSI character set) drew the letters of "日志" and
+// "Ελένη" in a caption or a menu bar as empty boxes.
 TEST_F(Layout, ThePrefixGivesCaptionsMenusAndMessagesTheFontOfEveryScript) {
     NONCLIENTMETRICSW m = {};
     m.cbSize = sizeof m;
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0));
+    if (std::getenv("KW_EXPECT_DPI") == nullptr)
+        EXPECT_EQ(lstrcmpW(m.lfMessageFont.lfFaceName, L"MS Sans Serif"), 0) << "the build tree's prefix, unreplaced";
+    EXPECT_EQ(m.lfMessageFont.lfCharSet, DEFAULT_CHARSET);
     const struct {
         const char* name;
         const LOGFONTW& font;
     } fonts[] = {{"caption", m.lfCaptionFont},
                  {"small caption", m.lfSmCaptionFont},
                  {"menu", m.lfMenuFont},
-                 {"status and tooltip", m.lfStatusFont},
-                 {"message", m.lfMessageFont}};
+                 {"status and tooltip", m.lfStatusFont}};
     for (const auto& f : fonts) {
-        EXPECT_EQ(lstrcmpW(f.font.lfFaceName, L"MS Sans Serif"), 0) << f.name << " font";
+        EXPECT_EQ(lstrcmpW(f.font.lfFaceName, m.lfMessageFont.lfFaceName), 0) << f.name << " font";
         EXPECT_EQ(f.font.lfCharSet, DEFAULT_CHARSET) << f.name << " font";
     }
 }
