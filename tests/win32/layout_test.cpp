@@ -75,8 +75,9 @@ TEST_F(Layout, ThePrefixGivesCaptionsMenusAndMessagesTheFontOfEveryScript) {
     NONCLIENTMETRICSW m = {};
     m.cbSize = sizeof m;
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0));
-    if (std::getenv("KW_EXPECT_DPI") == nullptr)
+    if (std::getenv("KW_EXPECT_DPI") == nullptr) {
         EXPECT_EQ(lstrcmpW(m.lfMessageFont.lfFaceName, L"MS Sans Serif"), 0) << "the build tree's prefix, unreplaced";
+    }
     EXPECT_EQ(m.lfMessageFont.lfCharSet, DEFAULT_CHARSET);
     const struct {
         const char* name;
@@ -272,28 +273,31 @@ TEST_F(Layout, IdZeroNeverReachesTheGrip) {
 
 // A status bar spans the dialog's width and covers the grip; given
 // SBARS_SIZEGRIP it answers a press in the corner as the corner of the frame,
-// so a drag there resizes the dialog, and it keeps to the bottom edge and the
-// whole width through resizes.
-TEST_F(Layout, AStatusBarWithItsOwnGripTakesTheCornerItCovers) {
-    ProcFrame f;
-    push_empty(f);
-    push_empty(f);
-    HWND bar = add_control(f, dialog_, 30, nullptr, 0, 0, 0, 0, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, nullptr,
-                           kStatusBar);
-    ASSERT_NE(bar, nullptr);
-    ASSERT_TRUE(set_control_anchors(dialog_, 30, kAnchorLeft | kAnchorRight | kAnchorBottom));
+// so a drag there resizes the dialog. It keeps to the bottom edge and the
+// whole width through resizes, by its anchors or, given none, on its own.
+TEST_F(Layout, AStatusBarKeepsToTheBottomAndTakesTheCornerItCovers) {
     ASSERT_TRUE(make_dialog_resizable(dialog_));
-    for (int dw : {0, 40}) {
-        grow(dialog_, dw, dw / 2);
+    for (bool anchored : {true, false}) {
+        SCOPED_TRACE(anchored ? "anchored" : "no anchors given");
+        ProcFrame f;
+        push_empty(f);
+        push_empty(f);
+        HWND bar = add_control(f, dialog_, 30, nullptr, 0, 0, 0, 0, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, nullptr,
+                               kStatusBar);
+        ASSERT_NE(bar, nullptr);
+        if (anchored) {
+            ASSERT_TRUE(set_control_anchors(dialog_, 30, kAnchorLeft | kAnchorRight | kAnchorBottom));
+        }
+        grow(dialog_, 40, 20);
         SIZE now = client_size(dialog_);
         RECT b = rect_in(dialog_, bar);
-        EXPECT_EQ(b.left, 0) << "grown by " << dw;
-        EXPECT_EQ(b.right, now.cx) << "grown by " << dw;
-        EXPECT_EQ(b.bottom, now.cy) << "grown by " << dw;
+        EXPECT_EQ(b.left, 0);
+        EXPECT_EQ(b.right, now.cx);
+        EXPECT_EQ(b.bottom, now.cy);
         POINT corner = {now.cx - 2, now.cy - 2};
         ClientToScreen(dialog_, &corner);
-        EXPECT_EQ(SendMessageW(bar, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTBOTTOMRIGHT)
-            << "grown by " << dw;
+        EXPECT_EQ(SendMessageW(bar, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTBOTTOMRIGHT);
+        kill_control(dialog_, 30);
     }
 }
 
