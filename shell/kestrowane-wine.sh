@@ -344,7 +344,7 @@ kw_wine_stop() { timeout -k 5 30 wineserver -k >/dev/null 2>&1; return 0; }
 
 # What a ready prefix's mark holds: a prefix made by an earlier version of
 # these settings is made again.
-KW_PREFIX_VERSION=2
+KW_PREFIX_VERSION=3
 
 # True when the prefix at $1 (default $WINEPREFIX) is complete, with these settings.
 kw_prefix_ready() { [ "$(cat "${1:-$WINEPREFIX}/.kestrowane-ready" 2>/dev/null)" = "$KW_PREFIX_VERSION" ]; }
@@ -429,20 +429,25 @@ kw_make_prefix() {
 
 # Every script in real glyphs. The dialogs' font, MS Sans Serif, has Latin
 # and Greek letters; a font link adds the CJK ones of WenQuanYi Micro Hei
-# (Debian package fonts-wqy-microhei) where it is installed. Message boxes
-# use the message font, Tahoma, whose links Wine rewrites at every start, so
-# the message font becomes MS Sans Serif too (8 points, as a LOGFONTW).
+# (Debian package fonts-wqy-microhei) where it is installed. Message boxes,
+# captions, menus and tooltips use fonts of their own (Tahoma, whose links
+# Wine rewrites at every start, and MS Shell Dlg in the ANSI character set),
+# so each of them becomes MS Sans Serif too (8 points, as a LOGFONTW; the
+# caption's bold).
 kw_prefix_scripts() {
   local links='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
-  # height -11, weight 400, DEFAULT_CHARSET, face "MS Sans Serif"
-  local font=f5ffffff000000000000000000000000900100000000000100000000
+  # height -11, weight 400 (700: bc02), DEFAULT_CHARSET, face "MS Sans Serif"
+  local font=f5ffffff000000000000000000000000900100000000000100000000 value
   font+=4d0053002000530061006e0073002000530065007200690066000000000000000000000000000000000000000000000000000000000000000000000000000000
   if fc-list 2>/dev/null | grep -q 'wqy-microhei.ttc'; then
     kw_prefix_step 60 "reg add a CJK font link for MS Sans Serif" \
       wine reg add "$links" /v "MS Sans Serif" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f || return 1
   fi
-  kw_prefix_step 60 "reg add the message font MS Sans Serif" \
-    wine reg add 'HKCU\Control Panel\Desktop\WindowMetrics' /v MessageFont /t REG_BINARY /d "$font" /f
+  for value in MessageFont CaptionFont SmCaptionFont MenuFont StatusFont; do
+    kw_prefix_step 60 "reg add the font $value MS Sans Serif" \
+      wine reg add 'HKCU\Control Panel\Desktop\WindowMetrics' /v $value /t REG_BINARY \
+      /d "$([ $value = CaptionFont ] && echo "${font/90010000/bc020000}" || echo "$font")" /f || return 1
+  done
 }
 
 # Copies a ready prefix (a build tree's, shared by its UI tests) into

@@ -126,13 +126,24 @@ void follow_anchors(HWND control, POINT client) {
     SetWindowPos(control, nullptr, h.start, v.start, h.end - h.start, v.end - v.start, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Lays the dialog's own controls out for its new client size.
+bool is_status_bar(HWND control) {
+    char name[24] = "";
+    return GetClassNameA(control, name, sizeof name) != 0 && lstrcmpiA(name, "msctls_statusbar32") == 0;
+}
+
+// Lays the dialog's own controls out for its new client size. A status bar
+// given no anchors places itself, as it does when its parent hands it
+// WM_SIZE: along the bottom edge (or the top, as its style says), the whole
+// width; left where it was, it would float over the controls that grew.
 void lay_out(HWND dialog, POINT client) {
     POINT last = unpack(GetPropA(dialog, kLastSizeProperty));
     if (last.x == client.x && last.y == client.y) return;
     SetPropA(dialog, kLastSizeProperty, pack(client.x, client.y));
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         follow_anchors(child, client);
+        if (anchors_of(child) == (kAnchorLeft | kAnchorTop) && is_status_bar(child))
+            SendMessageA(child, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.x, client.y));
+    }
     // Controls that moved leave their old places to the dialog's background.
     InvalidateRect(dialog, nullptr, TRUE);
 }

@@ -475,7 +475,8 @@ constexpr std::uint32_t kAnchorBottom = 8;
 // toolkit dialog; 1 again for a dialog made resizable already.
 BOOL make_dialog_resizable(HWND dialog);
 // Gives the control (never the dialog, id -1) the anchors, a combination of
-// kAnchor* values; a control without anchors given has left and top. Its
+// kAnchor* values; a control without anchors given has left and top (a
+// status bar without them places itself along its edge at each resize). Its
 // place and the dialog's client size now are what every later place is
 // measured from: a control moved by the program afterwards is given its
 // anchors again to keep its new place. 0 when there is no such control or

@@ -385,7 +385,9 @@ void add_controls(ProcFrame& f, HWND dialog) {
     add(f, dialog, kProgress, kProgressBar, kEmpty, 118, 160, 120, 10);
     add(f, dialog, kClose, kPushButton, kCloseText, 244, 158, 50, 14, on_close);
     progress_set_range(dialog, kProgress, 0, kProgressEnd);
-    add(f, dialog, kStatus, kStatusBar, kEmpty, 0, 0, 0, 0);
+    // The bar spans the width and so covers the dialog's size grip: it
+    // draws a grip of its own, which resizes the dialog as that one would.
+    add(f, dialog, kStatus, kStatusBar, kEmpty, 0, 0, 0, 0, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP);
     static const std::int32_t parts[] = {100, -1};
     status_set_parts(dialog, kStatus, parts, 2);
     set_status(f, dialog, 1, kWelcome);

@@ -4,8 +4,8 @@
 // (220), a slider (230), an up-down (240) with its edit box (241), a status
 // bar (250) of three parts, and buttons that show a file picker (260) and a
 // folder picker (261), and close it (262). A label (300) tells what the user
-// did: "activated N" (a list view row, double-clicked), "column N" (a header
-// clicked), "tab N", "opened PATH", "folder PATH" or "cancelled".
+// did: "activated N" (a list view row, double-clicked), "column N, click K"
+// (a header clicked, the K-th header click), "tab N", "opened PATH", "folder PATH" or "cancelled".
 //
 // It makes the folder C:\Ελένη 李雷 for the folder picker, and removes it at
 // its end; it ends with exit code 0 when closed.
@@ -37,6 +37,9 @@ HWND child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, in
     return CreateWindowExW(0, cls, text, style | WS_CHILD | WS_VISIBLE, x, y, w, h, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
+
+// How many header clicks the list view has told of.
+int column_clicks = 0;
 
 void report(HWND window, const std::wstring& text) { SetDlgItemTextW(window, kReport, text.c_str()); }
 
@@ -133,7 +136,8 @@ LRESULT CALLBACK window_proc(HWND w, UINT message, WPARAM wparam, LPARAM lparam)
             if (head->code == LVN_ITEMACTIVATE)
                 report(w, L"activated " + std::to_wstring(reinterpret_cast<NMITEMACTIVATE*>(lparam)->iItem + 1));
             if (head->code == LVN_COLUMNCLICK)
-                report(w, L"column " + std::to_wstring(reinterpret_cast<NMLISTVIEW*>(lparam)->iSubItem + 1));
+                report(w, L"column " + std::to_wstring(reinterpret_cast<NMLISTVIEW*>(lparam)->iSubItem + 1) +
+                              L", click " + std::to_wstring(++column_clicks));
             if (head->code == TCN_SELCHANGE)
                 report(w, L"tab " + std::to_wstring(SendMessageW(head->hwndFrom, TCM_GETCURSEL, 0, 0) + 1));
             return 0;

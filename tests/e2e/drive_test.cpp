@@ -609,8 +609,10 @@ const char kControlsTitle[] = "Common controls";
 
 const CommandRow kControlFailures[] = {
     {"select 200 Nobody", 1, "no row \"Nobody\" in \"200\" within 300 ms (4 rows)"},
-    {"activate 200 5", 1, "no row \"5\" in \"200\" within 300 ms (4 rows)"},
+    {"activate 200 5", 1,
+     "no row \"5\" in \"200\" within 300 ms (4 rows; a number names a row by its position, not its text)"},
     {"header 200 Città", 1, "no column \"Città\" in \"200\" within 300 ms (3 columns)"},
+    {"header 200 4", 1, "(3 columns; a number names a column by its position, not its text)"},
     {"get 200 cell:5:1", 1, "\"200\": no row 5 (there are 4)"},
     {"get 200 cell:1:4", 1, "\"200\": no column 4 (there are 3)"},
     {"get 250 part:4", 1, "\"250\": no part 4 (there are 3)"},

@@ -9,8 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <initializer_list>
 
 #include "../common/dialog_testing.h"
+
+// After windows.h, which dialog_testing.h brings.
+#include <commctrl.h>
 
 namespace {
 
@@ -61,6 +65,32 @@ protected:
         return c;
     }
 };
+
+// The fonts of captions, menus and tooltips are the message boxes' own, MS
+// Sans Serif (or what a prefix puts in its place) in the default character
+// set, which the prefix links to the CJK letters: the platform's defaults
+// (MS Shell Dlg in the ANSI character set) drew the letters of "日志" and
+// "Ελένη" in a caption or a menu bar as empty boxes.
+TEST_F(Layout, ThePrefixGivesCaptionsMenusAndMessagesTheFontOfEveryScript) {
+    NONCLIENTMETRICSW m = {};
+    m.cbSize = sizeof m;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0));
+    if (std::getenv("KW_EXPECT_DPI") == nullptr) {
+        EXPECT_EQ(lstrcmpW(m.lfMessageFont.lfFaceName, L"MS Sans Serif"), 0) << "the build tree's prefix, unreplaced";
+    }
+    EXPECT_EQ(m.lfMessageFont.lfCharSet, DEFAULT_CHARSET);
+    const struct {
+        const char* name;
+        const LOGFONTW& font;
+    } fonts[] = {{"caption", m.lfCaptionFont},
+                 {"small caption", m.lfSmCaptionFont},
+                 {"menu", m.lfMenuFont},
+                 {"status and tooltip", m.lfStatusFont}};
+    for (const auto& f : fonts) {
+        EXPECT_EQ(lstrcmpW(f.font.lfFaceName, m.lfMessageFont.lfFaceName), 0) << f.name << " font";
+        EXPECT_EQ(f.font.lfCharSet, DEFAULT_CHARSET) << f.name << " font";
+    }
+}
 
 // The resolution and base units a run in another prefix asks for
 // (layout_metrics_test.sh), so that a setting that did not take fails.
@@ -239,6 +269,36 @@ TEST_F(Layout, IdZeroNeverReachesTheGrip) {
     RECT g = rect_in(dialog_, size_grip(dialog_));
     EXPECT_EQ(g.right, now.cx) << "the grip stays in the corner";
     EXPECT_EQ(g.bottom, now.cy);
+}
+
+// A status bar spans the dialog's width and covers the grip; given
+// SBARS_SIZEGRIP it answers a press in the corner as the corner of the frame,
+// so a drag there resizes the dialog. It keeps to the bottom edge and the
+// whole width through resizes, by its anchors or, given none, on its own.
+TEST_F(Layout, AStatusBarKeepsToTheBottomAndTakesTheCornerItCovers) {
+    ASSERT_TRUE(make_dialog_resizable(dialog_));
+    for (bool anchored : {true, false}) {
+        SCOPED_TRACE(anchored ? "anchored" : "no anchors given");
+        ProcFrame f;
+        push_empty(f);
+        push_empty(f);
+        HWND bar = add_control(f, dialog_, 30, nullptr, 0, 0, 0, 0, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, nullptr,
+                               kStatusBar);
+        ASSERT_NE(bar, nullptr);
+        if (anchored) {
+            ASSERT_TRUE(set_control_anchors(dialog_, 30, kAnchorLeft | kAnchorRight | kAnchorBottom));
+        }
+        grow(dialog_, 40, 20);
+        SIZE now = client_size(dialog_);
+        RECT b = rect_in(dialog_, bar);
+        EXPECT_EQ(b.left, 0);
+        EXPECT_EQ(b.right, now.cx);
+        EXPECT_EQ(b.bottom, now.cy);
+        POINT corner = {now.cx - 2, now.cy - 2};
+        ClientToScreen(dialog_, &corner);
+        EXPECT_EQ(SendMessageW(bar, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTBOTTOMRIGHT);
+        kill_control(dialog_, 30);
+    }
 }
 
 HMENU menu_bar(const char* item) {

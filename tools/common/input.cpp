@@ -232,7 +232,29 @@ void type_text(const std::string& text) {
         if (!type_key_for(unit)) type_code_unit(unit);
 }
 
-bool click_screen(POINT target, DWORD ms, std::string& error) {
+namespace {
+
+// Where and when this process last pressed the button. The platform makes a
+// press into a double click when it comes within the double-click time of
+// the one before and inside the double-click rectangle around it, whoever
+// sent them: two single clicks in a row at one place (a header clicked twice
+// to reverse a sort, a row selected again) would give a double click.
+struct LastPress {
+    POINT at;
+    DWORD tick;
+    bool made;
+};
+LastPress last_press = {{0, 0}, 0, false};
+
+bool pairs_with_last_press(POINT target) {
+    if (!last_press.made || GetTickCount() - last_press.tick > GetDoubleClickTime()) return false;
+    int dx = target.x - last_press.at.x, dy = target.y - last_press.at.y;
+    return 2 * (dx < 0 ? -dx : dx) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+           2 * (dy < 0 ? -dy : dy) <= GetSystemMetrics(SM_CYDOUBLECLK);
+}
+
+// One press and release at the point, with no regard to the press before.
+bool click_once(POINT target, DWORD ms, std::string& error) {
     int sx = GetSystemMetrics(SM_CXSCREEN) - 1;
     int sy = GetSystemMetrics(SM_CYSCREEN) - 1;
     // Every event of the click carries the target: under Wine the pointer can
@@ -258,6 +280,7 @@ bool click_screen(POINT target, DWORD ms, std::string& error) {
         return false;
     }
     if (!send_mouse(events[1], target, error)) return false;
+    last_press = {target, GetTickCount(), true};
     // Buttons, lists and boxes capture the mouse when they take the press;
     // the release waits for that, so a busy program sees both in order.
     if (captures_on_press(under) && !poll_until(ms, [&] { return holds_mouse(under); })) {
@@ -269,10 +292,26 @@ bool click_screen(POINT target, DWORD ms, std::string& error) {
     return send_mouse(events[2], target, error);
 }
 
+// Lets the double-click time of this process's last press at about the
+// same place run out, so that the next press is a click of its own.
+bool wait_out_last_press(POINT target, std::string& error) {
+    DWORD limit = GetDoubleClickTime() + 100;
+    if (poll_until(limit, [&] { return !pairs_with_last_press(target); })) return true;
+    error = "the press before, at " + point_text(last_press.at) + ", still made a double click with one at " +
+            point_text(target) + " after " + std::to_string(limit) + " ms";
+    return false;
+}
+
+}  // namespace
+
+bool click_screen(POINT target, DWORD ms, std::string& error) {
+    return wait_out_last_press(target, error) && click_once(target, ms, error);
+}
+
 // The second press follows the first release at once, well inside the
 // double-click time, at the same place.
 bool double_click_screen(POINT target, DWORD ms, std::string& error) {
-    return click_screen(target, ms, error) && click_screen(target, ms, error);
+    return wait_out_last_press(target, error) && click_once(target, ms, error) && click_once(target, ms, error);
 }
 
 bool click_window(HWND w, DWORD ms, std::string& error) {

@@ -34,6 +34,9 @@ void type_text(const std::string& text);
 // is over the window there, and the release until a window that takes the
 // mouse on a press (a button, box, list or scroll bar) holds it, each for up
 // to ms; false with error set when a wait runs out or input cannot be sent.
+// A click at the place of this process's click before, within the
+// platform's double-click time, first waits for that time to run out: it
+// stays a click and never completes a double click.
 bool click_screen(POINT target, DWORD ms, std::string& error);
 // Two clicks at the point, one right after the other: a double click.
 bool double_click_screen(POINT target, DWORD ms, std::string& error);

@@ -347,6 +347,16 @@ int wrong_kind(Session& s, const std::string& spec, HWND control, const std::str
                        ", not " + wanted);
 }
 
+// How many items of a kind there are, for a failure to find one; for a
+// which that is a number, also that a number names an item by its position,
+// never by its text (a row whose first cell reads "10" is not row 10).
+std::string count_note(const std::string& which, int count, const std::string& what) {
+    DWORD n = 0;
+    std::string note = "(" + std::to_string(count) + " " + what + "s";
+    if (parse_decimal(which, n)) note += "; a number names a " + what + " by its position, not its text";
+    return note + ")";
+}
+
 // Waits for the row of a list view or the tab of a tab control that which
 // names; -1 with the error set when none comes.
 int wait_common_item(Session& s, HWND control, const std::string& spec, const std::string& which) {
@@ -354,7 +364,7 @@ int wait_common_item(Session& s, HWND control, const std::string& spec, const st
     if (poll_until(s.timeout, [&] { return (index = common_item_named(control, which)) >= 0; })) return index;
     const char* what = common_kind(control) == CommonKind::kTabs ? "tab" : "row";
     fail(s, "no " + std::string(what) + " " + quoted(which) + " in " + quoted(spec) + " within " + ms_text(s.timeout) +
-                " (" + std::to_string(common_count(control)) + " " + what + "s)");
+                " " + count_note(which, common_count(control), what));
     return -1;
 }
 
@@ -392,8 +402,8 @@ int verb_select(Session& s, const Words& a) {
     bool combo = kind == ListKind::kCombo;
     int index = -1;
     if (!poll_until(s.timeout, [&] { return (index = item_named(control, combo, a[2])) >= 0; }))
-        return fail(s, "no item " + quoted(a[2]) + " in " + quoted(a[1]) + " within " + ms_text(s.timeout) + " (" +
-                           std::to_string(item_count(control)) + " items)");
+        return fail(s, "no item " + quoted(a[2]) + " in " + quoted(a[1]) + " within " + ms_text(s.timeout) + " " +
+                           count_note(a[2], item_count(control), "item"));
     if (!wait_usable(s, top, control) || !click_item(control, index, s.timeout, s.error)) return 1;
     bool done = poll_until(s.timeout, [&] {
         return selected_index(control) == index && (!combo || SendMessageA(control, CB_GETDROPPEDSTATE, 0, 0) == 0);
@@ -416,8 +426,8 @@ int verb_header(Session& s, const Words& a) {
     if (common_kind(control) != CommonKind::kListView) return wrong_kind(s, a[1], control, "a list view");
     int column = -1;
     if (!poll_until(s.timeout, [&] { return (column = column_named(control, a[2])) >= 0; }))
-        return fail(s, "no column " + quoted(a[2]) + " in " + quoted(a[1]) + " within " + ms_text(s.timeout) + " (" +
-                           std::to_string(column_count(control)) + " columns)");
+        return fail(s, "no column " + quoted(a[2]) + " in " + quoted(a[1]) + " within " + ms_text(s.timeout) + " " +
+                           count_note(a[2], column_count(control), "column"));
     POINT p;
     return wait_usable(s, top, control) && column_point(control, column, p, s.error) &&
                    click_screen(p, s.timeout, s.error)
