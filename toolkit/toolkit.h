@@ -427,6 +427,8 @@ HWND get_dialog_tooltips(HWND dialog);
 // file. Cancelled: the empty string, 0, and no error. A picker that could not
 // be shown or give its path: the empty string and error 5 (7 when memory ran
 // out). Filters read "Text files|*.txt|All files|*.*" (empty: every file).
+// A folder to open in that names no folder of the file system (empty too)
+// leaves the picker where the platform opens it.
 
 constexpr std::uint32_t kPickMany = 1;  // the open picker takes several files
 // Takes the filters (next entry) and the folder to open in (top entry; empty
