@@ -128,11 +128,19 @@ UINT filter_specs(WCHAR* filters, COMDLG_FILTERSPEC* specs, UINT room) {
     return n;
 }
 
-// The folder item of a path, or null when it names none.
-IShellItem* folder_item(const Wide& path) {
+// The folder item of a path, or null when it names no folder of the file
+// system. The path is made full first, as the platform's file functions
+// read it ("/" is the root of the current drive): parsed as it is, a path
+// that begins with "/" is an item of the Unix root to Wine's shell, which
+// its picker takes but fails on (reading address 0) once the user chooses.
+IShellItem* folder_item(const WCHAR* path) {
+    DWORD room = path[0] != 0 ? GetFullPathNameW(path, 0, nullptr, nullptr) : 0;
+    WideBuffer full(room);
+    DWORD n = room != 0 && full.units() != nullptr ? GetFullPathNameW(path, room, full.units(), nullptr) : 0;
+    DWORD attributes = n != 0 && n < room ? GetFileAttributesW(full.units()) : INVALID_FILE_ATTRIBUTES;
     IShellItem* item = nullptr;
-    if (path.empty() ||
-        FAILED(SHCreateItemFromParsingName(path.text(), nullptr, IID_IShellItem, reinterpret_cast<void**>(&item))))
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+        FAILED(SHCreateItemFromParsingName(full.units(), nullptr, IID_IShellItem, reinterpret_cast<void**>(&item))))
         return nullptr;
     return item;
 }
@@ -172,16 +180,14 @@ Choice show_picker(HWND owner, Picker kind, const Wide* filters, const Wide* ext
             if (name != start.text()) {
                 WCHAR kept = *name;
                 *name = 0;
-                IShellItem* folder = nullptr;
-                if (SUCCEEDED(SHCreateItemFromParsingName(start.text(), nullptr, IID_IShellItem,
-                                                          reinterpret_cast<void**>(&folder)))) {
+                if (IShellItem* folder = folder_item(start.text())) {
                     dialog->SetFolder(folder);
                     folder->Release();
                 }
                 *name = kept;
             }
             dialog->SetFileName(name);
-        } else if (IShellItem* folder = folder_item(start)) {
+        } else if (IShellItem* folder = folder_item(start.text())) {
             dialog->SetFolder(folder);
             folder->Release();
         }

@@ -26,6 +26,10 @@ HWND ranged(HWND dialog, std::int32_t id, const RangeMessages& m) {
 BOOL set_range(HWND dialog, std::int32_t id, std::int32_t minimum, std::int32_t maximum, const RangeMessages& m) {
     HWND control = ranged(dialog, id, m);
     if (control == nullptr || minimum > maximum) return FALSE;
+    // The slider divides by its span computed in 32 bits, which is -1 for
+    // the whole range: a position then overflows the division and ends the
+    // program (seen under Wine as soon as the slider moves).
+    if (m.set_range == 0 && minimum == INT32_MIN && maximum == INT32_MAX) return FALSE;
     if (m.set_range != 0) {
         SendMessageW(control, m.set_range, static_cast<WPARAM>(minimum), static_cast<LPARAM>(maximum));
     } else {

@@ -9,8 +9,13 @@ namespace {
 
 // The platform's limit on a status bar's parts.
 constexpr std::int32_t kMostParts = 256;
-// A part's text is read into this many UTF-16 units at most.
+// A part's text is read into this many UTF-16 units at least.
 constexpr std::uint32_t kPartTextUnits = 1024;
+// The longest text a part is given. The bar tells a part's length in 16
+// bits (SB_GETTEXTLENGTHW) but copies its text out whole (SB_GETTEXTW takes
+// no room), so a longer text could not be read back into a buffer of the
+// length it tells.
+constexpr int kMostPartUnits = 0xFFFF;
 
 HWND status_bar(HWND dialog, std::int32_t id) {
     return control_of_class(dialog, id, STATUSCLASSNAMEA, "a status bar operation");
@@ -47,6 +52,12 @@ BOOL status_set_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t pa
     BOOL set = FALSE;
     if (bar != nullptr && part >= 1 && part <= part_count(bar)) {
         Wide text(view_string(string_arg(f, 0)));
+        if (text.text() != nullptr && text.length() > kMostPartUnits) {
+            // A character of two units (a surrogate pair) is kept whole or not at all.
+            int end = kMostPartUnits;
+            if (text.text()[end - 1] >= 0xD800 && text.text()[end - 1] <= 0xDBFF) --end;
+            text.text()[end] = 0;
+        }
         if (text.text() != nullptr)
             set = SendMessageW(bar, SB_SETTEXTW, item_position(part), reinterpret_cast<LPARAM>(text.text())) != 0;
     }

@@ -247,7 +247,9 @@ void list_select_item(HWND dialog, std::int32_t id, std::int32_t index);
 // such item, empty with error 7 when it could not be allocated.
 void combo_get_item_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index);
 void list_get_item_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index);
-// The selected item's index; 0 when nothing is selected or no such control.
+// The selected item's index; 0 when nothing is selected or the id names no
+// combo box (list box): a control of another kind counts as none, here and
+// in the insert and replace operations below.
 std::int32_t combo_get_selected_index(HWND dialog, std::int32_t id);
 std::int32_t list_get_selected_index(HWND dialog, std::int32_t id);
 // Inserts the item on the top entry at the index and pops it: index 1 puts it
@@ -380,7 +382,8 @@ BOOL tabs_select(HWND dialog, std::int32_t id, std::int32_t index);
 BOOL tabs_set_page(HWND dialog, std::int32_t tabs_id, std::int32_t control_id, std::int32_t page);
 
 // Sliders (kind 19) and up-downs (kind 20). A range with minimum above
-// maximum is refused (0). A position outside the range is pulled into it
+// maximum is refused (0), and so is a slider's range of the whole 32 bits
+// (INT32_MIN to INT32_MAX), which the platform's slider cannot hold. A position outside the range is pulled into it
 // by the control. The get operations give 0 for no such control too.
 BOOL slider_set_range(HWND dialog, std::int32_t id, std::int32_t minimum, std::int32_t maximum);
 std::int32_t slider_get_position(HWND dialog, std::int32_t id);
@@ -395,7 +398,8 @@ BOOL updown_set_position(HWND dialog, std::int32_t id, std::int32_t position);
 // 32,767 or a count out of range, and the parts stay as they were.
 BOOL status_set_parts(HWND dialog, std::int32_t id, const std::int32_t* widths, std::int32_t count);
 std::int32_t status_get_part_count(HWND dialog, std::int32_t id);
-// Sets the part's text from the top entry and pops it; 0 for no such part.
+// Sets the part's text from the top entry (its first 65,535 UTF-16 units,
+// no character split) and pops it; 0 for no such part.
 BOOL status_set_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t part);
 // Pushes the part's text: empty when there is no such part, empty with
 // error 7 when it could not be allocated.
@@ -423,6 +427,8 @@ HWND get_dialog_tooltips(HWND dialog);
 // file. Cancelled: the empty string, 0, and no error. A picker that could not
 // be shown or give its path: the empty string and error 5 (7 when memory ran
 // out). Filters read "Text files|*.txt|All files|*.*" (empty: every file).
+// A folder to open in that names no folder of the file system (empty too)
+// leaves the picker where the platform opens it.
 
 constexpr std::uint32_t kPickMany = 1;  // the open picker takes several files
 // Takes the filters (next entry) and the folder to open in (top entry; empty

@@ -316,6 +316,9 @@ TEST_F(Controls, SelectedIndexCountsFromOneAndIsZeroForNone) {
         kind.select_item(dialog_, 30, 0);
         EXPECT_EQ(kind.selected_index(dialog_, 30), 0);
         EXPECT_EQ(kind.selected_index(dialog_, 4242), 0) << "an id that names no control";
+        add(kTextBox, 31, "");
+        EXPECT_EQ(kind.selected_index(dialog_, 31), 0) << "a control of another kind";
+        kill_control(dialog_, 31);
         kill_control(dialog_, 30);
     }
 }
@@ -356,6 +359,9 @@ TEST_F(Controls, InsertPutsTheItemAtItsIndexUnsortedAndZeroAppends) {
         EXPECT_EQ(insert(0, "a"), 5) << "index 0 appends";
         EXPECT_EQ(items_of(box, kind), (std::vector<std::string>{"y", "b", "z", "d", "a"}));
         EXPECT_EQ(insert(9, "q"), 0) << "past the end";
+        add(kPushButton, 31, "");
+        EXPECT_EQ(at_index(kind.insert_item, 31, 0, "x"), 0) << "into a control of another kind";
+        kill_control(dialog_, 31);
         kill_control(dialog_, 30);
         EXPECT_EQ(insert(2, "x"), 0) << "into a control that is gone";
         EXPECT_EQ(live(), 0);

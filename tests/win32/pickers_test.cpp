@@ -238,6 +238,21 @@ TEST_F(Pickers, PathsOutsideTheCodePageNameTheChosenFileOrNone) {
     EXPECT_EQ(o.error, utf8 ? 0 : kErrorPending + kCallRefused);
 }
 
+// A start that names no folder (a file, a path of the Unix root that Wine's
+// shell reads as a folder its picker then fails on once the user chooses)
+// leaves the picker where the platform opens it, and the path typed is chosen.
+TEST_F(Pickers, AStartThatNamesNoFolderLeavesThePickerWhereItOpens) {
+    auto open = [this](ProcFrame& f) { return pick_open_file(f, dialog_, 0); };
+    auto save = [this](ProcFrame& f) { return pick_save_file(f, dialog_); };
+    auto folder = [this](ProcFrame& f) { return pick_folder(f, dialog_); };
+    for (const std::string& start : {std::string("/"), std::string("/tmp"), path(kPlain)}) {
+        SCOPED_TRACE(start);
+        EXPECT_EQ(pick(open, {"", start}, {wide_path(kPlain)}).text, path(kPlain));
+        EXPECT_EQ(pick(folder, {start}, {wide_folder_}).text, folder_);
+        EXPECT_EQ(pick(save, {"", "", start + "/new.txt"}, {wide_folder_ + L"\\new.txt"}).text, path("new.txt"));
+    }
+}
+
 TEST_F(Pickers, CancelledPickersGiveTheEmptyStringAndNoError) {
     const struct {
         const char* name;

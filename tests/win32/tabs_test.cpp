@@ -268,6 +268,11 @@ TEST_F(Ranges, PositionsStayInTheRangeAndBadRangesAreRefused) {
         EXPECT_FALSE(op.set_range(dialog_, 201, 10, 1)) << "minimum above maximum";
         op.set(dialog_, 201, 8);
         EXPECT_EQ(op.get(dialog_, 201), 7) << "the refused range changed nothing";
+        // The whole 32-bit range: the up-down takes it; the slider refuses it
+        // (its platform control divides by the span, -1 in 32 bits).
+        EXPECT_EQ(op.set_range(dialog_, 201, INT_MIN, INT_MAX), op.kind == kUpDown) << op.kind;
+        EXPECT_TRUE(op.set(dialog_, 201, INT_MAX));
+        EXPECT_EQ(op.get(dialog_, 201), op.kind == kUpDown ? INT_MAX : 7) << op.kind;
         // A control of the other kind, and an id that names nothing.
         for (std::int32_t id : {200, 999}) {
             EXPECT_FALSE(op.set_range(dialog_, id, 0, 10));
@@ -348,6 +353,16 @@ TEST_F(StatusBar, PartTextsKeepEveryScript) {
         WCHAR held[64] = {};
         SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part - 1), reinterpret_cast<LPARAM>(held));
         EXPECT_STREQ(held, text.wide) << "the bar holds the text's own characters";
+    }
+    // A text longer than the bar can tell the length of (16 bits) keeps its
+    // first 65,535 units, and a character of two units is not split.
+    const std::string long_text(70000, 'a');
+    ASSERT_TRUE(taking(long_text, [&](ProcFrame& f) { return status_set_text(f, dialog_, 300, 1); }));
+    EXPECT_EQ(pushed([&](ProcFrame& f) { status_get_text(f, dialog_, 300, 1); }), long_text.substr(0, 65535));
+    if (GetACP() == CP_UTF8) {
+        const std::string a65534(65534, 'a');
+        ASSERT_TRUE(taking(a65534 + "🙂", [&](ProcFrame& f) { return status_set_text(f, dialog_, 300, 1); }));
+        EXPECT_EQ(pushed([&](ProcFrame& f) { status_get_text(f, dialog_, 300, 1); }), a65534);
     }
     for (std::int32_t part : {0, -1, 5, INT_MIN, INT_MAX}) {
         EXPECT_FALSE(taking("x", [&](ProcFrame& f) { return status_set_text(f, dialog_, 300, part); })) << part;
