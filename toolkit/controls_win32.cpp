@@ -184,16 +184,8 @@ void list_delete_item(HWND dialog, std::int32_t id, std::int32_t index) {
     send_to_control(dialog, id, LB_DELETESTRING, item_position(index));
 }
 
-void list_get_selected(ProcFrame& f, HWND dialog, std::int32_t id) {
-    push_selected_item(f, dialog, id, LB_GETCURSEL, LB_GETTEXTLEN, LB_GETTEXT);
-}
-
 void list_get_item_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index) {
     push_item_text(f, GetDlgItem(dialog, id), static_cast<LRESULT>(item_position(index)), LB_GETTEXTLEN, LB_GETTEXT);
 }
 
 void list_reset(HWND dialog, std::int32_t id) { send_to_control(dialog, id, LB_RESETCONTENT); }
-
-void list_select_item(HWND dialog, std::int32_t id, std::int32_t index) {
-    send_to_control(dialog, id, LB_SETCURSEL, item_position(index));
-}

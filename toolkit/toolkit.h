@@ -233,6 +233,11 @@ void set_control_check(HWND dialog, std::int32_t id, std::int32_t state);
 // Combo and list boxes; item indexes are 1-based (0 reaches the platform as -1).
 // The *_get_selected operations push the selected item's text: empty when
 // nothing is selected, empty with error 7 when it could not be allocated.
+// A list box made with LBS_MULTIPLESEL or LBS_EXTENDEDSEL lets the user
+// select several items: there the selected item is the first selected one
+// from the top, and list_select_item selects the item alone (it deselects
+// every other, as list_view_select_row with add 0 does), gives it the caret
+// and scrolls it into view; index 0 deselects every item.
 void combo_add_item(ProcFrame& f, HWND dialog, std::int32_t id);
 void combo_delete_item(HWND dialog, std::int32_t id, std::int32_t index);
 void combo_get_selected(ProcFrame& f, HWND dialog, std::int32_t id);
@@ -252,6 +257,16 @@ void list_get_item_text(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t
 // in the insert and replace operations below.
 std::int32_t combo_get_selected_index(HWND dialog, std::int32_t id);
 std::int32_t list_get_selected_index(HWND dialog, std::int32_t id);
+// How many items of a list box are selected (at most 1 unless it selects
+// several), and the n-th of them from the top (n from 1); 0 when fewer are
+// selected or the id names no list box.
+std::int32_t list_selected_count(HWND dialog, std::int32_t id);
+std::int32_t list_nth_selected(HWND dialog, std::int32_t id, std::int32_t n);
+// Adds the item to a list box's selection, gives it the caret and scrolls it
+// into view; in a box that selects one item it is list_select_item. Index 0
+// deselects every item. 0 (FALSE), and nothing changed, when there is no such
+// item or the id names no list box.
+BOOL list_select_item_add(HWND dialog, std::int32_t id, std::int32_t index);
 // Inserts the item on the top entry at the index and pops it: index 1 puts it
 // first, n before the n-th item, 0 after the last. A sorted box does not sort
 // it. Gives the new item's index, or 0 when nothing was inserted.

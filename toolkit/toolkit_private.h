@@ -1,7 +1,8 @@
 // What the toolkit's platform files share, written once: where a window keeps
 // its callback, the size of a menu item's record, how a dialog of the toolkit
 // is known, how (dialog, id) names a window, how an item index reaches the
-// platform, how a text read from a window is handed out, and a text's UTF-16
+// platform, which item box (dialog, id) names and whether it selects several
+// items, how a text read from a window is handed out, and a text's UTF-16
 // copy for the platform's W functions. Internal: not
 // installed, and no part of toolkit.h. Every helper is inline, so a file that
 // uses one takes no other file with it (CMakeLists.txt says why that
@@ -51,6 +52,24 @@ inline bool is_programs_own(HWND window) {
 // addresses their messages carry for its own. A checked program reports the
 // operation when it comes from another thread. (common_controls_win32.cpp)
 HWND control_of_class(HWND dialog, std::int32_t id, const char* class_name, const char* operation);
+
+// The combo box or list box (dialog, id) names when its class is class_name
+// ("ComboBox", "ListBox"; case ignored), else null: a control of another
+// kind answers their messages with 0, which would read as the first item.
+inline HWND item_box_of(HWND dialog, std::int32_t id, const char* class_name) {
+    HWND box = GetDlgItem(dialog, id);
+    char name[16];
+    if (box == nullptr || GetClassNameA(box, name, sizeof name) == 0 || lstrcmpiA(name, class_name) != 0)
+        return nullptr;
+    return box;
+}
+
+// Whether a list box lets the user select several items (LBS_MULTIPLESEL or
+// LBS_EXTENDEDSEL). Such a box answers LB_GETSELCOUNT with a count, a
+// single-selection one with LB_ERR; it answers LB_GETCURSEL with its caret
+// item, selected or not, and refuses LB_SETCURSEL (docs/platform.md). Ask
+// only a list box (item_box_of): other kinds may answer anything.
+inline bool is_multiple_selection(HWND list_box) { return SendMessageA(list_box, LB_GETSELCOUNT, 0, 0) != LB_ERR; }
 
 // Item indexes count from 1; the platform's positions from 0, so index 0
 // reaches it as -1.

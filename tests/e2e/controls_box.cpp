@@ -3,9 +3,12 @@
 // (id 200) with texts in several scripts, a tab control (210), a progress bar
 // (220), a slider (230), an up-down (240) with its edit box (241), a status
 // bar (250) of three parts, and buttons that show a file picker (260) and a
-// folder picker (261), and close it (262). A label (300) tells what the user
-// did: "activated N" (a list view row, double-clicked), "column N, click K"
-// (a header clicked, the K-th header click), "tab N", "opened PATH", "folder PATH" or "cancelled".
+// folder picker (261), and close it (262), and two list boxes that select
+// several items, one with LBS_EXTENDEDSEL (270), one with LBS_MULTIPLESEL
+// (271). A label (300) tells what the user did: "activated N" (a list view
+// row, double-clicked), "column N, click K" (a header clicked, the K-th
+// header click), "tab N", "list ID: N selected" (a list box's selection
+// changed), "opened PATH", "folder PATH" or "cancelled".
 //
 // It makes the folder C:\Ελένη 李雷 for the folder picker, and removes it at
 // its end; it ends with exit code 0 when closed.
@@ -14,12 +17,13 @@
 #include <commctrl.h>
 #include <shobjidl.h>
 
+#include <initializer_list>
 #include <string>
 
 namespace {
 
 constexpr int kList = 200, kTabs = 210, kProgress = 220, kSlider = 230, kUpDown = 240, kUpDownEdit = 241, kStatus = 250,
-              kOpen = 260, kFolder = 261, kClose = 262, kReport = 300;
+              kOpen = 260, kFolder = 261, kClose = 262, kExtended = 270, kMultiple = 271, kReport = 300;
 const wchar_t kFolderPath[] = L"C:\\\u0395\u03BB\u03AD\u03BD\u03B7 \u674E\u96F7";  // C:\Ελένη 李雷
 
 const wchar_t* const kColumns[] = {L"Name", L"\u03A0\u03CC\u03BB\u03B7", L"\u57CE\u5E02"};  // Name, Πόλη, 城市
@@ -29,6 +33,7 @@ const wchar_t* const kRows[][3] = {
     {L"\u0395\u03BB\u03AD\u03BD\u03B7", L"\u5317\u4EAC", L"Peking"},        // Ελένη, 北京
     {L"Zo\u00EB", L"K\u00F6ln", L"\u79D1\u9686"},                           // Zoë, Köln, 科隆
 };
+const wchar_t* const kItems[] = {L"Ann", L"Zo\u00EB", L"\u674E\u96F7", L"\u0395\u03BB\u03AD\u03BD\u03B7"};
 const wchar_t* const kTabTexts[] = {L"G\u00E9n\u00E9ral", L"\u8BE6\u7EC6",
                                     L"\u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC"};
 const wchar_t* const kParts[] = {L"Pr\u00EAt", L"\u884C 1", L"\u03A9\u03BC\u03AD\u03B3\u03B1"};  // Prêt, 行 1, Ωμέγα
@@ -83,6 +88,12 @@ void make_controls(HWND w) {
     SendMessageW(updown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
     SendMessageW(updown, UDM_SETRANGE32, 0, 10);
     SendMessageW(updown, UDM_SETPOS32, 0, 7);
+    for (int id : {kExtended, kMultiple}) {
+        DWORD several = id == kExtended ? LBS_EXTENDEDSEL : LBS_MULTIPLESEL;
+        HWND box = child(w, L"ListBox", L"", several | LBS_NOTIFY | WS_BORDER | WS_VSCROLL | WS_TABSTOP,
+                         id == kExtended ? 500 : 595, 80, 85, 85, id);
+        for (const wchar_t* item : kItems) SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    }
     child(w, L"Button", L"Open a file", WS_TABSTOP, 10, 210, 120, 24, kOpen);
     child(w, L"Button", L"Choose a folder", WS_TABSTOP, 140, 210, 120, 24, kFolder);
     child(w, L"Button", L"Close", WS_TABSTOP, 270, 210, 80, 24, kClose);
@@ -130,6 +141,10 @@ LRESULT CALLBACK window_proc(HWND w, UINT message, WPARAM wparam, LPARAM lparam)
         case WM_COMMAND:
             if (LOWORD(wparam) == kOpen || LOWORD(wparam) == kFolder) pick(w, LOWORD(wparam) == kFolder);
             if (LOWORD(wparam) == kClose) DestroyWindow(w);
+            if ((LOWORD(wparam) == kExtended || LOWORD(wparam) == kMultiple) && HIWORD(wparam) == LBN_SELCHANGE)
+                report(w, L"list " + std::to_wstring(LOWORD(wparam)) + L": " +
+                              std::to_wstring(SendMessageW(reinterpret_cast<HWND>(lparam), LB_GETSELCOUNT, 0, 0)) +
+                              L" selected");
             return 0;
         case WM_NOTIFY: {
             auto* head = reinterpret_cast<NMHDR*>(lparam);

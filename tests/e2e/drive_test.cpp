@@ -602,8 +602,8 @@ TEST(DriveRun, RunEndsAProgramThatOutlivesItsLimit) {
 
 // controls_box: a list view (200) of 4 rows and 3 columns, a progress bar
 // (220), a slider (230) from 0 to 20, a status bar (250) of 3 parts, a
-// label (300). Its script plays each verb that works; here each says what
-// it did not find.
+// list box with LBS_MULTIPLESEL (271), a label (300). Its script plays each
+// verb that works; here each says what it did not find.
 const char kControls[] = "controls_box.exe";
 const char kControlsTitle[] = "Common controls";
 
@@ -618,6 +618,7 @@ const CommandRow kControlFailures[] = {
     {"get 250 part:4", 1, "\"250\": no part 4 (there are 3)"},
     {"get 220 cell:1:1", 1, "\"220\": \"cell:1:1\" is no fact of a progress bar"},
     {"get 300 position", 1, "\"300\": \"position\" is no fact of a Static"},
+    {"get 220 selection", 1, "\"220\": \"selection\" is no fact of a progress bar"},
     {"expect 200 cell:2:2 Athens", 1, "last saw \"Αθήνα\": character 1 is \"Α\" (U+0391)"},
     {"expect 250 part:9 Prêt", 1, "waited 300 ms for part:9 \"Prêt\" of \"250\": no part 9 (there are 3)"},
     {"slide 230 21", 1, "slider \"230\" goes from 0 to 20, not to 21"},
@@ -642,6 +643,15 @@ TEST(DriveControls, CommonControlFailuresSayWhatWasThere) {
     }
     Outcome o = drive(std::string("get \"") + kControlsTitle + "\" 200 cell:3:1");
     EXPECT_EQ(o.out, "Ελένη\n") << "get prints UTF-8; " << o.err;
+    // A second click on an item of a multiple-selection list box would
+    // deselect it: select refuses it.
+    std::string select = std::string("select \"") + kControlsTitle + "\" 271 2";
+    EXPECT_EQ(drive(select).code, 0u);
+    o = drive(select);
+    EXPECT_NE(o.err.find("item 2 of \"271\" is selected already: a click would deselect it"), std::string::npos)
+        << o.err;
+    o = drive(std::string("get \"") + kControlsTitle + "\" 271 selection");
+    EXPECT_EQ(o.out, "2\n") << o.err;
     EXPECT_EQ(drive(std::string("click \"") + kControlsTitle + "\" Close").code, 0u);
     EXPECT_EQ(drive("exit " + std::to_string(pid) + " 20s").code, 0u);
 }

@@ -276,6 +276,7 @@ TEST_F(Controls, ComboAndListSelectionIsOneBased) {
 struct ItemBox {
     const char* name;
     ControlKind kind;
+    std::uint32_t style;  // 0: the kind's own (sorted)
     void (*add_item)(ProcFrame&, HWND, std::int32_t);
     void (*select_item)(HWND, std::int32_t, std::int32_t);
     std::int32_t (*selected_index)(HWND, std::int32_t);
@@ -285,10 +286,18 @@ struct ItemBox {
     UINT get_count, get_text, get_selection;
 };
 const ItemBox kItemBoxes[] = {
-    {"combo box", kComboBox, combo_add_item, combo_select_item, combo_get_selected_index, combo_insert_item,
+    {"combo box", kComboBox, 0, combo_add_item, combo_select_item, combo_get_selected_index, combo_insert_item,
      combo_replace_item, combo_get_item_text, CB_GETCOUNT, CB_GETLBTEXT, CB_GETCURSEL},
-    {"list box", kListBox, list_add_item, list_select_item, list_get_selected_index, list_insert_item,
+    {"list box", kListBox, 0, list_add_item, list_select_item, list_get_selected_index, list_insert_item,
      list_replace_item, list_get_item_text, LB_GETCOUNT, LB_GETTEXT, LB_GETCURSEL},
+    // The default style, sorted, with one of the styles that select several
+    // items: there LB_GETCURSEL names the caret item, selected or not.
+    {"multiple-selection list box", kListBox, 0x50A10003 | LBS_MULTIPLESEL, list_add_item, list_select_item,
+     list_get_selected_index, list_insert_item, list_replace_item, list_get_item_text, LB_GETCOUNT, LB_GETTEXT,
+     LB_GETCURSEL},
+    {"extended-selection list box", kListBox, 0x50A10003 | LBS_EXTENDEDSEL, list_add_item, list_select_item,
+     list_get_selected_index, list_insert_item, list_replace_item, list_get_item_text, LB_GETCOUNT, LB_GETTEXT,
+     LB_GETCURSEL},
 };
 
 // Every item's text, in the box's order, read back from the platform.
@@ -306,7 +315,7 @@ std::vector<std::string> items_of(HWND box, const ItemBox& kind) {
 TEST_F(Controls, SelectedIndexCountsFromOneAndIsZeroForNone) {
     for (const ItemBox& kind : kItemBoxes) {
         SCOPED_TRACE(kind.name);
-        add(kind.kind, 30, "", 0, 0, nullptr, 60, 60);
+        add(kind.kind, 30, "", kind.style, 0, nullptr, 60, 60);
         for (const char* item : {"a", "b", "c"}) add_item(kind.add_item, 30, item);
         EXPECT_EQ(kind.selected_index(dialog_, 30), 0) << "nothing selected yet";
         kind.select_item(dialog_, 30, 3);
@@ -326,7 +335,7 @@ TEST_F(Controls, SelectedIndexCountsFromOneAndIsZeroForNone) {
 TEST_F(Controls, ItemTextByIndexCountsFromOneAndIsEmptyOutsideTheItems) {
     for (const ItemBox& kind : kItemBoxes) {
         SCOPED_TRACE(kind.name);
-        add(kind.kind, 30, "", 0, 0, nullptr, 60, 60);
+        add(kind.kind, 30, "", kind.style, 0, nullptr, 60, 60);
         // Appended by insert, which a sorted box does not sort.
         for (const char* item : {"first", "Zoë 李雷", ""}) at_index(kind.insert_item, 30, 0, item);
         auto text = [&](std::int32_t id, std::int32_t index) {
@@ -351,7 +360,7 @@ TEST_F(Controls, ItemTextByIndexCountsFromOneAndIsEmptyOutsideTheItems) {
 TEST_F(Controls, InsertPutsTheItemAtItsIndexUnsortedAndZeroAppends) {
     for (const ItemBox& kind : kItemBoxes) {
         SCOPED_TRACE(kind.name);
-        HWND box = add(kind.kind, 30, "", 0 /* sorted */, 0, nullptr, 60, 60);
+        HWND box = add(kind.kind, 30, "", kind.style, 0, nullptr, 60, 60);
         for (const char* item : {"b", "d"}) add_item(kind.add_item, 30, item);
         auto insert = [&](std::int32_t index, const char* text) { return at_index(kind.insert_item, 30, index, text); };
         EXPECT_EQ(insert(2, "z"), 2);
@@ -371,7 +380,7 @@ TEST_F(Controls, InsertPutsTheItemAtItsIndexUnsortedAndZeroAppends) {
 TEST_F(Controls, ReplaceKeepsTheItemsPlaceAndSelection) {
     for (const ItemBox& kind : kItemBoxes) {
         SCOPED_TRACE(kind.name);
-        HWND box = add(kind.kind, 30, "", 0 /* sorted */, 0, nullptr, 60, 60);
+        HWND box = add(kind.kind, 30, "", kind.style, 0, nullptr, 60, 60);
         for (const char* item : {"a", "b", "c"}) add_item(kind.add_item, 30, item);
         kind.select_item(dialog_, 30, 2);
         auto replace = [&](std::int32_t index, const char* text) {
@@ -383,11 +392,64 @@ TEST_F(Controls, ReplaceKeepsTheItemsPlaceAndSelection) {
         EXPECT_EQ(kind.selected_index(dialog_, 30), 2) << "the replaced item stays selected";
         EXPECT_EQ(replace(1, "A"), 1);
         EXPECT_EQ(kind.selected_index(dialog_, 30), 2) << "replacing another item leaves the selection";
+        if (kind.kind == kListBox) {
+            SendMessageA(box, LB_SETCARETINDEX, 0, FALSE);  // the caret on the unselected first item
+            EXPECT_EQ(replace(1, "a"), 1);
+            EXPECT_EQ(kind.selected_index(dialog_, 30), 2) << "the item under the caret was not selected";
+            EXPECT_EQ(SendMessageA(box, LB_GETSEL, 0, 0), 0);
+        }
         for (std::int32_t bad : {0, 4, -1}) EXPECT_EQ(replace(bad, "x"), 0) << "index " << bad;
-        EXPECT_EQ(items_of(box, kind), (std::vector<std::string>{"A", "zz", "C"}));
+        EXPECT_EQ(items_of(box, kind), (std::vector<std::string>{kind.kind == kListBox ? "a" : "A", "zz", "C"}));
         kill_control(dialog_, 30);
         EXPECT_EQ(live(), 0);
     }
+}
+
+// The selection of every kind of list box, read and set as a whole. A box
+// that selects one item holds at most one; adding replaces it there.
+TEST_F(Controls, ListSelectionReadsFromTheTopAndAddKeepsTheOthers) {
+    for (const ItemBox& kind : kItemBoxes) {
+        if (kind.kind != kListBox) continue;
+        SCOPED_TRACE(kind.name);
+        bool several = kind.style != 0;
+        HWND box = add(kind.kind, 30, "", kind.style, 0, nullptr, 60, 30);
+        for (const char* item : {"a", "b", "c", "d", "e", "f", "g", "h"}) add_item(kind.add_item, 30, item);
+        auto picked = [&] {  // the count, then every selected index from the top
+            std::vector<std::int32_t> out = {list_selected_count(dialog_, 30)};
+            for (std::int32_t n = 1; list_nth_selected(dialog_, 30, n) != 0; ++n)
+                out.push_back(list_nth_selected(dialog_, 30, n));
+            return out;
+        };
+        EXPECT_EQ(picked(), (std::vector<std::int32_t>{0}));
+        EXPECT_EQ(list_select_item_add(dialog_, 30, 8), TRUE);
+        EXPECT_EQ(list_select_item_add(dialog_, 30, 2), TRUE);
+        EXPECT_EQ(picked(), several ? (std::vector<std::int32_t>{2, 2, 8}) : (std::vector<std::int32_t>{1, 2}));
+        EXPECT_LE(SendMessageA(box, LB_GETTOPINDEX, 0, 0), 1) << "the item added last is scrolled into view";
+        SendMessageA(box, LB_SETCARETINDEX, 4, FALSE);  // the caret on an unselected item
+        EXPECT_EQ(list_get_selected_index(dialog_, 30), 2) << "the first selected, not the caret's";
+        EXPECT_EQ(selected(list_get_selected, 30), "b");
+        for (std::int32_t bad : {9, -1})
+            EXPECT_EQ(list_select_item_add(dialog_, 30, bad), FALSE) << "index " << bad << " changes nothing";
+        list_select_item(dialog_, 30, 99);
+        EXPECT_EQ(picked()[0], several ? 2 : 1) << "selecting no item changes nothing";
+        list_select_item(dialog_, 30, 5);
+        EXPECT_EQ(picked(), (std::vector<std::int32_t>{1, 5})) << "the others are deselected";
+        EXPECT_EQ(SendMessageA(box, LB_GETCARETINDEX, 0, 0), 4) << "the item gets the caret";
+        for (std::int32_t n : {0, -1, 2, INT32_MAX}) EXPECT_EQ(list_nth_selected(dialog_, 30, n), 0) << "n " << n;
+        EXPECT_EQ(list_select_item_add(dialog_, 30, 0), TRUE);
+        EXPECT_EQ(picked(), (std::vector<std::int32_t>{0})) << "index 0 deselects every item";
+        EXPECT_EQ(selected(list_get_selected, 30), "");
+        kill_control(dialog_, 30);
+    }
+    add(kComboBox, 31, "", 0x50010003, 0, nullptr, 60, 60);
+    add_item(combo_add_item, 31, "x");
+    combo_select_item(dialog_, 31, 1);
+    for (std::int32_t id : {31, 4242}) {
+        EXPECT_EQ(list_selected_count(dialog_, id), 0) << "id " << id << " names no list box";
+        EXPECT_EQ(list_nth_selected(dialog_, id, 1), 0) << "id " << id;
+        EXPECT_EQ(list_select_item_add(dialog_, id, 1), FALSE) << "id " << id;
+    }
+    EXPECT_EQ(combo_get_selected_index(dialog_, 31), 1) << "the combo box is left alone";
 }
 
 // The program's code page is UTF-8: a title past ASCII is shown as it is.

@@ -80,7 +80,39 @@ ListKind list_kind(HWND w) {
     return ListKind::kNone;
 }
 
-int selected_index(HWND w) { return static_cast<int>(list_ask(w, LB_GETCURSEL, CB_GETCURSEL)); }
+// A list box that selects several items answers LB_GETSELCOUNT with their
+// count, one that selects one item with LB_ERR. Both answer LB_GETSEL for
+// any item; the messages carry no addresses, so they cross processes as
+// they are.
+std::vector<int> selected_items(HWND w) {
+    std::vector<int> out;
+    ListKind kind = list_kind(w);
+    LRESULT several = kind == ListKind::kList ? SendMessageA(w, LB_GETSELCOUNT, 0, 0) : LB_ERR;
+    if (several == LB_ERR) {
+        int i = kind == ListKind::kNone ? -1 : static_cast<int>(list_ask(w, LB_GETCURSEL, CB_GETCURSEL));
+        if (i >= 0) out.push_back(i);
+        return out;
+    }
+    int count = item_count(w);
+    for (int i = 0; i < count && static_cast<LRESULT>(out.size()) < several; ++i)
+        if (SendMessageA(w, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0) out.push_back(i);
+    return out;
+}
+
+int selected_index(HWND w) {
+    std::vector<int> selected = selected_items(w);
+    return selected.empty() ? -1 : selected[0];
+}
+
+bool item_selected(HWND w, int index) {
+    if (list_kind(w) == ListKind::kList) return SendMessageA(w, LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
+    return selected_index(w) == index;
+}
+
+bool click_toggles(HWND list) {
+    LONG style = list_kind(list) == ListKind::kList ? GetWindowLongW(list, GWL_STYLE) : 0;
+    return (style & LBS_MULTIPLESEL) != 0 && (style & LBS_EXTENDEDSEL) == 0;
+}
 
 int item_count(HWND w) {
     return list_kind(w) == ListKind::kNone ? 0 : static_cast<int>(list_ask(w, LB_GETCOUNT, CB_GETCOUNT));

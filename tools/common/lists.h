@@ -5,13 +5,24 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 enum class ListKind { kNone, kList, kCombo };
 
 // A list box (also a combo box's drop-down list), a combo box, or neither.
 ListKind list_kind(HWND w);
-// The selected item's index from 0, -1 for none.
+// The selected item's index from 0, -1 for none; of a list box that selects
+// several items (LBS_MULTIPLESEL, LBS_EXTENDEDSEL), the first selected from
+// the top, where LB_GETCURSEL would name the caret item, selected or not.
 int selected_index(HWND w);
+// Every selected item's index from 0, from the top: of a combo box or a list
+// box that selects one item, that item or none.
+std::vector<int> selected_items(HWND w);
+// Whether item index (from 0) is selected.
+bool item_selected(HWND w, int index);
+// Whether a click on an item of the list box toggles it (LBS_MULTIPLESEL)
+// rather than selecting it alone, as in every other list box.
+bool click_toggles(HWND list);
 // The number of items, 0 for a control that is no list.
 int item_count(HWND w);
 

@@ -202,7 +202,8 @@ bool rect_of(HWND top, HWND control, std::string& value) {
 // One fact about a control, as text. A list box's text is its selected
 // item's, a list view's its selected row's first cell, a tab control's its
 // selected tab's; selected is the selected item's, row's or tab's number
-// from 1, or 0 for none; selection is every selected row's, with commas.
+// from 1, or 0 for none (of several selected, the first from the top);
+// selection is every selected item's or row's, with commas.
 // False, with value saying why, for a fact the control does not have.
 bool fact_of(HWND top, HWND control, const std::string& fact, std::string& value) {
     ListKind kind = list_kind(control);
@@ -231,9 +232,10 @@ bool fact_of(HWND top, HWND control, const std::string& fact, std::string& value
         return true;
     }
     if (fact == "selection") {
-        if (!rows) return not_a_fact(control, fact, value);
+        if (!rows && kind != ListKind::kList) return not_a_fact(control, fact, value);
         value.clear();
-        for (int row : selected_rows(control)) value += (value.empty() ? "" : ",") + std::to_string(row + 1);
+        for (int i : rows ? selected_rows(control) : selected_items(control))
+            value += (value.empty() ? "" : ",") + std::to_string(i + 1);
         return true;
     }
     if (fact == "text" && (rows || tabs)) {
@@ -404,13 +406,18 @@ int verb_select(Session& s, const Words& a) {
     if (!poll_until(s.timeout, [&] { return (index = item_named(control, combo, a[2])) >= 0; }))
         return fail(s, "no item " + quoted(a[2]) + " in " + quoted(a[1]) + " within " + ms_text(s.timeout) + " " +
                            count_note(a[2], item_count(control), "item"));
+    if (click_toggles(control) && item_selected(control, index))
+        return fail(s, "item " + std::to_string(index + 1) + " of " + quoted(a[1]) +
+                           " is selected already: a click would deselect it (LBS_MULTIPLESEL)");
     if (!wait_usable(s, top, control) || !click_item(control, index, s.timeout, s.error)) return 1;
     bool done = poll_until(s.timeout, [&] {
-        return selected_index(control) == index && (!combo || SendMessageA(control, CB_GETDROPPEDSTATE, 0, 0) == 0);
+        return item_selected(control, index) && (!combo || SendMessageA(control, CB_GETDROPPEDSTATE, 0, 0) == 0);
     });
     if (done) return 0;
+    std::string now;
+    for (int i : selected_items(control)) now += (now.empty() ? "" : ",") + std::to_string(i + 1);
     return fail(s, "item " + std::to_string(index + 1) + " of " + quoted(a[1]) + " is not selected after " +
-                       ms_text(s.timeout) + "; selected: " + std::to_string(selected_index(control) + 1));
+                       ms_text(s.timeout) + "; selected: " + (now.empty() ? "none" : now));
 }
 
 int verb_activate(Session& s, const Words& a) {
@@ -696,7 +703,7 @@ const Verb kVerbs[] = {
     {"click", 2, 2, kAnywhere, "click TITLE ID", "click the control in its middle", verb_click, nullptr},
     {"select", 3, 3, kAnywhere, "select TITLE ID N|TEXT",
      "select a list or combo box item, a list\nview's row (TEXT: its first column's) or\na tab, by its number from 1 "
-     "or its\ntext, with the mouse",
+     "or its\ntext, with the mouse (a list box with\nLBS_MULTIPLESEL: adds it to the selection)",
      verb_select, nullptr},
     {"activate", 3, 3, kAnywhere, "activate TITLE ID N|TEXT", "double-click a list view's row", verb_activate, nullptr},
     {"header", 3, 3, kAnywhere, "header TITLE ID N|TEXT", "click a list view's column header", verb_header, nullptr},
@@ -710,11 +717,10 @@ const Verb kVerbs[] = {
      "units; print\nthe size it got (the program may keep a\nleast size), and the size asked when\nthey differ",
      verb_resize, check_size},
     {"get", 3, 3, kAnywhere, "get TITLE ID FACT",
-     "print a fact: text, check, selected (item,\nrow or tab number, 0 for none),\nselection (selected rows: 1,3), "
-     "enabled,\n"
-     "focus, visible (1 or 0), count (items,\nrows, tabs, parts), position (progress\nbar, slider, up-down), "
-     "cell:ROW:COLUMN\n(list view), part:N (status bar), rect\n(X Y W H in the client area, in dialog\nunits rounded "
-     "from pixels; of window:\n0 0 and the client area's size)",
+     "print a fact: text, check, selected (item,\nrow or tab number, 0 for none; of several,\nthe first), selection "
+     "(selected items\nor rows: 1,3), enabled, focus, visible (1\nor 0), count (items, rows, tabs, parts),\nposition "
+     "(progress bar, slider, up-down),\ncell:ROW:COLUMN (list view), part:N\n(status bar), rect (X Y W H in the "
+     "client\narea, in dialog units rounded from pixels;\nof window: 0 0 and the client area's size)",
      verb_get, check_fact_arg},
     {"expect", 4, 4, kAnywhere, "expect TITLE ID FACT VALUE", "wait until the fact reads VALUE", verb_expect,
      check_fact_arg},
