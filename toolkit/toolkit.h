@@ -222,7 +222,8 @@ void write_control_text(ProcFrame& f, HWND dialog, std::int32_t id);
 void set_control_callback(HWND dialog, std::int32_t id, ControlCallback callback);
 // id -1 enables or disables the dialog itself. A control disabled while it
 // has the focus first hands it to the next control that takes it, as Tab
-// would, so the keyboard still reaches the dialog.
+// would, or to the dialog itself when none does, so the keyboard still
+// reaches the dialog.
 void enable_control(HWND dialog, std::int32_t id, std::int32_t enable);
 void focus_control(HWND dialog, std::int32_t id);
 void kill_control(HWND dialog, std::int32_t id);

@@ -638,6 +638,43 @@ TEST_F(Controls, DisablingTheFocusedControlHandsTheFocusOn) {
     EXPECT_FALSE(IsWindowEnabled(first) || IsWindowEnabled(box));
 }
 
+// With no other control to take it, the focus goes to the dialog itself:
+// Escape still reaches the dialog as its cancel command, and Tab finds a
+// control enabled again later.
+TEST_F(Controls, DisablingTheLastFocusableControlLeavesTheFocusOnTheDialog) {
+    static std::vector<WPARAM> commands;
+    static HWND focus_after_tab;
+    commands.clear();
+    focus_after_tab = nullptr;
+    ShowWindow(dialog_, SW_SHOW);
+    add(kPushButton, 5, "start", 0x50010000);
+    HWND other = add(kPushButton, 6, "other", 0x50010000);
+    enable_control(dialog_, 6, 0);
+    focus_control(dialog_, 5);
+    enable_control(dialog_, 5, 0);
+    ASSERT_EQ(GetFocus(), dialog_) << "the keyboard still reaches the dialog";
+    auto callback = [](HWND d, UINT m, WPARAM w, LPARAM) -> std::int32_t {
+        if (m == WM_COMMAND) commands.push_back(LOWORD(w));
+        if (m == WM_APP) {
+            enable_control(d, 6, 1);
+            PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+            PostMessageA(d, WM_APP + 1, 0, 0);
+        }
+        if (m == WM_APP + 1) {
+            focus_after_tab = GetFocus();
+            close_dialog(d, 1);
+        }
+        return 0;
+    };
+    PostMessageA(dialog_, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(dialog_, WM_APP, 0, 0);
+    std::int32_t end = 0;
+    run_dialog_modal(dialog_, callback, &end);
+    EXPECT_EQ(end, 1);
+    EXPECT_EQ(commands, std::vector<WPARAM>{IDCANCEL}) << "Escape, from the dialog's own focus";
+    EXPECT_EQ(focus_after_tab, other) << "Tab moves the focus into the controls again";
+}
+
 TEST_F(Controls, FocusKillAndCallbackReplacement) {
     ShowWindow(dialog_, SW_SHOW);
     HWND a = add(kTextBox, 1, "");
