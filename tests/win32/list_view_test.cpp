@@ -106,6 +106,36 @@ TEST_F(ListView, CellsKeepEveryScript) {
     EXPECT_EQ(wide_cell(1, 2), std::wstring(3000, L'x') + L"ü");
 }
 
+#ifdef KW_TEST_ANSI_CODE_PAGE
+// A text the control holds with characters code page 1252 lacks (put there in
+// UTF-16, as the program's own W calls would) comes back with each replaced:
+// by a look-alike where the code page has one, else by "?" for each UTF-16
+// unit; its other characters come back as they are. A list box, which the
+// toolkit reads with the A messages, gives the same.
+TEST_F(ListView, CharactersOutsideTheCodePageComeBackReplaced) {
+    HWND view = make_view({"A"});
+    HWND box = add(kListBox, kView + 1, "", 0, 90, 40);
+    insert(0, "x");
+    const struct {
+        const wchar_t* held;
+        const char* read;
+    } cases[] = {
+        {L"Ωmega ā 😀 李 \x20AC end", "Omega a ?? ? \x80 end"},
+        {L"Zoë", "Zo\xEB"},
+    };
+    for (const auto& c : cases) {
+        LVITEMW item = {};
+        item.pszText = const_cast<wchar_t*>(c.held);
+        SendMessageW(view, LVM_SETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(cell(1, 1), c.read);
+        EXPECT_EQ(last_error_, 0);
+        SendMessageW(box, LB_RESETCONTENT, 0, 0);
+        SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(c.held));
+        EXPECT_EQ(pushed([&](ProcFrame& f) { list_get_item_text(f, dialog_, kView + 1, 1); }), c.read);
+    }
+}
+#endif
+
 TEST_F(ListView, RowsGoWhereTheirIndexSays) {
     make_view({"A"});
     struct Step {
