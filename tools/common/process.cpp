@@ -12,12 +12,22 @@ bool Process::start(const std::string& command_line, std::string& error, const S
         si.hStdOutput = handles->output;
         si.hStdError = handles->error;
     }
-    std::wstring wide = utf16_of(command_line);  // CreateProcessW may write into the line
-    if (CreateProcessW(nullptr, &wide[0], nullptr, nullptr, handles != nullptr, flags, nullptr, nullptr, &si, &pi_))
-        return true;
-    error = "cannot start " + command_line + " (error " + std::to_string(GetLastError()) + ")";
-    pi_ = {};
-    return false;
+    // Under Wine a new process now and then ends in the platform's own
+    // start-up, before any of its code runs, and CreateProcessW fails with
+    // ERROR_INTERNAL_ERROR (docs/platform.md). Nothing of the program ran,
+    // so the start is made again, three tries in all.
+    for (int tries = 1;; ++tries) {
+        std::wstring wide = utf16_of(command_line);  // CreateProcessW may write into the line
+        if (CreateProcessW(nullptr, &wide[0], nullptr, nullptr, handles != nullptr, flags, nullptr, nullptr, &si, &pi_))
+            return true;
+        DWORD code = GetLastError();
+        pi_ = {};
+        if (code != ERROR_INTERNAL_ERROR || tries == 3) {
+            error = "cannot start " + command_line + " (error " + std::to_string(code) +
+                    (tries > 1 ? ", " + std::to_string(tries) + " tries" : std::string()) + ")";
+            return false;
+        }
+    }
 }
 
 bool Process::open(DWORD pid) {

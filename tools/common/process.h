@@ -32,8 +32,10 @@ public:
     // Ends what it held, then starts the command line (UTF-8, its program's
     // path first: command_line_of makes one from words), with flags for
     // CreateProcess and, when handles is given, those standard handles and
-    // every inheritable handle of this process. False with error set to
-    // "cannot start LINE (error N)".
+    // every inheritable handle of this process. A start that the platform
+    // ends before the program runs (error 1359 under Wine) is made again,
+    // three tries in all. False with error set to "cannot start LINE
+    // (error N)", with ", 3 tries" after N when it was tried again.
     bool start(const std::string& command_line, std::string& error, const StandardHandles* handles = nullptr,
                DWORD flags = 0);
     // Ends what it held, then holds the running process pid, to wait for
