@@ -54,4 +54,8 @@ bool fpu_key_opens();
 // Platform and processor detection, run once by start-up: fills
 // platform_flags, version_word and processor_class of RuntimeState from the
 // version record start-up read (GetVersionExA) and what the platform reports.
+// A 64-bit program is told of the AMD64 architecture, not Intel's, so there
+// the class is 3 and PLATFORM_MMX is never set. The version is what
+// GetVersionExA reports to the program: 6.2 on Windows 8.1 and later (the
+// program's manifest names no later version), 6.1 under Wine 8 here.
 void detect_platform(const VersionRecord& version);

@@ -16,5 +16,7 @@ std::int32_t owned_message_box(ProcFrame& f, HWND owner, std::uint32_t style) {
         MessageBoxA(owner, text.bytes, caption.count == 0 ? kDefaultCaption : caption.bytes, style & 0xFFFFu);
     if (was_disabled) EnableWindow(top, FALSE);
     pop_string_args(f, 2);
-    return result;
+    // A box that could not be shown gives 0: Wine's gives -1 for an owner
+    // that is no window, which no button has.
+    return result > 0 ? result : 0;
 }

@@ -467,6 +467,13 @@ struct UnitPair {
     std::int32_t vertical;
 };
 
+// Sizes are outer sizes (a dialog's frame and caption included; its client
+// area is get_client_size). A location is read as the place of a control in
+// its dialog's client area, of a dialog without owner on the screen, and of
+// an owned dialog in its owner's client area (in the owner's units);
+// set_window_location places a dialog on the screen, owned or not, so an
+// owned dialog set to the location just read moves.
+
 // id -1: the dialog; any other id: GetDlgItem(dialog, id).
 HWND find_target_window(HWND dialog, std::int32_t id);
 UnitPair dialog_units_to_pixels(HWND dialog, std::int32_t x, std::int32_t y);

@@ -53,7 +53,8 @@ HANDLE output_file(const std::string& path) {
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// The file's bytes with the "\r" of text mode removed.
+// The file's bytes with any "\r" removed (DriveStart's pipe test checks that
+// drive writes none).
 std::string read_file(const std::string& path) {
     std::string text;
     if (FILE* f = std::fopen(path.c_str(), "rb")) {
@@ -519,6 +520,7 @@ TEST(DriveStart, AStartedProgramHoldsNoHandleOfDrivesOutput) {
     });
     CloseHandle(reader);
     DWORD pid = programs.adopt(out);
+    EXPECT_EQ(out, std::to_string(pid) + "\n") << "a shell's $(drive start ...) must be the process id alone";
     EXPECT_TRUE(closed) << "drive's output was still open " << kStepTimeout << " ms after drive ended; it printed \""
                         << out << "\"; errors: " << take_file(err_path);
     ASSERT_TRUE(close_dialog_of(pid)) << "the program runs on after drive start";
@@ -629,6 +631,7 @@ const CommandRow kControlFailures[] = {
     {"menu File>Exit", 1, "window \"Common controls\" has no menu bar"},
     // A second click on an item of a multiple-selection list box would
     // deselect it: select refuses it.
+    {"select 271 9", 1, "items; a number names an item by its position, not its text)"},
     {"select 271 2", 0, ""},
     {"select 271 2", 1, "item 2 of \"271\" is selected already: a click would deselect it"},
     {"get 271 selection", 0, "2\n"},

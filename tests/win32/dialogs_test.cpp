@@ -1103,6 +1103,19 @@ TEST_F(Dialogs, OwnedMessageBoxDisablesItsOwnerWhileOpen) {
     }
 }
 
+TEST_F(Dialogs, OwnedMessageBoxOfAnOwnerThatIsNoWindowGivesZero) {
+    HWND gone = dialog();
+    DestroyWindow(gone);
+    for (HWND owner : {gone, reinterpret_cast<HWND>(0x123456)}) {
+        ProcFrame f;
+        push_literal(f, pool[kTitle]);
+        push_empty(f);
+        EXPECT_EQ(owned_message_box(f, owner, MB_OK), 0) << "no box, no button";
+        EXPECT_EQ(f.strings.depth, 0u);
+        EXPECT_EQ(live(), 0);
+    }
+}
+
 TEST_F(Dialogs, ShowWindowStateStoresTheResult) {
     HWND d = dialog();
     BOOL was = 77;

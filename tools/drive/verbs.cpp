@@ -355,7 +355,9 @@ int wrong_kind(Session& s, const std::string& spec, HWND control, const std::str
 std::string count_note(const std::string& which, int count, const std::string& what) {
     DWORD n = 0;
     std::string note = "(" + std::to_string(count) + " " + what + "s";
-    if (parse_decimal(which, n)) note += "; a number names a " + what + " by its position, not its text";
+    if (parse_decimal(which, n))
+        note += std::string("; a number names ") + (what[0] == 'i' ? "an " : "a ") + what +
+                " by its position, not its text";
     return note + ")";
 }
 
