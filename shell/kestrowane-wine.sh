@@ -344,7 +344,7 @@ kw_wine_stop() { timeout -k 5 30 wineserver -k >/dev/null 2>&1; return 0; }
 
 # What a ready prefix's mark holds: a prefix made by an earlier version of
 # these settings is made again.
-KW_PREFIX_VERSION=3
+KW_PREFIX_VERSION=4
 
 # True when the prefix at $1 (default $WINEPREFIX) is complete, with these settings.
 kw_prefix_ready() { [ "$(cat "${1:-$WINEPREFIX}/.kestrowane-ready" 2>/dev/null)" = "$KW_PREFIX_VERSION" ]; }
@@ -429,7 +429,10 @@ kw_make_prefix() {
 
 # Every script in real glyphs. The dialogs' font, MS Sans Serif, has Latin
 # and Greek letters; a font link adds the CJK ones of WenQuanYi Micro Hei
-# (Debian package fonts-wqy-microhei) where it is installed. Message boxes,
+# (Debian package fonts-wqy-microhei) where it is installed. Wine then draws
+# "MS Sans Serif" in the default character set with WenQuanYi Micro Hei
+# itself, so the Arabic and Hebrew letters of DejaVu Sans (fonts-dejavu-core)
+# are linked to that face. Message boxes,
 # captions, menus and tooltips use fonts of their own (Tahoma, whose links
 # Wine rewrites at every start, and MS Shell Dlg in the ANSI character set),
 # so each of them becomes MS Sans Serif too (8 points, as a LOGFONTW; the
@@ -442,6 +445,10 @@ kw_prefix_scripts() {
   if fc-list 2>/dev/null | grep -q 'wqy-microhei.ttc'; then
     kw_prefix_step 60 "reg add a CJK font link for MS Sans Serif" \
       wine reg add "$links" /v "MS Sans Serif" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f || return 1
+    if fc-list 2>/dev/null | grep -q '/DejaVuSans.ttf:'; then
+      kw_prefix_step 60 "reg add a font link from WenQuanYi Micro Hei to DejaVu Sans" \
+        wine reg add "$links" /v "WenQuanYi Micro Hei" /t REG_MULTI_SZ /d 'DejaVuSans.ttf,DejaVu Sans' /f || return 1
+    fi
   fi
   for value in MessageFont CaptionFont SmCaptionFont MenuFont StatusFont; do
     kw_prefix_step 60 "reg add the font $value MS Sans Serif" \
