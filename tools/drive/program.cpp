@@ -56,7 +56,18 @@ bool start_process(Session& s, const Words& words, Process& p, DWORD flags, Outp
     }
     if (output == Output::kDrives) handles.input = GetStdHandle(STD_INPUT_HANDLE);
     bool inherit = output != Output::kNone && inheritable(handles.output) && inheritable(handles.error);
-    return p.start(command_line_of(words), s.error, inherit ? &handles : nullptr, flags);
+    if (p.start(command_line_of(words), s.error, inherit ? &handles : nullptr, flags)) return true;
+    // A program of the other architecture than drive's may not start at all
+    // (Wine on a kernel that refuses 32-bit code ends its start with error
+    // 1359), and where it starts, drive's menu hook cannot go into it.
+    DWORD type = 0;
+    const DWORD own = sizeof(void*) == 8 ? SCS_64BIT_BINARY : SCS_32BIT_BINARY;
+    if (GetBinaryTypeW(utf16_of(words[0]).c_str(), &type) && (type == SCS_32BIT_BINARY || type == SCS_64BIT_BINARY) &&
+        type != own)
+        s.error += std::string("; it is a ") + (type == SCS_64BIT_BINARY ? "64" : "32") +
+                   "-bit program and this drive is " + (own == SCS_64BIT_BINARY ? "64" : "32") +
+                   "-bit: play it with the drive of its architecture";
+    return false;
 }
 
 int exit_code_result(Session& s, DWORD code) {

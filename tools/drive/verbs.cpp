@@ -247,6 +247,12 @@ bool fact_of(HWND top, HWND control, const std::string& fact, std::string& value
         value = error;
         return false;
     }
+    // The facts of some kinds alone: read from another control, each would
+    // read as 0 whatever the control shows.
+    bool lists = kind != ListKind::kNone || rows || tabs;
+    if ((fact == "check" && lower(class_name(control)) != "button") || (fact == "selected" && !lists) ||
+        (fact == "count" && !lists && common != CommonKind::kStatus))
+        return not_a_fact(control, fact, value);
     if (fact == "text") {
         int i = kind == ListKind::kList ? selected_index(control) : -1;
         value = kind != ListKind::kList ? window_text(control) : i < 0 ? "" : list_item_text(control, i, false);
@@ -769,7 +775,12 @@ int check_verb(Session& s, const std::string& verb, const Words& args) {
     s.error.clear();
     const Verb* v = verb_named(verb);
     unsigned here = s.in_script ? kScript : kCommandLine;
-    if (v == nullptr || (v->where & kInternal && s.in_script)) return bad_usage(s, "no verb " + quoted(verb));
+    if (v == nullptr || (v->where & kInternal && s.in_script)) {
+        std::string names;
+        for (const Verb& known : kVerbs)
+            if (known.where & here && !(known.where & kInternal)) names += std::string(", ") + known.name;
+        return bad_usage(s, "no verb " + quoted(verb) + "; the verbs: " + names.substr(2));
+    }
     if (!(v->where & here))
         return bad_usage(s, s.in_script ? verb + " cannot be used in a script"
                                         : verb + " is for scripts (on the command line: --timeout MS)");
