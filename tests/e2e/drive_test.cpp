@@ -369,6 +369,9 @@ const CommandRow kCommands[] = {
     {"exit 1 5x", 2, "MS \"5x\" is not a time"},
     {"run --limit 5x greeting.exe", 2, "--limit \"5x\" is not a time"},
     {"run --limit 5s", 2, "run needs the program to run"},
+    {"start --limit 0 greeting.exe", 2, "--limit must be more than 0 ms"},
+    {"run \"\"", 2, "EXE is empty: give the program's path"},
+    {"menu \"No such window\" File>>Exit", 2, "menu path \"File>>Exit\" names no item at level 2"},
     {"click \"No such window\"", 2, "click takes 2 arguments, not 1"},
     {"timeout 5s", 2, "timeout is for scripts"},
     {"watching", 2, "no verb \"watching\""},
@@ -381,6 +384,7 @@ const CommandRow kCommands[] = {
     // A program that is not there, or a file that is no program, says so.
     {"run no-such-program.exe", 1, "cannot start \"no-such-program.exe\" (error 2: no such file)"},
     {"start CTestTestfile.cmake", 1, "(error 193: no Windows program that this Wine or Windows can run)"},
+    {"script no-such.script", 1, "cannot read the script \"no-such.script\": No such file or directory"},
 };
 
 TEST(DriveCommands, BadCommandsAreRefusedWithWhatIsWrong) {
@@ -399,6 +403,7 @@ const CommandRow kScriptLines[] = {
     {"wait", 2, ":1: wait takes 1 to 2 arguments, not 0"},
     {"exit 1 5s", 2, ":1: in a script, exit takes only MS"},
     {"timeout 0", 2, ":1: the timeout must be more than 0 ms"},
+    {"menu \"To do*\" A>B>C>D>E>F>G>H>I", 2, ":1: a menu path has at most 8 levels"},
     {"start --limit 5s", 2, ":1: in a script the program lives as long as the script"},
     {"type \"open", 2, ":1: a quote is not closed"},
     {"type \"Zo\xEB\"", 2, ":1: the line is not UTF-8: byte 9 is 0xEB"},  // code page 1252's "ë"

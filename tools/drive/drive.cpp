@@ -5,7 +5,9 @@
 // 1 on a failure, which it explains in one line on stderr, 2 on bad usage.
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -116,7 +118,7 @@ void picture_of_failure() {
 int run_script(Session& s, const Words& args) {
     std::vector<std::string> lines;
     if (!read_lines(args[0], lines)) {
-        std::fprintf(stderr, "drive: cannot read the script %s\n", args[0].c_str());
+        std::fprintf(stderr, "drive: cannot read the script %s: %s\n", quoted(args[0]).c_str(), std::strerror(errno));
         return 1;
     }
     s.in_script = true;

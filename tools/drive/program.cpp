@@ -24,15 +24,18 @@ bool wait_exit(Session& s, const Process& p, DWORD ms) {
     return false;
 }
 
-// An optional "--limit MS" at a[first]: first moves past it. 0, or 2 with
-// the error set when the time is missing or bad.
+// An optional "--limit MS" at a[first]: first moves past it, to the
+// program's path if there is one. 0, or 2 with the error set when the time
+// is missing, bad or 0, or the path is empty.
 int limit_option(Session& s, const Words& a, std::size_t& first, DWORD& limit) {
     limit = kProgramLimit;
-    if (first >= a.size() || a[first] != "--limit") return 0;
-    if (first + 1 >= a.size()) return bad_usage(s, "--limit needs a time");
-    if (!parse_ms(a[first + 1], limit)) return bad_usage(s, bad_ms("--limit", a[first + 1]));
-    first += 2;
-    return 0;
+    if (first < a.size() && a[first] == "--limit") {
+        if (first + 1 >= a.size()) return bad_usage(s, "--limit needs a time");
+        if (!parse_ms(a[first + 1], limit)) return bad_usage(s, bad_ms("--limit", a[first + 1]));
+        if (limit == 0) return bad_usage(s, "--limit must be more than 0 ms");
+        first += 2;
+    }
+    return first < a.size() && a[first].empty() ? bad_usage(s, "EXE is empty: give the program's path") : 0;
 }
 
 }  // namespace

@@ -577,6 +577,8 @@ int verb_expect(Session& s, const Words& a) {
                        ", last saw " + quoted(seen) + difference);
 }
 
+int check_menu(Session& s, const Words& a) { return menu_path_ok(a[1], s.error) ? 0 : 2; }
+
 int verb_menu(Session& s, const Words& a) {
     HWND top = nullptr;
     if (!find_top(s, a[0], s.timeout, top)) return 1;
@@ -717,7 +719,7 @@ const Verb kVerbs[] = {
      "move a slider to VALUE: click its thumb,\nthen press the arrow keys", verb_slide, check_value},
     {"pick", 2, 2, kAnywhere, "pick TITLE PATH",
      "answer a file or folder picker: type PATH\ninto its name box, click its default\nbutton", verb_pick, nullptr},
-    {"menu", 2, 2, kAnywhere, "menu TITLE PATH", "choose a menu bar item, e.g. File>Exit", verb_menu, nullptr},
+    {"menu", 2, 2, kAnywhere, "menu TITLE PATH", "choose a menu bar item, e.g. File>Exit", verb_menu, check_menu},
     {"resize", 3, 3, kAnywhere, "resize TITLE WIDTH HEIGHT",
      "resize a window with a sizing frame, as a\ndrag of its frame would, to a client area\nof WIDTH by HEIGHT dialog "
      "units; print\nthe size it got (the program may keep a\nleast size), and the size asked when\nthey differ",
