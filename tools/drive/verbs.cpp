@@ -83,6 +83,11 @@ std::string no_window(const std::string& title, DWORD ms) {
     return "no window " + quoted(title) + " within " + ms_text(ms) + "; visible windows: " + visible_titles();
 }
 
+std::string no_control(const std::string& title, const std::string& spec, DWORD ms, HWND top) {
+    return "window " + quoted(title) + " has no control " + quoted(spec) + " within " + ms_text(ms) +
+           "; its controls: " + controls_of(top);
+}
+
 // Waits for the window; false with the error set.
 bool find_top(Session& s, const std::string& title, DWORD ms, HWND& top) {
     top = nullptr;
@@ -100,12 +105,7 @@ bool find_control(Session& s, const std::string& title, const std::string& spec,
         return control != nullptr;
     });
     if (found) return true;
-    if (top == nullptr) {
-        s.error = no_window(title, s.timeout);
-    } else {
-        s.error = "window " + quoted(title) + " has no control " + quoted(spec) + " within " + ms_text(s.timeout) +
-                  "; its controls: " + controls_of(top);
-    }
+    s.error = top == nullptr ? no_window(title, s.timeout) : no_control(title, spec, s.timeout, top);
     return false;
 }
 
@@ -563,9 +563,7 @@ int verb_expect(Session& s, const Words& a) {
     if (matched) return 0;
     HWND top = find_window(a[0].c_str());
     if (top == nullptr) return fail(s, no_window(a[0], s.timeout));
-    if (control_of(top, a[1]) == nullptr)
-        return fail(s, "window " + quoted(a[0]) + " has no control " + quoted(a[1]) + " within " + ms_text(s.timeout) +
-                           "; its controls: " + controls_of(top));
+    if (control_of(top, a[1]) == nullptr) return fail(s, no_control(a[0], a[1], s.timeout, top));
     if (!why.empty())
         return fail(s, "waited " + ms_text(s.timeout) + " for " + a[2] + " " + quoted(a[3]) + " of " + quoted(a[1]) +
                            ": " + why);
