@@ -153,17 +153,20 @@ listed=$(kw_packages own | tr '\n' ' ')
 printf '# a list\nwine ui32 ui64\nkw-absent-a ui64\nkw-absent-b\nkw-absent-c ui32 ui64\n' >"$work/packages"
 cp "$work/p64.exe" "$work/p32.exe"
 printf '\x4c\x01' | dd of="$work/p32.exe" bs=1 seek=68 conv=notrunc 2>/dev/null  # machine i386
-while IFS='|' read -r case drive prog script want; do
-  out=$(KW_PACKAGE_LIST=$work/packages "$here/../../shell/kestrowane-ui-test" "$work/$drive" "$work/$prog" \
-    "$work/$script" "$work/ui" 2>&1)
+while IFS='|' read -r case drive prog script dir limit want_status want; do
+  out=$(KW_PACKAGE_LIST=$work/packages KESTROWANE_UI_LIMIT=$limit "$here/../../shell/kestrowane-ui-test" \
+    "$work/$drive" "$work/$prog" "$work/$script" "$work/$dir" 2>&1)
   status=$?
-  [ $status -eq 1 ] && [[ $out == *"${want//WORK/$work}" ]] || fail "a UI test, $case: expected status 1 and \"${want//WORK/$work}\", got $status: $out"
+  [ $status -eq "$want_status" ] && [[ $out == *"${want//WORK/$work}" ]] ||
+    fail "a UI test, $case: expected status $want_status and \"${want//WORK/$work}\", got $status: $out"
 done <<EOF2
-no program|p64.exe|none.exe|packages|kestrowane-ui-test: no program WORK/none.exe
-a program that is no Windows program|p64.exe|packages|packages|kestrowane-ui-test: WORK/packages is not a Windows program for i386 or x86-64 (no PE image of either machine)
-a drive of another machine|p32.exe|p64.exe|packages|kestrowane-ui-test: WORK/p64.exe is a win64 program and WORK/p32.exe is not: the menu hook must match the program
-no script|p64.exe|p64.exe|none.script|kestrowane-ui-test: no script WORK/none.script
-missing packages|p64.exe|p64.exe|packages|apt-get install -y kw-absent-a kw-absent-c
+no program|p64.exe|none.exe|packages|ui|600|1|kestrowane-ui-test: no program WORK/none.exe
+a program that is no Windows program|p64.exe|packages|packages|ui|600|1|kestrowane-ui-test: WORK/packages is not a Windows program for i386 or x86-64 (no PE image of either machine)
+a drive of another machine|p32.exe|p64.exe|packages|ui|600|1|kestrowane-ui-test: WORK/p64.exe is a win64 program and WORK/p32.exe is not: the menu hook must match the program
+no script|p64.exe|p64.exe|none.script|ui|600|1|kestrowane-ui-test: no script WORK/none.script
+a limit that is no number|p64.exe|p64.exe|packages|ui|10m|2|kestrowane-ui-test: KESTROWANE_UI_LIMIT "10m" is no whole number of seconds from 1 to 9999999
+a work folder inside a file|p64.exe|p64.exe|packages|packages/ui|600|1|kestrowane-ui-test: cannot make the work folder WORK/packages/ui
+missing packages|p64.exe|p64.exe|packages|ui|600|1|apt-get install -y kw-absent-a kw-absent-c
 EOF2
 
 # The probe of whether the kernel executes 32-bit programs: kw_exec32_refused
