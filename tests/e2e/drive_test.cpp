@@ -165,6 +165,7 @@ TEST(DriveVerbs, UsageShowsEveryVerbAndNotTheInternalOne) {
         EXPECT_NE(o.err.find("  " + synopsis + " "), std::string::npos) << synopsis << " missing from:\n" << o.err;
     EXPECT_EQ(o.err.find("watch PID"), std::string::npos) << o.err;
     EXPECT_EQ(drive("--help").out, o.err) << "--help prints the same usage on stdout";
+    EXPECT_EQ(drive("-h").out, o.err) << "as -h does, as the scripts and inspect take it";
 }
 
 // ---- Numbers and words ------------------------------------------------------------------

@@ -201,7 +201,7 @@ int main() {
         }
         first = 3;
     }
-    if (argc <= first || args[first] == "--help") {
+    if (argc <= first || args[first] == "--help" || args[first] == "-h") {
         print_usage(argc <= first ? stderr : stdout);
         return argc <= first ? 2 : 0;
     }
