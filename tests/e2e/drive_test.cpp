@@ -597,6 +597,22 @@ TEST(DriveScript, AScriptEndsItsProgramWhenItFails) {
     EXPECT_GE(file.nFileSizeLow, 54 + pixels * 3) << "the picture is smaller than the screen";
 }
 
+// A window that never comes because the program has ended says so: drive
+// started with no arguments ends at once with 2.
+TEST(DriveScript, AFailedLineSaysThatTheProgramHadEnded) {
+    std::string path = temp_file("ended");
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("wait \"No such window\" 2s\n", f);
+    std::fclose(f);
+    Outcome o = drive("script \"" + path + "\" " + kDrive);
+    DeleteFileA(path.c_str());
+    EXPECT_EQ(o.code, 1u) << o.err;
+    EXPECT_NE(o.err.find(":1: no window \"No such window\" within 2000 ms; visible windows: "), std::string::npos)
+        << o.err;
+    EXPECT_NE(o.err.find("; the program had ended, with exit code 2\n"), std::string::npos) << o.err;
+}
+
 TEST(DriveControls, ANoControlFailureListsTheControlsThereAre) {
     StartedPrograms programs;
     DWORD pid = programs.start(kGreeting);

@@ -149,6 +149,9 @@ int run_script(Session& s, const Words& args) {
         std::fflush(stdout);
         const std::string& verb = script[n][0];
         status = run_verb(s, verb, Words(script[n].begin() + 1, script[n].end()));
+        // A window that never came, or a control, may be the program's end.
+        if (status == 1 && s.started.held() && !s.started.running())
+            s.error += "; the program had ended, with exit code " + std::to_string(s.started.exit_code());
         report(status, place, verb, s.error);
     }
     if (status == 0 && s.started.held() && run_verb(s, "exit", {}) != 0) {
