@@ -134,13 +134,35 @@ kw_exec32_refused() {
   [ $status -ne 42 ] && [[ $out == *"Exec format error"* ]]
 }
 
-# The architecture of a Windows program: win64 for an x86-64 image, win32
-# for any other (the machine field of its PE header).
+# The architecture of a Windows program, by the machine field of its PE
+# header: win32 for an i386 image, win64 for an x86-64 one. A file that is
+# no such image (no "MZ", no "PE" signature where the MZ header points, or
+# another machine) gives status 1 and prints nothing.
 kw_pe_arch() {
   local pe machine
+  [ "$(head -c 2 "$1" 2>/dev/null)" = MZ ] || return 1
   pe=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
-  [ -n "$pe" ] && machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
-  if [ "${machine:-}" = 8664 ]; then echo win64; else echo win32; fi
+  [ -n "$pe" ] && [ "$(od -An -c -j"$pe" -N4 "$1" 2>/dev/null | tr -d ' ')" = 'PE\0\0' ] || return 1
+  machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
+  case $machine in
+    014c) echo win32 ;;
+    8664) echo win64 ;;
+    *) return 1 ;;
+  esac
+}
+
+# The architecture of the program at PATH (kw_pe_arch), for the command WHO
+# that is to run it: status 1 with one line naming what is wrong when there
+# is no file there or it is no Windows program of i386 or x86-64.
+kw_program_arch() {
+  local who=$1 path=$2
+  if [ ! -f "$path" ]; then
+    kw_say "$who: no program $path"
+    return 1
+  fi
+  kw_pe_arch "$path" && return 0
+  kw_say "$who: $path is not a Windows program for i386 or x86-64 (no PE image of either machine)"
+  return 1
 }
 
 # Checks that Wine can run programs of the architecture (win32 or win64)

@@ -24,6 +24,7 @@
 namespace {
 
 const char kDrive[] = "../../tools/drive.exe";
+const char kInspect[] = "../../tools/inspect.exe";
 const char kGreeting[] = "../../app/greeting.exe";
 const char kDialogTitle[] = "What is your name?";
 // A plain Win32 program in the system's code page (1252 here) with an ANSI
@@ -74,9 +75,9 @@ std::string take_file(const std::string& path) {
     return text;
 }
 
-// Runs drive with the arguments (a command line's tail, UTF-8), its output
-// in files.
-Outcome drive(const std::string& args) {
+// Runs the tool (drive, inspect) with the arguments (a command line's tail,
+// UTF-8), its output in files.
+Outcome run_tool(const char* tool, const std::string& args) {
     std::string out_path = temp_file("out"), err_path = temp_file("err");
     StandardHandles handles;
     handles.output = output_file(out_path);
@@ -84,7 +85,7 @@ Outcome drive(const std::string& args) {
     Process p;
     Outcome o;
     std::string error;
-    bool started = p.start(std::string("\"") + kDrive + "\" " + args, error, &handles);
+    bool started = p.start(std::string("\"") + tool + "\" " + args, error, &handles);
     bool ended = started && p.wait(kExitTimeout);
     o.code = p.exit_code();
     p.end(kExitTimeout);
@@ -94,9 +95,12 @@ Outcome drive(const std::string& args) {
     o.err = take_file(err_path);
     if (!started) o.err += "[" + error + "]";
     if (started && !ended)
-        o.err += "[the test ended drive: it was still running after " + std::to_string(kExitTimeout) + " ms]";
+        o.err += "[the test ended " + std::string(tool) + ": it was still running after " +
+                 std::to_string(kExitTimeout) + " ms]";
     return o;
 }
+
+Outcome drive(const std::string& args) { return run_tool(kDrive, args); }
 
 // The words as a command line's tail, after the program's path.
 std::string arguments_of(Words words) {
@@ -162,6 +166,7 @@ TEST(DriveVerbs, UsageShowsEveryVerbAndNotTheInternalOne) {
         EXPECT_NE(o.err.find("  " + synopsis + " "), std::string::npos) << synopsis << " missing from:\n" << o.err;
     EXPECT_EQ(o.err.find("watch PID"), std::string::npos) << o.err;
     EXPECT_EQ(drive("--help").out, o.err) << "--help prints the same usage on stdout";
+    EXPECT_EQ(drive("-h").out, o.err) << "as -h does, as the scripts and inspect take it";
 }
 
 // ---- Numbers and words ------------------------------------------------------------------
@@ -366,6 +371,9 @@ const CommandRow kCommands[] = {
     {"exit 1 5x", 2, "MS \"5x\" is not a time"},
     {"run --limit 5x greeting.exe", 2, "--limit \"5x\" is not a time"},
     {"run --limit 5s", 2, "run needs the program to run"},
+    {"start --limit 0 greeting.exe", 2, "--limit must be more than 0 ms"},
+    {"run \"\"", 2, "EXE is empty: give the program's path"},
+    {"menu \"No such window\" File>>Exit", 2, "menu path \"File>>Exit\" names no item at level 2"},
     {"click \"No such window\"", 2, "click takes 2 arguments, not 1"},
     {"timeout 5s", 2, "timeout is for scripts"},
     {"watching", 2, "no verb \"watching\""},
@@ -375,6 +383,10 @@ const CommandRow kCommands[] = {
     {"slide \"No such window\" 1 x", 2, "VALUE \"x\" is not a whole number"},
     {"resize \"No such window\" 300 0", 2, "HEIGHT \"0\" is not a whole number of dialog units from 1 to 10000"},
     {"get \"No such window\" 1 rects", 2, "no fact \"rects\""},
+    // A program that is not there, or a file that is no program, says so.
+    {"run no-such-program.exe", 1, "cannot start \"no-such-program.exe\" (error 2: no such file)"},
+    {"start CTestTestfile.cmake", 1, "(error 193: no Windows program that this Wine or Windows can run)"},
+    {"script no-such.script", 1, "cannot read the script \"no-such.script\": No such file or directory"},
 };
 
 TEST(DriveCommands, BadCommandsAreRefusedWithWhatIsWrong) {
@@ -386,10 +398,14 @@ TEST(DriveCommands, BadCommandsAreRefusedWithWhatIsWrong) {
 
 const CommandRow kScriptLines[] = {
     {"watch 1 5s", 2, ":1: no verb \"watch\""},
+    {"wiat \"To do\"", 2,
+     ":1: no verb \"wiat\"; the verbs: wait, gone, type, key, click, select, activate, header, slide, pick, menu, "
+     "resize, get, expect, start, exit, run, timeout\n"},
     {"script other.script", 2, ":1: script cannot be used in a script"},
     {"wait", 2, ":1: wait takes 1 to 2 arguments, not 0"},
     {"exit 1 5s", 2, ":1: in a script, exit takes only MS"},
     {"timeout 0", 2, ":1: the timeout must be more than 0 ms"},
+    {"menu \"To do*\" A>B>C>D>E>F>G>H>I", 2, ":1: a menu path has at most 8 levels"},
     {"start --limit 5s", 2, ":1: in a script the program lives as long as the script"},
     {"type \"open", 2, ":1: a quote is not closed"},
     {"type \"Zo\xEB\"", 2, ":1: the line is not UTF-8: byte 9 is 0xEB"},  // code page 1252's "ë"
@@ -413,6 +429,24 @@ TEST(DriveCommands, ScriptLinesAreCheckedAgainstTheVerbTable) {
         EXPECT_EQ(o.out, "") << "a script with a bad line plays none of its lines";
     }
     DeleteFileA(path.c_str());
+}
+
+// inspect: help on its output, bad usage named, a window that never comes
+// waited for up to its limit.
+TEST(Inspect, BadUsageAndAMissingWindowAreNamed) {
+    const CommandRow rows[] = {
+        {"", 2, "inspect: takes a TITLE and an optional TIMEOUT, not 0 arguments\nusage: inspect TITLE [TIMEOUT]"},
+        {"\"No such window\" 5x", 2, "inspect: TIMEOUT \"5x\" is not a time"},
+        {"\"No such window\" 100ms 1", 2, "not 3 arguments"},
+        {"\"No such window\" 100ms", 1, "inspect: no window \"No such window\" within 100 ms; visible windows: "},
+    };
+    for (const CommandRow& row : rows) {
+        SCOPED_TRACE(row.args);
+        expect_row(row, run_tool(kInspect, row.args));
+    }
+    Outcome help = run_tool(kInspect, "--help");
+    EXPECT_EQ(help.code, 0u) << help.err;
+    EXPECT_EQ(help.out.compare(0, 31, "usage: inspect TITLE [TIMEOUT]\n"), 0) << help.out;
 }
 
 // ---- Programs started and waited for ------------------------------------------------------
@@ -565,6 +599,22 @@ TEST(DriveScript, AScriptEndsItsProgramWhenItFails) {
     EXPECT_GE(file.nFileSizeLow, 54 + pixels * 3) << "the picture is smaller than the screen";
 }
 
+// A window that never comes because the program has ended says so: drive
+// started with no arguments ends at once with 2.
+TEST(DriveScript, AFailedLineSaysThatTheProgramHadEnded) {
+    std::string path = temp_file("ended");
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("wait \"No such window\" 2s\n", f);
+    std::fclose(f);
+    Outcome o = drive("script \"" + path + "\" " + kDrive);
+    DeleteFileA(path.c_str());
+    EXPECT_EQ(o.code, 1u) << o.err;
+    EXPECT_NE(o.err.find(":1: no window \"No such window\" within 2000 ms; visible windows: "), std::string::npos)
+        << o.err;
+    EXPECT_NE(o.err.find("; the program had ended, with exit code 2\n"), std::string::npos) << o.err;
+}
+
 TEST(DriveControls, ANoControlFailureListsTheControlsThereAre) {
     StartedPrograms programs;
     DWORD pid = programs.start(kGreeting);
@@ -621,6 +671,10 @@ const CommandRow kControlFailures[] = {
     {"get 220 cell:1:1", 1, "\"220\": \"cell:1:1\" is no fact of a progress bar"},
     {"get 300 position", 1, "\"300\": \"position\" is no fact of a Static"},
     {"get 220 selection", 1, "\"220\": \"selection\" is no fact of a progress bar"},
+    // Facts of buttons and lists alone: another control's would read 0.
+    {"get 300 check", 1, "\"300\": \"check\" is no fact of a Static"},
+    {"get 230 selected", 1, "\"230\": \"selected\" is no fact of a slider"},
+    {"expect 220 count 0", 1, "waited 300 ms for count \"0\" of \"220\": \"count\" is no fact of a progress bar"},
     {"expect 200 cell:2:2 Athens", 1, "last saw \"Αθήνα\": character 1 is \"Α\" (U+0391)"},
     {"expect 250 part:9 Prêt", 1, "waited 300 ms for part:9 \"Prêt\" of \"250\": no part 9 (there are 3)"},
     {"slide 230 21", 1, "slider \"230\" goes from 0 to 20, not to 21"},
@@ -725,7 +779,7 @@ TEST(Process, EndsWhatItHoldsAndLetsGoOfWhatItReleases) {
     opened.end(kExitTimeout);
     EXPECT_FALSE(process_running(released));
     EXPECT_FALSE(opened.start("\"no such program.exe\"", error));
-    EXPECT_EQ(error, "cannot start \"no such program.exe\" (error 2)");
+    EXPECT_EQ(error, "cannot start \"no such program.exe\" (error 2: no such file)");
 }
 
 // ---- Keys ------------------------------------------------------------------------------

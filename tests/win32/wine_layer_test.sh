@@ -78,6 +78,7 @@ printf '\x40\0\0\0PE\0\0\x64\x86' >>"$work/p64.exe"
 printf '#!/bin/sh\n[ "$1" = --version ] && echo wine-8.0 && exit 0\nexit 3\n' >"$work/bin/silent"
 printf '#!/bin/sh\n[ "$1" = --version ] && echo wine-8.0 && exit 0\necho "wine: Unhandled page fault on read access to 00000000" >&2\n' >"$work/bin/crash"
 chmod +x "$work/bin/silent" "$work/bin/crash"
+printf 'wine ui64\n' >"$work/packages"  # a text file, no Windows program
 mkdir -p "$work/run/wineprefix" "$work/run/not-a-folder"
 echo "$KW_PREFIX_VERSION" >"$work/run/wineprefix/.kestrowane-ready"
 touch "$work/run/a-file"
@@ -91,6 +92,7 @@ done <<EOF2
 a program that ends with 3 and says nothing|silent|.|p64.exe|3|wine-run: WORK/p64.exe ended with status 3, and wrote nothing
 a program that crashes and ends with 0|crash|.|p64.exe|1|wine-run: WORK/p64.exe crashed (Wine reported an unhandled exception)
 no such program|silent|.|none.exe|1|wine-run: no program WORK/none.exe
+a file that is no Windows program|silent|.|packages|1|wine-run: WORK/packages is not a Windows program for i386 or x86-64
 no program at all|silent|.||2|wine-run PROGRAM [ARGS...]
 a prefix that cannot be made|silent|a-file/x|p64.exe|1|Wine prefix WORK/run/a-file/x/wineprefix: cannot write
 EOF2
@@ -101,6 +103,23 @@ chmod +x "$work/bin/wine"
 out=$(PATH=$work/bin:$PATH; kw_wine_run "$work/hang.log" 1 hang.exe; echo "$? $KW_RUN_WHY")
 [ "$out" = "124 hang.exe still ran after 1 s; ended it" ] || fail "kw_wine_run past its limit: expected 124 and the reason, got: $out"
 rm -f "$work/bin/wine"
+
+# Bad usage of a script: status 2 and one line that names what is wrong,
+# before anything is built, installed or run.
+while IFS='|' read -r script args want; do
+  read -ra words <<<"$args"
+  out=$("$here/../../$script" "${words[@]}" 2>&1)
+  status=$?
+  [ $status -eq 2 ] && [ "$out" = "$want" ] || fail "$script $args: expected status 2 and \"$want\", got $status: $out"
+done <<EOF2
+scripts/test|--tier|test: --tier needs one of host host-asan win32 e2e soak win64 e2e64 fuzz
+scripts/test|--tier e2e65|test: --tier needs one of host host-asan win32 e2e soak win64 e2e64 fuzz, not e2e65
+scripts/greet|--screenshot|greet: --screenshot needs a folder
+scripts/greet|--tour --name|greet: --name needs a text
+scripts/e2e-repeat|--tier e2e65 1|e2e-repeat: scripts/test refused --tier e2e65: test: --tier needs one of host host-asan win32 e2e soak win64 e2e64 fuzz, not e2e65
+scripts/e2e-repeat|123456789012345678901|e2e-repeat: N must be a whole number from 1 to 99999
+scripts/fuzz|0|fuzz: SECONDS must be a whole number from 1 to 9999999
+EOF2
 
 # Each script's --help prints its usage, the comment at its start, and none of its code.
 for script in scripts/greet scripts/test scripts/bench scripts/fuzz scripts/e2e-repeat \
@@ -128,11 +147,27 @@ EOF2
 named=$(sed -n 's/^apt-get install -y //p' "$here/../../README.md")
 listed=$(kw_packages own | tr '\n' ' ')
 [ "$named" = "${listed% }" ] || fail "README.md's own-program commands install \"$named\"; shell/debian-packages has \"${listed% }\""
-# A UI test names the packages of the list that its program needs and are missing.
+# A UI test names the packages of the list that its program needs and are
+# missing; before that, a program, drive or script that is not there or is
+# no Windows program of the right machine.
 printf '# a list\nwine ui32 ui64\nkw-absent-a ui64\nkw-absent-b\nkw-absent-c ui32 ui64\n' >"$work/packages"
-out=$(KW_PACKAGE_LIST=$work/packages "$here/../../shell/kestrowane-ui-test" "$work/p64.exe" "$work/p64.exe" none "$work/ui" 2>&1)
-[[ $out == *"missing Debian packages: kw-absent-a kw-absent-c"*"apt-get install -y kw-absent-a kw-absent-c" ]] ||
-  fail "a UI test without its packages: expected kw-absent-a and kw-absent-c named, got: $out"
+cp "$work/p64.exe" "$work/p32.exe"
+printf '\x4c\x01' | dd of="$work/p32.exe" bs=1 seek=68 conv=notrunc 2>/dev/null  # machine i386
+while IFS='|' read -r case drive prog script dir limit want_status want; do
+  out=$(KW_PACKAGE_LIST=$work/packages KESTROWANE_UI_LIMIT=$limit "$here/../../shell/kestrowane-ui-test" \
+    "$work/$drive" "$work/$prog" "$work/$script" "$work/$dir" 2>&1)
+  status=$?
+  [ $status -eq "$want_status" ] && [[ $out == *"${want//WORK/$work}" ]] ||
+    fail "a UI test, $case: expected status $want_status and \"${want//WORK/$work}\", got $status: $out"
+done <<EOF2
+no program|p64.exe|none.exe|packages|ui|600|1|kestrowane-ui-test: no program WORK/none.exe
+a program that is no Windows program|p64.exe|packages|packages|ui|600|1|kestrowane-ui-test: WORK/packages is not a Windows program for i386 or x86-64 (no PE image of either machine)
+a drive of another machine|p32.exe|p64.exe|packages|ui|600|1|kestrowane-ui-test: WORK/p64.exe is a win64 program and WORK/p32.exe is not: the menu hook must match the program
+no script|p64.exe|p64.exe|none.script|ui|600|1|kestrowane-ui-test: no script WORK/none.script
+a limit that is no number|p64.exe|p64.exe|packages|ui|10m|2|kestrowane-ui-test: KESTROWANE_UI_LIMIT "10m" is no whole number of seconds from 1 to 9999999
+a work folder inside a file|p64.exe|p64.exe|packages|packages/ui|600|1|kestrowane-ui-test: cannot make the work folder WORK/packages/ui
+missing packages|p64.exe|p64.exe|packages|ui|600|1|apt-get install -y kw-absent-a kw-absent-c
+EOF2
 
 # The probe of whether the kernel executes 32-bit programs: kw_exec32_refused
 # runs the program that KW_I386_PROBE holds and reads what came back. The

@@ -2,6 +2,27 @@
 
 #include "tools/common/text.h"
 
+namespace {
+
+// What the platform's error means for a start that failed, in words, for
+// the errors a wrong path or a wrong file gives; "" for another.
+const char* start_error_words(DWORD code) {
+    switch (code) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return ": no such file";
+        case ERROR_ACCESS_DENIED:
+            return ": access denied";
+        case ERROR_BAD_EXE_FORMAT:
+        case ERROR_EXE_MACHINE_TYPE_MISMATCH:
+            return ": no Windows program that this Wine or Windows can run";
+        default:
+            return "";
+    }
+}
+
+}  // namespace
+
 bool Process::start(const std::string& command_line, std::string& error, const StandardHandles* handles, DWORD flags) {
     end();
     STARTUPINFOW si = {};
@@ -23,7 +44,7 @@ bool Process::start(const std::string& command_line, std::string& error, const S
         DWORD code = GetLastError();
         pi_ = {};
         if (code != ERROR_INTERNAL_ERROR || tries == 3) {
-            error = "cannot start " + command_line + " (error " + std::to_string(code) +
+            error = "cannot start " + command_line + " (error " + std::to_string(code) + start_error_words(code) +
                     (tries > 1 ? ", " + std::to_string(tries) + " tries" : std::string()) + ")";
             return false;
         }

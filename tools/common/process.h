@@ -35,7 +35,9 @@ public:
     // every inheritable handle of this process. A start that the platform
     // ends before the program runs (error 1359 under Wine) is made again,
     // three tries in all. False with error set to "cannot start LINE
-    // (error N)", with ", 3 tries" after N when it was tried again.
+    // (error N)", with what N means after it for a file that is not there
+    // or is no program (": no such file"), and ", 3 tries" when it was
+    // tried again.
     bool start(const std::string& command_line, std::string& error, const StandardHandles* handles = nullptr,
                DWORD flags = 0);
     // Ends what it held, then holds the running process pid, to wait for

@@ -7,7 +7,9 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -118,7 +120,7 @@ void picture_of_failure() {
 int run_script(Session& s, const Words& args) {
     std::vector<std::string> lines;
     if (!read_lines(args[0], lines)) {
-        std::fprintf(stderr, "drive: cannot read the script %s\n", args[0].c_str());
+        std::fprintf(stderr, "drive: cannot read the script %s: %s\n", quoted(args[0]).c_str(), std::strerror(errno));
         return 1;
     }
     s.in_script = true;
@@ -149,6 +151,9 @@ int run_script(Session& s, const Words& args) {
         std::fflush(stdout);
         const std::string& verb = script[n][0];
         status = run_verb(s, verb, Words(script[n].begin() + 1, script[n].end()));
+        // A window that never came, or a control, may be the program's end.
+        if (status == 1 && s.started.held() && !s.started.running())
+            s.error += "; the program had ended, with exit code " + std::to_string(s.started.exit_code());
         report(status, place, verb, s.error);
     }
     if (status == 0 && s.started.held() && run_verb(s, "exit", {}) != 0) {
@@ -206,7 +211,7 @@ int main() {
         }
         first = 3;
     }
-    if (argc <= first || args[first] == "--help") {
+    if (argc <= first || args[first] == "--help" || args[first] == "-h") {
         print_usage(argc <= first ? stderr : stdout);
         return argc <= first ? 2 : 0;
     }

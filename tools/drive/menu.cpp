@@ -179,18 +179,28 @@ bool open_menu(const MenuWalk& walk, MenuReader& menus, const std::vector<std::s
 
 }  // namespace
 
-bool choose_menu_item(HWND top, const std::string& path, const std::string& hook_dll, DWORD ms, std::string& error) {
-    MenuWalk walk = {ms, error};
+bool menu_path_ok(const std::string& path, std::string& error) {
     std::vector<std::string> texts = path_texts(path);
     if (static_cast<int>(texts.size()) > kMenuLevels) {
         error = "a menu path has at most " + std::to_string(kMenuLevels) + " levels";
         return false;
     }
-    for (const std::string& text : texts) {
-        if (text.size() < static_cast<std::size_t>(kMenuTextBytes)) continue;
-        error = "menu item " + quoted(text) + " is longer than " + std::to_string(kMenuTextBytes - 1) + " bytes";
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (texts[i].empty()) {
+            error = "menu path " + quoted(path) + " names no item at level " + std::to_string(i + 1);
+            return false;
+        }
+        if (texts[i].size() < static_cast<std::size_t>(kMenuTextBytes)) continue;
+        error = "menu item " + quoted(texts[i]) + " is longer than " + std::to_string(kMenuTextBytes - 1) + " bytes";
         return false;
     }
+    return true;
+}
+
+bool choose_menu_item(HWND top, const std::string& path, const std::string& hook_dll, DWORD ms, std::string& error) {
+    MenuWalk walk = {ms, error};
+    if (!menu_path_ok(path, error)) return false;
+    std::vector<std::string> texts = path_texts(path);
     MenuReader menus(walk, top, hook_dll);
     if (!menus.ready() || !check_path(walk, top, menus, texts)) return false;
     // Alt alone makes the menu bar active with its first item highlighted.

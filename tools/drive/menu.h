@@ -9,6 +9,11 @@
 
 #include <string>
 
+// Whether path names a menu item drive can choose: at most kMenuLevels
+// texts, none empty or longer than the query carries. False with error
+// set to what is wrong; a script's lines are checked so before any plays.
+bool menu_path_ok(const std::string& path, std::string& error);
+
 // Chooses the item of top's menu bar at path ("File>Exit", ampersands
 // ignored, UTF-8) with the keyboard; hook_dll is drive_hook.dll's path, and each
 // wait lasts up to ms. False with error set to what was waited for and seen.

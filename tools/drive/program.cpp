@@ -24,15 +24,18 @@ bool wait_exit(Session& s, const Process& p, DWORD ms) {
     return false;
 }
 
-// An optional "--limit MS" at a[first]: first moves past it. 0, or 2 with
-// the error set when the time is missing or bad.
+// An optional "--limit MS" at a[first]: first moves past it, to the
+// program's path if there is one. 0, or 2 with the error set when the time
+// is missing, bad or 0, or the path is empty.
 int limit_option(Session& s, const Words& a, std::size_t& first, DWORD& limit) {
     limit = kProgramLimit;
-    if (first >= a.size() || a[first] != "--limit") return 0;
-    if (first + 1 >= a.size()) return bad_usage(s, "--limit needs a time");
-    if (!parse_ms(a[first + 1], limit)) return bad_usage(s, bad_ms("--limit", a[first + 1]));
-    first += 2;
-    return 0;
+    if (first < a.size() && a[first] == "--limit") {
+        if (first + 1 >= a.size()) return bad_usage(s, "--limit needs a time");
+        if (!parse_ms(a[first + 1], limit)) return bad_usage(s, bad_ms("--limit", a[first + 1]));
+        if (limit == 0) return bad_usage(s, "--limit must be more than 0 ms");
+        first += 2;
+    }
+    return first < a.size() && a[first].empty() ? bad_usage(s, "EXE is empty: give the program's path") : 0;
 }
 
 }  // namespace
@@ -56,7 +59,18 @@ bool start_process(Session& s, const Words& words, Process& p, DWORD flags, Outp
     }
     if (output == Output::kDrives) handles.input = GetStdHandle(STD_INPUT_HANDLE);
     bool inherit = output != Output::kNone && inheritable(handles.output) && inheritable(handles.error);
-    return p.start(command_line_of(words), s.error, inherit ? &handles : nullptr, flags);
+    if (p.start(command_line_of(words), s.error, inherit ? &handles : nullptr, flags)) return true;
+    // A program of the other architecture than drive's may not start at all
+    // (Wine on a kernel that refuses 32-bit code ends its start with error
+    // 1359), and where it starts, drive's menu hook cannot go into it.
+    DWORD type = 0;
+    const DWORD own = sizeof(void*) == 8 ? SCS_64BIT_BINARY : SCS_32BIT_BINARY;
+    if (GetBinaryTypeW(utf16_of(words[0]).c_str(), &type) && (type == SCS_32BIT_BINARY || type == SCS_64BIT_BINARY) &&
+        type != own)
+        s.error += std::string("; it is a ") + (type == SCS_64BIT_BINARY ? "64" : "32") +
+                   "-bit program and this drive is " + (own == SCS_64BIT_BINARY ? "64" : "32") +
+                   "-bit: play it with the drive of its architecture";
+    return false;
 }
 
 int exit_code_result(Session& s, DWORD code) {

@@ -83,6 +83,11 @@ std::string no_window(const std::string& title, DWORD ms) {
     return "no window " + quoted(title) + " within " + ms_text(ms) + "; visible windows: " + visible_titles();
 }
 
+std::string no_control(const std::string& title, const std::string& spec, DWORD ms, HWND top) {
+    return "window " + quoted(title) + " has no control " + quoted(spec) + " within " + ms_text(ms) +
+           "; its controls: " + controls_of(top);
+}
+
 // Waits for the window; false with the error set.
 bool find_top(Session& s, const std::string& title, DWORD ms, HWND& top) {
     top = nullptr;
@@ -100,12 +105,7 @@ bool find_control(Session& s, const std::string& title, const std::string& spec,
         return control != nullptr;
     });
     if (found) return true;
-    if (top == nullptr) {
-        s.error = no_window(title, s.timeout);
-    } else {
-        s.error = "window " + quoted(title) + " has no control " + quoted(spec) + " within " + ms_text(s.timeout) +
-                  "; its controls: " + controls_of(top);
-    }
+    s.error = top == nullptr ? no_window(title, s.timeout) : no_control(title, spec, s.timeout, top);
     return false;
 }
 
@@ -247,6 +247,12 @@ bool fact_of(HWND top, HWND control, const std::string& fact, std::string& value
         value = error;
         return false;
     }
+    // The facts of some kinds alone: read from another control, each would
+    // read as 0 whatever the control shows.
+    bool lists = kind != ListKind::kNone || rows || tabs;
+    if ((fact == "check" && lower(class_name(control)) != "button") || (fact == "selected" && !lists) ||
+        (fact == "count" && !lists && common != CommonKind::kStatus))
+        return not_a_fact(control, fact, value);
     if (fact == "text") {
         int i = kind == ListKind::kList ? selected_index(control) : -1;
         value = kind != ListKind::kList ? window_text(control) : i < 0 ? "" : list_item_text(control, i, false);
@@ -559,9 +565,7 @@ int verb_expect(Session& s, const Words& a) {
     if (matched) return 0;
     HWND top = find_window(a[0].c_str());
     if (top == nullptr) return fail(s, no_window(a[0], s.timeout));
-    if (control_of(top, a[1]) == nullptr)
-        return fail(s, "window " + quoted(a[0]) + " has no control " + quoted(a[1]) + " within " + ms_text(s.timeout) +
-                           "; its controls: " + controls_of(top));
+    if (control_of(top, a[1]) == nullptr) return fail(s, no_control(a[0], a[1], s.timeout, top));
     if (!why.empty())
         return fail(s, "waited " + ms_text(s.timeout) + " for " + a[2] + " " + quoted(a[3]) + " of " + quoted(a[1]) +
                            ": " + why);
@@ -572,6 +576,8 @@ int verb_expect(Session& s, const Words& a) {
     return fail(s, "waited " + ms_text(s.timeout) + " for " + a[2] + " " + quoted(a[3]) + " of " + quoted(a[1]) +
                        ", last saw " + quoted(seen) + difference);
 }
+
+int check_menu(Session& s, const Words& a) { return menu_path_ok(a[1], s.error) ? 0 : 2; }
 
 int verb_menu(Session& s, const Words& a) {
     HWND top = nullptr;
@@ -713,7 +719,7 @@ const Verb kVerbs[] = {
      "move a slider to VALUE: click its thumb,\nthen press the arrow keys", verb_slide, check_value},
     {"pick", 2, 2, kAnywhere, "pick TITLE PATH",
      "answer a file or folder picker: type PATH\ninto its name box, click its default\nbutton", verb_pick, nullptr},
-    {"menu", 2, 2, kAnywhere, "menu TITLE PATH", "choose a menu bar item, e.g. File>Exit", verb_menu, nullptr},
+    {"menu", 2, 2, kAnywhere, "menu TITLE PATH", "choose a menu bar item, e.g. File>Exit", verb_menu, check_menu},
     {"resize", 3, 3, kAnywhere, "resize TITLE WIDTH HEIGHT",
      "resize a window with a sizing frame, as a\ndrag of its frame would, to a client area\nof WIDTH by HEIGHT dialog "
      "units; print\nthe size it got (the program may keep a\nleast size), and the size asked when\nthey differ",
@@ -771,7 +777,12 @@ int check_verb(Session& s, const std::string& verb, const Words& args) {
     s.error.clear();
     const Verb* v = verb_named(verb);
     unsigned here = s.in_script ? kScript : kCommandLine;
-    if (v == nullptr || (v->where & kInternal && s.in_script)) return bad_usage(s, "no verb " + quoted(verb));
+    if (v == nullptr || (v->where & kInternal && s.in_script)) {
+        std::string names;
+        for (const Verb& known : kVerbs)
+            if (known.where & here && !(known.where & kInternal)) names += std::string(", ") + known.name;
+        return bad_usage(s, "no verb " + quoted(verb) + "; the verbs: " + names.substr(2));
+    }
     if (!(v->where & here))
         return bad_usage(s, s.in_script ? verb + " cannot be used in a script"
                                         : verb + " is for scripts (on the command line: --timeout MS)");

@@ -171,19 +171,34 @@ void print_children(HWND parent, int depth, const Scale& s, HWND focus) {
     }
 }
 
+const char kUsage[] =
+    "usage: inspect TITLE [TIMEOUT]\n"
+    "\n"
+    "Prints the window tree of the visible top-level window with that title\n"
+    "(one that ends in * matches any title that starts with the rest): for\n"
+    "each window its class, id, text (UTF-8), styles, state, rectangle in\n"
+    "pixels and dialog units and font, for the top level its default id and\n"
+    "focus. It waits for the window up to TIMEOUT: 250 or 250ms, or 5s for\n"
+    "seconds (10000 ms unless given). Exit status 0 when the window was\n"
+    "found, 1 when it did not come, 2 on bad usage.\n";
+
 }  // namespace
 
 int main() {
     SetConsoleOutputCP(CP_UTF8);        // texts are UTF-8, also on a console
     Words argv = command_line_words();  // the title in UTF-8, as the platform keeps it
     std::size_t argc = argv.size();
+    if (argc == 2 && (argv[1] == "--help" || argv[1] == "-h")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: inspect TITLE [TIMEOUT]\n");
+        std::fprintf(stderr, "inspect: takes a TITLE and an optional TIMEOUT, not %zu arguments\n%s", argc - 1, kUsage);
         return 2;
     }
     DWORD ms = 10000;
     if (argc > 2 && !parse_ms(argv[2], ms)) {
-        std::fprintf(stderr, "inspect: %s\nusage: inspect TITLE [TIMEOUT]\n", bad_ms("TIMEOUT", argv[2]).c_str());
+        std::fprintf(stderr, "inspect: %s\n%s", bad_ms("TIMEOUT", argv[2]).c_str(), kUsage);
         return 2;
     }
     HWND top = nullptr;
