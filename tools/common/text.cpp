@@ -1,5 +1,7 @@
 #include "tools/common/text.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -223,4 +225,10 @@ std::string joined(const Words& words) {
     std::string line;
     for (const std::string& w : words) line += (line.empty() ? "" : " ") + w;
     return line;
+}
+
+void use_utf8_lines() {
+    SetConsoleOutputCP(CP_UTF8);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
 }

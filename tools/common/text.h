@@ -22,6 +22,13 @@ std::string without_ampersands(const std::string& text);
 // The text with A to Z as a to z.
 std::string lower(std::string text);
 
+// Sets up the standard output and error of a tool's process: UTF-8 on a
+// console too, and lines that end in a line feed alone, as a shell that
+// reads them expects (in text mode each would end "\r\n", and
+// $(drive start ...) would hand "1188\r" to drive exit, which is no process
+// id).
+void use_utf8_lines();
+
 // ---- UTF-8 and UTF-16 ----------------------------------------------------------------
 
 // The offset of the first byte where text stops being UTF-8 (a stray or

@@ -3,8 +3,6 @@
 //
 // Exit status 0 when the command (every line of a script) did what it says,
 // 1 on a failure, which it explains in one line on stderr, 2 on bad usage.
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
 
 #include <cerrno>
@@ -188,12 +186,7 @@ int main() {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     s.self = utf8_of(self);
-    SetConsoleOutputCP(CP_UTF8);  // output is UTF-8, also on a console
-    // Lines end in a line feed alone, as a shell that reads them expects: in
-    // text mode each would end "\r\n", and $(drive start ...) would hand
-    // "1188\r" to drive exit, which is no process id.
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
+    use_utf8_lines();
     Words args = command_line_words();
     std::size_t argc = args.size(), first = 1;
     if (argc == 2 && args[1] == "--verbs") {

@@ -185,7 +185,7 @@ const char kUsage[] =
 }  // namespace
 
 int main() {
-    SetConsoleOutputCP(CP_UTF8);        // texts are UTF-8, also on a console
+    use_utf8_lines();
     Words argv = command_line_words();  // the title in UTF-8, as the platform keeps it
     std::size_t argc = argv.size();
     if (argc == 2 && (argv[1] == "--help" || argv[1] == "-h")) {
