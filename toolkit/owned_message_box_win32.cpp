@@ -16,5 +16,7 @@ std::int32_t owned_message_box(ProcFrame& f, HWND owner, std::uint32_t style) {
         MessageBoxA(owner, text.bytes, caption.count == 0 ? kDefaultCaption : caption.bytes, style & 0xFFFFu);
     if (was_disabled) EnableWindow(top, FALSE);
     pop_string_args(f, 2);
-    return result;
+    // The platform gives -1, no button's id, for a box it could not show (an
+    // owner that is no window, a closed dialog's, seen under Wine).
+    return result > 0 ? result : 0;
 }

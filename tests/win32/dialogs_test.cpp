@@ -1103,6 +1103,17 @@ TEST_F(Dialogs, OwnedMessageBoxDisablesItsOwnerWhileOpen) {
     }
 }
 
+TEST_F(Dialogs, OwnedMessageBoxOfAClosedDialogShowsNothingAndGivesZero) {
+    HWND owner = dialog();
+    close_dialog(owner, 0);
+    ProcFrame f;
+    push_literal(f, pool[kTitle]);
+    push_literal(f, pool[kTitle]);
+    EXPECT_EQ(owned_message_box(f, owner, MB_OK), 0);
+    EXPECT_EQ(f.strings.depth, 0u);
+    EXPECT_EQ(live(), 0);
+}
+
 TEST_F(Dialogs, ShowWindowStateStoresTheResult) {
     HWND d = dialog();
     BOOL was = 77;
