@@ -524,7 +524,8 @@ BOOL add_menu_item(ProcFrame& f, HMENU menu, std::uintptr_t id_or_submenu, std::
                    ControlCallback callback, std::uint32_t flags);
 // Attaches the menu bar; the window keeps its size, so the bar takes its
 // height from the client area (attach_menu_keeping_client keeps the client
-// area instead).
+// area instead). 0 when there is no such window (a closed dialog's handle
+// too) or the platform refuses the menu.
 BOOL attach_menu(HWND window, HMENU menu);
 // Positions from here on count from 0.
 BOOL delete_menu_item(HMENU menu, std::uint32_t item, std::uint32_t flags);
