@@ -280,7 +280,9 @@ std::int32_t combo_replace_item(ProcFrame& f, HWND dialog, std::int32_t id, std:
 std::int32_t list_replace_item(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index);
 
 // Puts the image named by the top entry on the control (image modes above) and
-// pops the name.
+// pops the name. A control that shows no image of that kind (a text box, a
+// static addressed as a button, a button without BS_BITMAP) keeps what it
+// had, and the image loaded for it is deleted again.
 void set_control_image(ProcFrame& f, HWND dialog, std::int32_t id, std::uint32_t mode);
 // Cursor ids of the pointer shapes 0 to 13 (0: no cursor; 1 and 4: the arrow).
 extern const std::uint16_t PointerShapeTable[14];
