@@ -36,7 +36,9 @@ std::int32_t compare_text(ProcFrame& f, std::uint32_t flags);
 // position (from 1) where the first match begins, always at the start of a
 // character, or 0 when there is none or start lies beyond the text; a start
 // inside a character moves to the next one, and an empty top entry is found
-// there. Error 7 (and 0) when the texts could not be converted for the search.
+// there; a byte that begins no whole character (in UTF-8 a wrong or cut
+// sequence) is a character of its own, read as U+FFFD. Error 7 (and 0) when
+// the texts could not be converted for the search.
 // Ignoring case, a match holds as many characters as the top entry but may
 // hold other bytes ("Ⱥ", 2 bytes, matches "ⱥ", 3): its end is found by
 // counting characters from the position, not the top entry's bytes.

@@ -38,12 +38,18 @@ void* allocate(std::uint32_t count, std::uint32_t size) {
 // The number of bytes of the character that starts at p in the code page:
 // 1 to 4 in UTF-8, 1 or 2 in a double-byte code page. A byte that begins no
 // complete character counts as one, as the conversion replaces it by one
-// unit (U+FFFD).
+// unit (U+FFFD). In UTF-8 the second byte's range also rules out overlong
+// forms (E0 80..9F, F0 80..8F), surrogates (ED A0..BF) and code points past
+// U+10FFFF (F4 90..BF), which the conversion replaces byte by byte too.
 std::uint32_t character_bytes(UINT code_page, const unsigned char* p, std::uint32_t left) {
     if (code_page == CP_UTF8) {
-        std::uint32_t n = p[0] < 0xC2 ? 1 : p[0] < 0xE0 ? 2 : p[0] < 0xF0 ? 3 : p[0] < 0xF5 ? 4 : 1;
-        if (n > left) return 1;
-        for (std::uint32_t i = 1; i < n; ++i)
+        unsigned lead = p[0];
+        std::uint32_t n = lead < 0xC2 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 1;
+        if (n == 1 || n > left) return 1;
+        unsigned low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+        unsigned high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+        if (p[1] < low || p[1] > high) return 1;
+        for (std::uint32_t i = 2; i < n; ++i)
             if ((p[i] & 0xC0) != 0x80) return 1;
         return n;
     }
@@ -128,7 +134,11 @@ std::int32_t find_text(ProcFrame& f, std::int32_t start, std::uint32_t flags) {
     }
     WideText text, pattern;
     widen(text, where.bytes + from, where.count - from, true);
-    widen(pattern, what.bytes, what.count, false);
+    // The text sought is converted character by character too: the platform
+    // may replace a wrong sequence by another number of units in one call
+    // than in calls of a character each (F0 80 80 80: three, or one), and
+    // then the same bytes would not match themselves.
+    widen(pattern, what.bytes, what.count, true);
     pop_string_args(f, 2);
     if (!text.ok || !pattern.ok) {
         record_error(f, kOutOfMemory);

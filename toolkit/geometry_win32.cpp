@@ -26,10 +26,11 @@ BOOL place(HWND dialog, std::int32_t id, std::int32_t x, std::int32_t y, UINT fl
 
 HWND find_target_window(HWND dialog, std::int32_t id) { return control_of(dialog, id); }
 
+// MapDialogRect's conversion, in 64 bits: a result beyond 32 bits saturates
+// where the platform's gives -1.
 UnitPair dialog_units_to_pixels(HWND dialog, std::int32_t x, std::int32_t y) {
-    RECT r = {0, 0, x, y};
-    MapDialogRect(dialog, &r);
-    return {r.right, r.bottom};
+    UnitPair s = scale_of(dialog);
+    return {scale_units_to_pixels(x, s.horizontal), scale_units_to_pixels(y, s.vertical)};
 }
 
 UnitPair pixels_to_dialog_units(HWND dialog, std::int32_t x, std::int32_t y) { return to_units(dialog, x, y); }

@@ -66,6 +66,12 @@ void show_image(HWND control, const char* name, std::int32_t width, std::int32_t
     }
     LRESULT old = SendMessageA(control, button ? BM_SETIMAGE : STM_SETIMAGE, type, reinterpret_cast<LPARAM>(image));
     if (reinterpret_cast<HANDLE>(old) != image) delete_bitmap(reinterpret_cast<HGDIOBJ>(old));
+    // A control that does not show images of this kind (a text box, a static
+    // addressed as a button, a button without BS_BITMAP) refuses the bitmap,
+    // and a static may show a copy of its own: the loaded one is then no
+    // one's, and goes.
+    LRESULT held = SendMessageA(control, button ? BM_GETIMAGE : STM_GETIMAGE, type, 0);
+    if (reinterpret_cast<HANDLE>(held) != image) delete_bitmap(image);
 }
 
 // Has the control delete the bitmap it shows when it is destroyed.

@@ -82,7 +82,9 @@ BOOL add_menu_item(ProcFrame& f, HMENU menu, std::uintptr_t id_or_submenu, std::
     return r;
 }
 
-BOOL attach_menu(HWND window, HMENU menu) { return SetMenu(window, menu); }
+// The platform answers TRUE to SetMenu on a handle that is no window (seen
+// under Wine), a closed dialog's too.
+BOOL attach_menu(HWND window, HMENU menu) { return IsWindow(window) && SetMenu(window, menu); }
 
 BOOL delete_menu_item(HMENU menu, std::uint32_t item, std::uint32_t flags) {
     return DeleteMenu(menu, item, (flags & MENU_FLAG_BY_COMMAND) ? MF_BYCOMMAND : MF_BYPOSITION);

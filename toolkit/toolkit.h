@@ -280,7 +280,9 @@ std::int32_t combo_replace_item(ProcFrame& f, HWND dialog, std::int32_t id, std:
 std::int32_t list_replace_item(ProcFrame& f, HWND dialog, std::int32_t id, std::int32_t index);
 
 // Puts the image named by the top entry on the control (image modes above) and
-// pops the name.
+// pops the name. A control that shows no image of that kind (a text box, a
+// static addressed as a button, a button without BS_BITMAP) keeps what it
+// had, and the image loaded for it is deleted again.
 void set_control_image(ProcFrame& f, HWND dialog, std::int32_t id, std::uint32_t mode);
 // Cursor ids of the pointer shapes 0 to 13 (0: no cursor; 1 and 4: the arrow).
 extern const std::uint16_t PointerShapeTable[14];
@@ -531,7 +533,8 @@ BOOL add_menu_item(ProcFrame& f, HMENU menu, std::uintptr_t id_or_submenu, std::
                    ControlCallback callback, std::uint32_t flags);
 // Attaches the menu bar; the window keeps its size, so the bar takes its
 // height from the client area (attach_menu_keeping_client keeps the client
-// area instead).
+// area instead). 0 when there is no such window (a closed dialog's handle
+// too) or the platform refuses the menu.
 BOOL attach_menu(HWND window, HMENU menu);
 // Positions from here on count from 0.
 BOOL delete_menu_item(HMENU menu, std::uint32_t item, std::uint32_t flags);

@@ -50,3 +50,7 @@ std::int32_t divide_rounded(std::int32_t n, std::int32_t d) { return saturate(di
 std::int32_t scale_pixels_to_units(std::int32_t pixels, std::int32_t scale) {
     return saturate(divide_rounded_wide(static_cast<std::int64_t>(pixels) * 1000, scale));
 }
+
+std::int32_t scale_units_to_pixels(std::int32_t units, std::int32_t scale) {
+    return saturate(divide_rounded_wide(static_cast<std::int64_t>(units) * scale, 1000));
+}

@@ -21,3 +21,9 @@ std::int32_t divide_rounded(std::int32_t n, std::int32_t d);
 // / s, rounded by divide_rounded, exact for every 32-bit pixel value; a
 // result beyond 32 bits saturates. s = 0 gives pixels x 1000, saturated.
 std::int32_t scale_pixels_to_units(std::int32_t pixels, std::int32_t scale);
+
+// Dialog units to pixels at scale s: units x s / 1000, rounded by
+// divide_rounded. With s the pixels of 1000 units of a dialog (250 and 125
+// times its base units) that is the platform's MapDialogRect, which gives -1
+// for a result beyond 32 bits; here such a result saturates.
+std::int32_t scale_units_to_pixels(std::int32_t units, std::int32_t scale);

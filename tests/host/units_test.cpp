@@ -237,6 +237,24 @@ struct WrapRow {
     const char* why;
 };
 
+TEST(ScaleUnitsToPixels, RoundsAsTheDialogManagerAndSaturatesBeyond32Bits) {
+    const ScaleRow rows[] = {
+        // scale 1500: 6 pixels for 4 units, MapDialogRect's MulDiv(units, 6, 4)
+        {1, 1500, 2, "1.5 rounds away from zero"},
+        {-1, 1500, -2, "-1.5"},
+        {5, 1625, 8, "8.125 (vertical: MulDiv(units, 13, 8))"},
+        {1000, 1750, 1750, "1000 units are the scale"},
+        {1431655764, 1500, 2147483646, "the largest result below the limit"},
+        {1431655765, 1500, INT32_MAX, "2147483647.5 rounds beyond it: saturates"},
+        {INT32_MAX, 1500, INT32_MAX, "beyond 32 bits: saturates, not -1"},
+        {INT32_MIN, 1500, INT32_MIN, "beyond 32 bits, negative"},
+    };
+    for (const ScaleRow& row : rows) {
+        EXPECT_EQ(scale_units_to_pixels(row.pixels, row.scale), row.expected)
+            << row.pixels << " units at scale " << row.scale << " (" << row.why << ")";
+    }
+}
+
 // clang-format off
 const WrapRow wrap_rows[] = {
     {3, 5, 8, -2,                               "no wrap"},

@@ -863,6 +863,62 @@ TEST_F(Controls, SetControlImageByMode) {
     EXPECT_EQ(live(), 0);
 }
 
+// The bitmaps the toolkit loads, recorded by swapping this program's import
+// slot of LoadImageA for the length of one operation (the toolkit is linked
+// into the program, so its calls go through the same slot).
+#ifdef _WIN64
+extern "C" void* imported_load_image asm("__imp_LoadImageA");
+#else
+extern "C" void* imported_load_image asm("__imp__LoadImageA@24");
+#endif
+
+std::vector<HANDLE> loaded_images;
+
+template <typename Op>
+std::vector<HANDLE> images_loaded_by(Op op) {
+    static HANDLE(WINAPI * real)(HINSTANCE, LPCSTR, UINT, int, int, UINT);
+    real = reinterpret_cast<decltype(real)>(imported_load_image);
+    DWORD old;
+    VirtualProtect(&imported_load_image, sizeof(void*), PAGE_READWRITE, &old);
+    imported_load_image = reinterpret_cast<void*>(+[](HINSTANCE i, LPCSTR n, UINT t, int w, int h, UINT f) WINAPI {
+        HANDLE image = real(i, n, t, w, h, f);
+        if (image != nullptr) loaded_images.push_back(image);
+        return image;
+    });
+    loaded_images.clear();
+    op();
+    imported_load_image = reinterpret_cast<void*>(real);
+    VirtualProtect(&imported_load_image, sizeof(void*), old, &old);
+    return loaded_images;
+}
+
+TEST_F(Controls, AnImageTheControlRefusesIsDeleted) {
+    // A text box, a static addressed as a button, a button addressed as a
+    // static, a check box and a push button without BS_BITMAP show no bitmap.
+    const struct {
+        ControlKind kind;
+        std::uint32_t style;
+        std::uint32_t mode;
+    } cases[] = {{kTextBox, 0, 0},
+                 {kLabel, 0x5000000E, kImageModeButton},
+                 {kPushButton, 0x50000080, 0},
+                 {kCheckBox, 0, kImageModeButton},
+                 {kPushButton, 0, kImageModeButton}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "kind " << c.kind << " mode " << c.mode);
+        HWND control = add(c.kind, 60, "", c.style, 0, nullptr, 40, 30);
+        std::vector<HANDLE> loaded = images_loaded_by([&] {
+            ProcFrame f;
+            push_literal(f, pool[kSquare]);
+            set_control_image(f, dialog_, 60, c.mode);
+        });
+        ASSERT_EQ(loaded.size(), 1u) << "SQUARE is a bitmap";
+        EXPECT_EQ(image_on(control, c.mode == kImageModeButton).handle, nullptr) << "the control took it after all";
+        EXPECT_EQ(GetObjectType(loaded[0]), 0u) << "the refused bitmap is left to no one";
+        kill_control(dialog_, 60);
+    }
+}
+
 // ---- Mouse pointer --------------------------------------------------------------------------------
 
 TEST(MousePointer, IndexesGiveTheTableCursorsAndOthersClearIt) {

@@ -150,6 +150,8 @@ TEST_F(GeometryTest, DialogUnitsToPixelsIsMapDialogRect) {
         SCOPED_TRACE(testing::Message() << "units " << u);
         EXPECT_EQ(dialog_units_to_pixels(dialog, u.horizontal, u.vertical), mapped(dialog, u.horizontal, u.vertical));
     }
+    EXPECT_EQ(dialog_units_to_pixels(dialog, INT32_MAX, INT32_MIN), pair(INT32_MAX, INT32_MIN))
+        << "beyond 32 bits it saturates, where MapDialogRect gives -1";
 }
 
 TEST_F(GeometryTest, PixelsToDialogUnitsRoundsTheDialogScaleExactly) {

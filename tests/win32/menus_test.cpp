@@ -537,6 +537,11 @@ TEST_F(MenuTest, AttachAndDrawMenuBarOnADialog) {
     EXPECT_LT(client_after.bottom, client_before.bottom) << "the bar takes room from the client area";
     // Wine 8 answers TRUE to SetMenu on no window, but no window is no bar.
     EXPECT_FALSE(draw_menu_bar(nullptr));
+    HWND closed = make_dialog();
+    close_dialog(closed, 0);
+    EXPECT_FALSE(attach_menu(closed, make_loose_menu(0))) << "a closed dialog's handle";
+    EXPECT_FALSE(attach_menu(nullptr, make_loose_menu(0)));
+    EXPECT_FALSE(draw_menu_bar(closed));
 }
 
 // ---- menu commands through dialog_proc -----------------------------------------------------------

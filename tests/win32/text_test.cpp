@@ -93,6 +93,13 @@ TEST_F(Text, FindGivesTheBytePositionOfTheFirstMatchFromStart) {
         // Ignoring case, a match may take other bytes than the text sought:
         // "Ⱥx" (3 bytes) matches "ⱥx" (4).
         {"1 Ⱥx ⱥx", "ⱥx", 1, kTextIgnoreCase, 3, true},
+        // Bytes that form no character are found as they stand: an overlong
+        // form, a code point past U+10FFFF, a surrogate, a cut sequence.
+        {"x\xF0\x80\x80\x80y", "\xF0\x80\x80\x80", 1, 0, 2, true},
+        {"x\xF4\x90\x80\x80y", "\xF4\x90\x80\x80", 1, 0, 2, true},
+        {"x\xED\xA0\x80y", "\xED\xA0\x80", 1, 0, 2, true},
+        {"ab\xE4\xB8", "\xE4\xB8", 1, 0, 3, true},
+        {"zz\xE0\x80\x80", "", 4, 0, 4, true},  // each such byte is a character of its own
     };
     for (const auto& c : cases) {
         if (c.utf8_only && !utf8()) continue;
