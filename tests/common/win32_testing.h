@@ -22,3 +22,37 @@ inline void pump_messages() {
         DispatchMessageA(&msg);
     }
 }
+
+// Swaps one of this program's import slots (a symbol "__imp_NAME" on
+// x86-64, "__imp__NAME@ARGBYTES" on i386) for a recorder for the length of a
+// scope: the runtime and the toolkit are linked into the program, so their
+// calls to the platform go through the same slot. original() is the real
+// function, for the recorder to call through.
+// Declares var as the import slot of the platform function name, which
+// takes arg_bytes bytes of arguments: i386 symbols carry a leading
+// underscore and the stdcall argument size, x86-64 ones neither.
+#ifdef _WIN64
+#define KW_IMPORT_SLOT(var, name, arg_bytes) extern "C" void* var asm("__imp_" #name)
+#else
+#define KW_IMPORT_SLOT(var, name, arg_bytes) extern "C" void* var asm("__imp__" #name "@" #arg_bytes)
+#endif
+
+class ImportSwap {
+public:
+    ImportSwap(void*& slot, void* replacement) : slot_(slot), original_(slot) {
+        VirtualProtect(&slot_, sizeof(void*), PAGE_READWRITE, &protection_);
+        slot_ = replacement;
+    }
+    ~ImportSwap() {
+        slot_ = original_;
+        VirtualProtect(&slot_, sizeof(void*), protection_, &protection_);
+    }
+    ImportSwap(const ImportSwap&) = delete;
+    ImportSwap& operator=(const ImportSwap&) = delete;
+    void* original() const { return original_; }
+
+private:
+    void*& slot_;
+    void* original_;
+    DWORD protection_ = 0;
+};

@@ -866,29 +866,22 @@ TEST_F(Controls, SetControlImageByMode) {
 // The bitmaps the toolkit loads, recorded by swapping this program's import
 // slot of LoadImageA for the length of one operation (the toolkit is linked
 // into the program, so its calls go through the same slot).
-#ifdef _WIN64
-extern "C" void* imported_load_image asm("__imp_LoadImageA");
-#else
-extern "C" void* imported_load_image asm("__imp__LoadImageA@24");
-#endif
+KW_IMPORT_SLOT(imported_load_image, LoadImageA, 24);
 
 std::vector<HANDLE> loaded_images;
 
 template <typename Op>
 std::vector<HANDLE> images_loaded_by(Op op) {
     static HANDLE(WINAPI * real)(HINSTANCE, LPCSTR, UINT, int, int, UINT);
-    real = reinterpret_cast<decltype(real)>(imported_load_image);
-    DWORD old;
-    VirtualProtect(&imported_load_image, sizeof(void*), PAGE_READWRITE, &old);
-    imported_load_image = reinterpret_cast<void*>(+[](HINSTANCE i, LPCSTR n, UINT t, int w, int h, UINT f) WINAPI {
-        HANDLE image = real(i, n, t, w, h, f);
-        if (image != nullptr) loaded_images.push_back(image);
-        return image;
-    });
+    ImportSwap swap(imported_load_image,
+                    reinterpret_cast<void*>(+[](HINSTANCE i, LPCSTR n, UINT t, int w, int h, UINT f) WINAPI {
+                        HANDLE image = real(i, n, t, w, h, f);
+                        if (image != nullptr) loaded_images.push_back(image);
+                        return image;
+                    }));
+    real = reinterpret_cast<decltype(real)>(swap.original());
     loaded_images.clear();
     op();
-    imported_load_image = reinterpret_cast<void*>(real);
-    VirtualProtect(&imported_load_image, sizeof(void*), old, &old);
     return loaded_images;
 }
 

@@ -9,6 +9,7 @@
 
 #include "runtime/message_box.h"
 #include "tests/common/string_testing.h"
+#include "tests/common/win32_testing.h"
 
 namespace {
 
@@ -161,35 +162,24 @@ TEST_F(MessageBoxOnPlatform, ButtonPressedIsTheResult) {
 // (each bit tried alone: same styles, same result), so the value that reaches
 // the platform is read at the call itself: the test swaps this program's
 // import slot of MessageBoxA for a recorder for the length of one call.
-// The slot's symbol: i386 names carry a leading underscore and the stdcall
-// argument size, x86-64 names neither.
-#ifdef _WIN64
-extern "C" void* imported_message_box asm("__imp_MessageBoxA");
-#else
-extern "C" void* imported_message_box asm("__imp__MessageBoxA@16");
-#endif
+KW_IMPORT_SLOT(imported_message_box, MessageBoxA, 16);
 
 UINT recorded_type;
 
 UINT type_reaching_platform(std::uint32_t style) {
-    void* original = imported_message_box;
-    DWORD old;
-    VirtualProtect(&imported_message_box, sizeof(void*), PAGE_READWRITE, &old);
     // The recorder calls through the real function, which it keeps here.
     static int(WINAPI * real)(HWND, LPCSTR, LPCSTR, UINT);
-    real = reinterpret_cast<decltype(real)>(original);
-    imported_message_box = reinterpret_cast<void*>(+[](HWND o, LPCSTR t, LPCSTR c, UINT type) WINAPI {
-        recorded_type = type;
-        return real(o, t, c, type);
-    });
+    ImportSwap swap(imported_message_box, reinterpret_cast<void*>(+[](HWND o, LPCSTR t, LPCSTR c, UINT type) WINAPI {
+                        recorded_type = type;
+                        return real(o, t, c, type);
+                    }));
+    real = reinterpret_cast<decltype(real)>(swap.original());
     BoxWatcher watcher(IDYES);
     ProcFrame f;
     push_copy(f, "x", 1);
     push_empty(f);
     message_box(f, style);
     watcher.result();
-    imported_message_box = original;
-    VirtualProtect(&imported_message_box, sizeof(void*), old, &old);
     return recorded_type;
 }
 
@@ -201,25 +191,18 @@ TEST_F(MessageBoxOnPlatform, StyleBitsAboveSixteenAreDropped) {
 
 // The beep is the platform's simple beep (0xFFFFFFFF), asked for once; the
 // same swap of the import slot records what reaches the platform.
-#ifdef _WIN64
-extern "C" void* imported_message_beep asm("__imp_MessageBeep");
-#else
-extern "C" void* imported_message_beep asm("__imp__MessageBeep@4");
-#endif
+KW_IMPORT_SLOT(imported_message_beep, MessageBeep, 4);
 
 std::vector<UINT> recorded_beeps;
 
 TEST(Beep, AsksThePlatformForTheSimpleBeepOnce) {
-    void* original = imported_message_beep;
-    DWORD old;
-    VirtualProtect(&imported_message_beep, sizeof(void*), PAGE_READWRITE, &old);
-    imported_message_beep = reinterpret_cast<void*>(+[](UINT type) WINAPI -> BOOL {
-        recorded_beeps.push_back(type);
-        return TRUE;
-    });
-    beep();
-    imported_message_beep = original;
-    VirtualProtect(&imported_message_beep, sizeof(void*), old, &old);
+    {
+        ImportSwap swap(imported_message_beep, reinterpret_cast<void*>(+[](UINT type) WINAPI -> BOOL {
+                            recorded_beeps.push_back(type);
+                            return TRUE;
+                        }));
+        beep();
+    }
     EXPECT_EQ(recorded_beeps, std::vector<UINT>{0xFFFFFFFFu});
 }
 
