@@ -6,9 +6,9 @@
 
 namespace {
 
-// The most characters a window's text is read with: a bound far above any
-// control's text.
-constexpr std::size_t kLongestText = std::size_t{1} << 26;
+// The largest buffer a window's text is read again into, for a window that
+// fills every buffer it is given: far above any control's text.
+constexpr std::size_t kLongestText = std::size_t{1} << 22;
 
 struct Search {
     DWORD process_id;  // 0 for any process
