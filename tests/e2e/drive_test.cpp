@@ -908,6 +908,71 @@ TEST(DriveKeys, AWindowWithoutTheFocusSaysWhereTheFocusIs) {
     EXPECT_TRUE(window.heard().empty());
 }
 
+// ---- Texts that change while drive reads them ----------------------------------------------
+
+// A window of the test's own, on a thread of its own, whose text has grown
+// after it answered its length: it answers WM_GETTEXTLENGTH with 2, as the
+// length of an earlier text.
+const char kGrowingTitle[] = "Growing text, read as it grows";
+
+class GrowingText {
+public:
+    GrowingText() {
+        ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
+        WaitForSingleObject(ready_, kStartTimeout);
+    }
+    GrowingText(const GrowingText&) = delete;
+    GrowingText& operator=(const GrowingText&) = delete;
+    ~GrowingText() {
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+        WaitForSingleObject(thread_, kExitTimeout);
+        CloseHandle(thread_);
+        CloseHandle(ready_);
+    }
+
+    HWND window() const { return window_; }
+
+private:
+    static DWORD WINAPI run(void* self) {
+        GrowingText* g = static_cast<GrowingText*>(self);
+        WNDCLASSA c = {};
+        c.lpfnWndProc = proc;
+        c.hInstance = GetModuleHandleA(nullptr);
+        c.lpszClassName = "KwGrowingText";
+        RegisterClassA(&c);
+        g->window_ = CreateWindowExA(0, c.lpszClassName, kGrowingTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300,
+                                     200, nullptr, nullptr, c.hInstance, nullptr);
+        SetEvent(g->ready_);
+        MSG m;
+        while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
+        return 0;
+    }
+
+    static LRESULT CALLBACK proc(HWND w, UINT message, WPARAM wparam, LPARAM lparam) {
+        if (message == WM_GETTEXTLENGTH) return 2;
+        if (message == WM_DESTROY) PostQuitMessage(0);
+        return DefWindowProcA(w, message, wparam, lparam);
+    }
+
+    HANDLE ready_ = nullptr;
+    HANDLE thread_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+// get prints the whole text, and expect sees it, where a read sized by the
+// earlier length would cut it short.
+TEST(DriveTexts, ATextThatGrewAfterItsLengthIsReadWhole) {
+    GrowingText window;
+    ASSERT_NE(window.window(), nullptr);
+    std::string title = kGrowingTitle;
+    Outcome o = drive("--timeout 300ms get \"" + title.substr(0, 7) + "*\" window text");
+    EXPECT_EQ(o.code, 0u) << o.err;
+    EXPECT_EQ(o.out, title + "\n");
+    o = drive("--timeout 300ms expect \"" + title + "\" window text \"" + title + "\"");
+    EXPECT_EQ(o.code, 0u) << o.err;
+}
+
 // ---- Texts across code pages --------------------------------------------------------------
 
 // drive with the command, which must end with the code; its error output.

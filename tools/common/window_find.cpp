@@ -6,6 +6,10 @@
 
 namespace {
 
+// The largest buffer a window's text is read again into, for a window that
+// fills every buffer it is given: far above any control's text.
+constexpr std::size_t kLongestText = std::size_t{1} << 22;
+
 struct Search {
     DWORD process_id;  // 0 for any process
     const char* title;
@@ -52,12 +56,20 @@ std::string visible_titles() {
 }
 
 std::string window_text(HWND w) {
-    // WM_GETTEXTLENGTH may overstate (never understate) the length.
+    // WM_GETTEXTLENGTH may overstate the length, and the program may change
+    // the text between the two messages: a text that fills the buffer may
+    // have been cut short, so it is read again into one twice as large.
     int n = static_cast<int>(SendMessageW(w, WM_GETTEXTLENGTH, 0, 0));
-    std::wstring s(static_cast<std::size_t>(n > 0 ? n : 0) + 1, L'\0');
-    int got = static_cast<int>(SendMessageW(w, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(&s[0])));
-    s.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    return utf8_of(s);
+    std::wstring s;
+    for (std::size_t size = static_cast<std::size_t>(n > 0 ? n : 0) + 2;; size *= 2) {
+        s.assign(size, L'\0');
+        int got = static_cast<int>(SendMessageW(w, WM_GETTEXT, size, reinterpret_cast<LPARAM>(&s[0])));
+        std::size_t kept = got > 0 ? static_cast<std::size_t>(got) : 0;
+        if (kept + 1 < size || size >= kLongestText) {
+            s.resize(kept < size ? kept : size - 1);
+            return utf8_of(s);
+        }
+    }
 }
 
 std::string class_name(HWND w) {
