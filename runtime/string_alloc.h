@@ -11,20 +11,14 @@
 #include <cstdint>
 
 #include "runtime/checked.h"
+#include "runtime/strings.h"
 
 // A block of n >= 1 bytes (uninitialised) with its count before it and a zero
 // byte after it; null when memory is exhausted.
 char* string_block_alloc(std::uint32_t n);
-// Releases a block from string_block_alloc.
-void string_block_free(char* bytes);
-
-// The count word before a block's bytes; the static empty string is laid out
-// the same way, with a count of 0 before its zero byte.
-inline std::uint32_t string_block_count(const char* bytes) {
-    std::uint32_t n;
-    __builtin_memcpy(&n, bytes - sizeof n, sizeof n);
-    return n;
-}
+// string_block_free, which releases a block, and string_block_count, which
+// reads its count word, are declared in strings.h, whose free_string and
+// view_string are inlined into the programs that call them.
 inline void set_string_block_count(char* bytes, std::uint32_t n) { __builtin_memcpy(bytes - sizeof n, &n, sizeof n); }
 
 #ifdef KW_CHECKED

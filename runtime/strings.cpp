@@ -39,6 +39,10 @@ StringAllocation outcome(DynString h, std::uint32_t n) {
     return {h, bytes_of(h), 0};
 }
 
+// free_string out of line, for the operations whose frees are not on the
+// string road: inlined there as well, they would make the greeting larger.
+[[gnu::noinline]] void free_entry(StringEntry e) { free_string(e); }
+
 // ---- The string argument stack ---------------------------------------------------
 
 // Removes the top entry and gives it; an empty stack gives the empty entry
@@ -84,7 +88,7 @@ void push_entry(ProcFrame& f, StringEntry e, const char* operation) {
         return;
     }
     var = new_copy(from.bytes, from.count);
-    free_string(old);
+    free_entry(old);
     if (var == 0 && from.count != 0) record_error(f, kOutOfMemory);
 }
 
@@ -125,15 +129,6 @@ StringAllocation allocate_string(std::uint32_t n) {
     return outcome(reinterpret_cast<DynString>(n != 0 ? string_block_alloc(n) : nullptr), n);
 }
 
-void free_string(StringEntry e) {
-    if (e.owns_block()) string_block_free(reinterpret_cast<char*>(e.handle()));
-}
-
-StringView view_string(StringEntry e) {
-    char* bytes = bytes_of(e.handle());
-    return {bytes, string_block_count(bytes)};
-}
-
 KW_TAKES_HANDLE StringAllocation shrink_string(DynString h, std::uint32_t n) {
 #ifdef KW_CHECKED
     if (live_or_empty("shrink_string", h, __builtin_return_address(0)) == 0 && h != 0) return outcome(0, 0);
@@ -146,7 +141,7 @@ KW_TAKES_HANDLE StringAllocation shrink_string(DynString h, std::uint32_t n) {
     if (StringEntry{h}.is_borrowed())
         report_contract_violation("shrink_string", "an owned handle carries the borrowed mark");
     DynString copy = new_copy(view_string(h).bytes, n);
-    free_string(h);
+    free_entry(h);
     return outcome(copy, n);
 }
 
@@ -218,7 +213,7 @@ void pop_string(ProcFrame& f) {
 }
 
 void pop_string_args(ProcFrame& f, std::uint32_t k) {
-    for (; k != 0; --k) free_string(take_top(f));
+    for (; k != 0; --k) free_entry(take_top(f));
 }
 
 KW_TAKES_HANDLE KW_STRING_ROAD void string_assign(ProcFrame& f, DynString& var) {
@@ -241,24 +236,21 @@ KW_TAKES_HANDLE KW_STRING_ROAD void string_assign(ProcFrame& f, DynString& var) 
 
 namespace {
 
-// A new string holding a's bytes followed by b's. When it cannot be
-// allocated (a total past 32 bits never can), 7 is recorded and the result
-// is the empty string.
-DynString joined_copy(ProcFrame& f, StringEntry a, StringEntry b) {
-    StringView va = view_string(a);
-    std::uint32_t total = va.count + view_string(b).count;
-    if (total < va.count) {
-        record_error(f, kOutOfMemory);
-        total = 0;
-    }
-    StringAllocation joined = allocate_string(total);
-    if (joined.handle != 0) {
-        StringView vb = view_string(b);
-        copy_bytes(joined.bytes, va.bytes, va.count);
-        copy_bytes(joined.bytes + va.count, vb.bytes, vb.count);
-    }
-    if (joined.failed()) record_error(f, kOutOfMemory);
-    return joined.handle;
+// The length of the string h: 0 for the empty string, whose handle is 0.
+[[gnu::always_inline]] inline std::uint32_t length_of(DynString h) {
+    return h != 0 ? string_block_count(reinterpret_cast<char*>(h)) : 0;
+}
+
+// Copies the string h to dst and leaves dst just past the copy. The empty
+// string's handle is 0: a copy of no bytes reads nothing from it.
+[[gnu::always_inline]] inline void append_string(char*& dst, DynString h) {
+    const char* src = reinterpret_cast<const char*>(h);
+    std::size_t n = length_of(h);
+#if defined(__i386__) || defined(__x86_64__)
+    asm volatile("rep movsb" : "+D"(dst), "+S"(src), "+c"(n) : : "memory");
+#else
+    for (; n != 0; --n) *dst++ = *src++;
+#endif
 }
 
 // string_concat where the two entries do not both lie in slots. An entry
@@ -268,7 +260,7 @@ DynString joined_copy(ProcFrame& f, StringEntry a, StringEntry b) {
 // last slot, the join is the next entry's bytes, owned: an owned entry stays
 // as it is, a borrowed one is copied. Beyond that both read as empty.
 [[gnu::noinline]] void concat_anywhere(ProcFrame& f) {
-    free_string(take_top(f));
+    free_entry(take_top(f));
     StringEntry& a = f.strings.slots[kStringArgSlots - 1];
     if (f.strings.depth == kStringArgSlots && a.is_borrowed()) {
         StringView va = view_string(a);
@@ -286,11 +278,30 @@ KW_STRING_ROAD void string_concat(ProcFrame& f) {
     // join cannot be allocated, one empty entry stands there instead.
     std::uint32_t depth = f.strings.depth;
     if (depth - 2 > kStringArgSlots - 2) return concat_anywhere(f);
-    StringEntry* a_slot = &f.strings.slots[depth - 2];
     f.strings.depth = depth - 1;
-    StringEntry a = a_slot[0];
-    StringEntry b = a_slot[1];
-    *a_slot = joined_copy(f, a, b);
+    std::uint32_t a_length = length_of(f.strings.slots[depth - 2].handle());
+    std::uint32_t total = a_length + length_of(f.strings.slots[depth - 1].handle());
+    char* joined = nullptr;
+    if (total < a_length) {  // past 32 bits: never allocated
+        record_error(f, kOutOfMemory);
+    } else if (total != 0) {
+        joined = string_block_alloc(total);
+        if (joined == nullptr) record_error(f, kOutOfMemory);
+    }
+    // Only the frame is kept across the allocation, and across the first
+    // free: the entries are read again from their slots. Left to itself the
+    // compiler keeps them, and what it derived from them, in saved
+    // registers, which costs each call more than the reads.
+    ProcFrame* frame = &f;
+    asm volatile("" : "+r"(frame) : : "memory");
+    StringEntry* top = frame->strings.slots + frame->strings.depth;  // b's slot, above the new depth
+    StringEntry a = top[-1];
+    top[-1] = reinterpret_cast<DynString>(joined);
+    if (joined != nullptr) {
+        append_string(joined, a.handle());
+        append_string(joined, top[0].handle());
+    }
     free_string(a);
-    free_string(b);
+    asm volatile("" : "+r"(frame) : : "memory");
+    free_string(frame->strings.slots[frame->strings.depth]);
 }

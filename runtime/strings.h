@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "runtime/proc_frame.h"
+#include "runtime/state.h"
 
 // A string constant: 16-bit little-endian byte count, then the bytes, no
 // terminator. Literals live back to back in a literal pool (see below).
@@ -40,12 +41,30 @@ struct StringAllocation {
 
 // ---- Operations on strings and handles -------------------------------------
 
+// Releases a block of the string allocator.
+void string_block_free(char* bytes);
+// The count word before a block's bytes; the static empty string is laid out
+// the same way, with a count of 0 before its zero byte.
+inline std::uint32_t string_block_count(const char* bytes) {
+    std::uint32_t n;
+    __builtin_memcpy(&n, bytes - sizeof n, sizeof n);
+    return n;
+}
+
 // n = 0: handle 0, no allocation. Otherwise a new block of n uninitialised bytes.
 StringAllocation allocate_string(std::uint32_t n);
 // Frees an owned non-empty handle; 0 and borrowed entries are left alone.
-void free_string(StringEntry e);
+// free_string and view_string are inlined into their callers: the string
+// road of a procedure pays no call for them.
+[[gnu::always_inline]] inline void free_string(StringEntry e) {
+    if (e.owns_block()) string_block_free(reinterpret_cast<char*>(e.handle()));
+}
 // Bytes and count of a handle or entry; empty gives the static empty string.
-StringView view_string(StringEntry e);
+[[gnu::always_inline]] inline StringView view_string(StringEntry e) {
+    DynString h = e.handle();
+    char* bytes = h != 0 ? reinterpret_cast<char*>(h) : static_empty_string();
+    return {bytes, string_block_count(bytes)};
+}
 // A new string of the first n bytes of the owned h (n <= its length); h is
 // freed in every case. A checked build reports a larger n and cuts it to the
 // length.

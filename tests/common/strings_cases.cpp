@@ -582,16 +582,42 @@ TEST_F(StringArgs, ConcatAtEveryDepthKeepsTheFrameAndLeaksNothing) {
     }
 }
 
-TEST_F(StringArgs, ConcatOfOwnedHelloAndBorrowedEmptyAllocatesANewHello) {
+// One side empty: the join is a new copy of the other, whichever side it is.
+TEST_F(StringArgs, ConcatWithOneSideEmptyAllocatesANewCopyOfTheOther) {
+    for (bool empty_first : {false, true}) {
+        SCOPED_TRACE(empty_first ? "the next entry empty" : "the top entry empty");
+        ProcFrame f;
+        if (empty_first) push_borrowed(f, 0);
+        push_literal(f, pool[kHello]);
+        DynString hello = string_arg(f, 0).handle();
+        if (!empty_first) push_borrowed(f, 0);
+        string_concat(f);
+        EXPECT_NE(string_arg(f, 0).handle(), hello);
+        EXPECT_EQ(bytes_of(string_arg(f, 0)), "Hello ");
+        EXPECT_EQ(live(), 1);
+        pop_string(f);
+    }
+}
+
+// Two lengths whose sum is past 32 bits: nothing is allocated or copied, 7
+// is recorded, one empty entry stands where the two were.
+TEST_F(StringArgs, ConcatPast32BitsRecordsOutOfMemoryAndCopiesNothing) {
     ProcFrame f;
+    DynString big = make("0123456789");
+    push_borrowed(f, big);
     push_literal(f, pool[kHello]);
-    DynString hello = string_arg(f, 0).handle();
-    push_borrowed(f, 0);
+    char* bytes = reinterpret_cast<char*>(big);
+    set_string_block_count(bytes, 0xFFFFFFFCu);  // read as 4 GiB less 4 bytes; never copied
+    std::uint32_t before = calls();
     string_concat(f);
-    EXPECT_NE(string_arg(f, 0).handle(), hello);
-    EXPECT_EQ(bytes_of(string_arg(f, 0)), "Hello ");
-    EXPECT_EQ(live(), 1);
+    set_string_block_count(bytes, 10);
+    EXPECT_EQ(f.error_word, 0x8007);
+    EXPECT_EQ(calls(), before);
+    EXPECT_EQ(f.strings.depth, 1u);
+    EXPECT_EQ(string_arg(f, 0).handle(), 0u);
+    EXPECT_EQ(live(), 1) << "the owned argument is freed, the borrowed one kept";
     pop_string(f);
+    free_string(big);
 }
 
 TEST_F(StringArgs, ConcatOfTwoEmptiesGivesZeroWithoutAllocating) {
