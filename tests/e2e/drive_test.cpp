@@ -782,6 +782,54 @@ TEST(Process, EndsWhatItHoldsAndLetsGoOfWhatItReleases) {
     EXPECT_EQ(error, "cannot start \"no such program.exe\" (error 2: no such file)");
 }
 
+// A top-level window of the test's own on a thread of its own, which pumps
+// its messages until the window is destroyed (its procedure posts the quit
+// message on WM_DESTROY). The window's creation parameter is param.
+class WindowThread {
+public:
+    WindowThread(const char* class_name, const char* title, WNDPROC proc, void* param)
+        : class_name_(class_name), title_(title), proc_(proc), param_(param) {
+        ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
+        WaitForSingleObject(ready_, kStartTimeout);
+    }
+    WindowThread(const WindowThread&) = delete;
+    WindowThread& operator=(const WindowThread&) = delete;
+    // Closes the window and waits for its thread to end.
+    ~WindowThread() {
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+        WaitForSingleObject(thread_, kExitTimeout);
+        CloseHandle(thread_);
+        CloseHandle(ready_);
+    }
+
+    HWND window() const { return window_; }
+
+private:
+    static DWORD WINAPI run(void* self) {
+        auto* t = static_cast<WindowThread*>(self);
+        WNDCLASSA c = {};
+        c.lpfnWndProc = t->proc_;
+        c.hInstance = GetModuleHandleA(nullptr);
+        c.lpszClassName = t->class_name_;
+        RegisterClassA(&c);
+        t->window_ = CreateWindowExA(0, c.lpszClassName, t->title_, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300,
+                                     200, nullptr, nullptr, c.hInstance, t->param_);
+        SetEvent(t->ready_);
+        MSG m;
+        while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
+        return 0;
+    }
+
+    const char* class_name_;
+    const char* title_;
+    WNDPROC proc_;
+    void* param_;
+    HANDLE ready_ = nullptr;
+    HANDLE thread_ = nullptr;
+    HWND window_ = nullptr;
+};
+
 // ---- Keys ------------------------------------------------------------------------------
 
 // A window of the test's own, on a thread of its own, that writes down each
@@ -791,47 +839,29 @@ const char kKeysTitle[] = "Keys heard";
 
 class KeysHeard {
 public:
-    explicit KeysHeard(bool takes_focus = true) : takes_focus_(takes_focus) {
-        InitializeCriticalSection(&lock_);
-        ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
-        WaitForSingleObject(ready_, kStartTimeout);
-    }
-    KeysHeard(const KeysHeard&) = delete;
-    KeysHeard& operator=(const KeysHeard&) = delete;
-    ~KeysHeard() {
-        PostMessageA(window_, WM_CLOSE, 0, 0);
-        WaitForSingleObject(thread_, kExitTimeout);
-        CloseHandle(thread_);
-        CloseHandle(ready_);
-        DeleteCriticalSection(&lock_);
-    }
+    explicit KeysHeard(bool takes_focus = true)
+        : takes_focus_(takes_focus), window_("KwKeysHeard", kKeysTitle, proc, this) {}
 
-    HWND window() const { return window_; }
+    HWND window() const { return window_.window(); }
 
     // The texts of the keys heard so far.
     std::vector<std::string> heard() {
-        EnterCriticalSection(&lock_);
+        EnterCriticalSection(&lock_.section);
         std::vector<std::string> copy = heard_;
-        LeaveCriticalSection(&lock_);
+        LeaveCriticalSection(&lock_.section);
         return copy;
     }
 
 private:
-    static DWORD WINAPI run(void* self) {
-        KeysHeard* k = static_cast<KeysHeard*>(self);
-        WNDCLASSA c = {};
-        c.lpfnWndProc = proc;
-        c.hInstance = GetModuleHandleA(nullptr);
-        c.lpszClassName = "KwKeysHeard";
-        RegisterClassA(&c);
-        k->window_ = CreateWindowExA(0, c.lpszClassName, kKeysTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300,
-                                     200, nullptr, nullptr, c.hInstance, k);
-        SetEvent(k->ready_);
-        MSG m;
-        while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
-        return 0;
-    }
+    // A critical section for the list of keys, kept from before the
+    // window is made until after its thread has ended.
+    struct Lock {
+        CRITICAL_SECTION section;
+        Lock() { InitializeCriticalSection(&section); }
+        ~Lock() { DeleteCriticalSection(&section); }
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+    };
 
     static bool held(int vk) { return GetKeyState(vk) < 0; }
 
@@ -850,9 +880,9 @@ private:
                                  (held(VK_CONTROL) ? kShortcutCtrl : 0) | (held(VK_MENU) ? kShortcutAlt : 0);
             char text[kShortcutTextSize];
             std::string heard(text, shortcut_text(keys, text));
-            EnterCriticalSection(&k->lock_);
+            EnterCriticalSection(&k->lock_.section);
             k->heard_.push_back(heard.empty() ? "key " + std::to_string(wparam) : heard);
-            LeaveCriticalSection(&k->lock_);
+            LeaveCriticalSection(&k->lock_.section);
             return 0;
         }
         if (message == WM_DESTROY) PostQuitMessage(0);
@@ -860,11 +890,9 @@ private:
     }
 
     bool takes_focus_;
-    CRITICAL_SECTION lock_;
-    HANDLE ready_ = nullptr;
-    HANDLE thread_ = nullptr;
-    HWND window_ = nullptr;
+    Lock lock_;
     std::vector<std::string> heard_;
+    WindowThread window_;  // last: made after the lock and the list, closed before them
 };
 
 struct KeyRow {
@@ -917,47 +945,16 @@ const char kGrowingTitle[] = "Growing text, read as it grows";
 
 class GrowingText {
 public:
-    GrowingText() {
-        ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
-        WaitForSingleObject(ready_, kStartTimeout);
-    }
-    GrowingText(const GrowingText&) = delete;
-    GrowingText& operator=(const GrowingText&) = delete;
-    ~GrowingText() {
-        PostMessageA(window_, WM_CLOSE, 0, 0);
-        WaitForSingleObject(thread_, kExitTimeout);
-        CloseHandle(thread_);
-        CloseHandle(ready_);
-    }
-
-    HWND window() const { return window_; }
+    HWND window() const { return window_.window(); }
 
 private:
-    static DWORD WINAPI run(void* self) {
-        GrowingText* g = static_cast<GrowingText*>(self);
-        WNDCLASSA c = {};
-        c.lpfnWndProc = proc;
-        c.hInstance = GetModuleHandleA(nullptr);
-        c.lpszClassName = "KwGrowingText";
-        RegisterClassA(&c);
-        g->window_ = CreateWindowExA(0, c.lpszClassName, kGrowingTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300,
-                                     200, nullptr, nullptr, c.hInstance, nullptr);
-        SetEvent(g->ready_);
-        MSG m;
-        while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
-        return 0;
-    }
-
     static LRESULT CALLBACK proc(HWND w, UINT message, WPARAM wparam, LPARAM lparam) {
         if (message == WM_GETTEXTLENGTH) return 2;
         if (message == WM_DESTROY) PostQuitMessage(0);
         return DefWindowProcA(w, message, wparam, lparam);
     }
 
-    HANDLE ready_ = nullptr;
-    HANDLE thread_ = nullptr;
-    HWND window_ = nullptr;
+    WindowThread window_{"KwGrowingText", kGrowingTitle, proc, nullptr};
 };
 
 // get prints the whole text, and expect sees it, where a read sized by the
