@@ -243,7 +243,6 @@ TEST(ScaleUnitsToPixels, RoundsAsTheDialogManagerAndSaturatesBeyond32Bits) {
         {1, 1500, 2, "1.5 rounds away from zero"},
         {-1, 1500, -2, "-1.5"},
         {5, 1625, 8, "8.125 (vertical: MulDiv(units, 13, 8))"},
-        {1000, 1750, 1750, "1000 units are the scale"},
         {1431655764, 1500, 2147483646, "the largest result below the limit"},
         {1431655765, 1500, INT32_MAX, "2147483647.5 rounds beyond it: saturates"},
         {INT32_MAX, 1500, INT32_MAX, "beyond 32 bits: saturates, not -1"},
