@@ -23,20 +23,20 @@ inline void pump_messages() {
     }
 }
 
-// Swaps one of this program's import slots (a symbol "__imp_NAME" on
-// x86-64, "__imp__NAME@ARGBYTES" on i386) for a recorder for the length of a
-// scope: the runtime and the toolkit are linked into the program, so their
-// calls to the platform go through the same slot. original() is the real
-// function, for the recorder to call through.
-// Declares var as the import slot of the platform function name, which
-// takes arg_bytes bytes of arguments: i386 symbols carry a leading
-// underscore and the stdcall argument size, x86-64 ones neither.
+// Declares var as this program's import slot of the platform function name,
+// which takes arg_bytes bytes of arguments: the symbol "__imp_NAME" on
+// x86-64, "__imp__NAME@ARGBYTES" on i386 (a leading underscore and the
+// stdcall argument size).
 #ifdef _WIN64
 #define KW_IMPORT_SLOT(var, name, arg_bytes) extern "C" void* var asm("__imp_" #name)
 #else
 #define KW_IMPORT_SLOT(var, name, arg_bytes) extern "C" void* var asm("__imp__" #name "@" #arg_bytes)
 #endif
 
+// Swaps an import slot for a recorder for the length of a scope: the runtime
+// and the toolkit are linked into the program, so their calls to the
+// platform go through the same slot. original() is the real function, for
+// the recorder to call through.
 class ImportSwap {
 public:
     ImportSwap(void*& slot, void* replacement) : slot_(slot), original_(slot) {
